@@ -1,0 +1,44 @@
+#include "app/Application.h"
+
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "platform/Beeper.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/Shell.h"
+#include "skin/SkinData.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace tp {
+
+struct Application::Impl {
+    SkinData skin = SkinData::load();
+    QtClipboard clipboard;
+    QtShell shell;
+    QtBeeper beeper;
+    QtErrorReporter errors;
+};
+
+Application::Application() : impl_(std::make_unique<Impl>()) {
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(QString::fromUtf8(AppTitle));
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    services_.clipboard = &impl_->clipboard;
+    services_.shell = &impl_->shell;
+    services_.beeper = &impl_->beeper;
+    services_.errors = &impl_->errors;
+    services_.skin = &impl_->skin;
+
+    main_ = new TfrmMain(services_);
+    main_->setAttribute(Qt::WA_DeleteOnClose, false);
+    frmMain = main_;
+}
+
+Application::~Application() { delete main_; }
+
+} // namespace tp

@@ -1,0 +1,11 @@
+#include "app/Application.h"
+#include "app/mainRGB.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    tp::Application app;
+    app.mainWindow().show();
+    return qapp.exec();
+}

@@ -1,0 +1,311 @@
+#include "app/mainRGB.h"
+
+#include "app/Convert.h"
+#include "app/global.h"
+#include "colour/Swatch.h"
+#include "colour/TrackEdit.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/Shell.h"
+#include "skin/Controls.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tp {
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+constexpr int ClientWidth = 349;
+constexpr int ClientHeight = 179;
+
+TbsSkinButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                          const QString& hint, int l, int t, int w, int h) {
+    auto* b = new TbsSkinButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    Place(b, l, t, w, h);
+    return b;
+}
+} // namespace
+
+TfrmMain::TfrmMain(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), services_(services) {
+    setObjectName(QStringLiteral("frmMain"));
+    bsfMain = new TbsBusinessSkinForm(this, *services.skin,
+                                      TbsBusinessSkinForm::SystemMenuIcon |
+                                          TbsBusinessSkinForm::MinimizeIcon |
+                                          TbsBusinessSkinForm::CloseIcon);
+    bsfMain->setClientSize(ClientWidth, ClientHeight);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    bsfMain->setUserMenuActions({separator});
+    buildComponents();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+template <class F> void TfrmMain::guarded(F&& f) { Guarded(*services_.errors, std::forward<F>(f)); }
+
+void TfrmMain::buildComponents() {
+    QWidget* client = bsfMain->client();
+    QFont editFont(QStringLiteral("Arial"));
+    editFont.setPixelSize(12);
+
+    bsSkinGroupBox1 = new TbsSkinGroupBox(QStringLiteral("手工调色"), client);
+    bsSkinGroupBox1->setObjectName(QStringLiteral("bsSkinGroupBox1"));
+    Place(bsSkinGroupBox1, 4, 2, 200, 141);
+    QWidget* g1 = bsSkinGroupBox1;
+
+    auto label = [](QWidget* parent, const char* name, const QString& caption, int l, int t, int w,
+                    int h) {
+        auto* lb = new TbsSkinStdLabel(caption, parent);
+        lb->setObjectName(QString::fromLatin1(name));
+        Place(lb, l, t, w, h);
+        return lb;
+    };
+    auto channelEdit = [&](const char* name, int l, int t, int w, int h) {
+        auto* e = new TbsSkinTrackEdit(services_, g1);
+        e->setObjectName(QString::fromLatin1(name));
+        e->SetMinValue(0);
+        e->SetMaxValue(255);
+        e->TrackBarWidth = 128;
+        e->setFont(editFont);
+        Place(e, l, t, w, h);
+        return e;
+    };
+    bsSkinStdLabel1 = label(g1, "bsSkinStdLabel1", QStringLiteral("R"), 6, 27, 23, 13);
+    edtR = channelEdit("edtR", 16, 23, 49, 20);
+    bsSkinStdLabel2 = label(g1, "bsSkinStdLabel2", QStringLiteral("G"), 70, 27, 23, 13);
+    edtG = channelEdit("edtG", 81, 23, 48, 20);
+    bsSkinStdLabel3 = label(g1, "bsSkinStdLabel3", QStringLiteral("B"), 136, 27, 23, 13);
+    edtB = channelEdit("edtB", 145, 23, 48, 20);
+    bsSkinStdLabel4 =
+        label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
+
+    edtHC = new QLineEdit(QStringLiteral("FFFFFF"), g1);
+    edtHC->setObjectName(QStringLiteral("edtHC"));
+    edtHC->setMaxLength(6);
+    edtHC->setToolTip(QStringLiteral("输入十六进制颜色值"));
+    edtHC->setFont(editFont);
+    Place(edtHC, 81, 50, 48, 20);
+    bsSkinButton7 = makeButton(g1, "bsSkinButton7", QStringLiteral("复制"),
+                               QStringLiteral("复制到剪贴板"), 143, 49, 50, 22);
+
+    bsSkinPanel1 = new TbsSkinPanel(TbsSkinPanel::Bevel::Flat, g1);
+    bsSkinPanel1->setObjectName(QStringLiteral("bsSkinPanel1"));
+    Place(bsSkinPanel1, 7, 76, 186, 25);
+    sdgHistory = new QWidget(bsSkinPanel1);
+    sdgHistory->setObjectName(QStringLiteral("sdgHistory"));
+    sdgHistory->setToolTip(QStringLiteral("历史颜色存储槽\r\n记录采集过的颜色"));
+    sdgHistory->setFocusPolicy(Qt::StrongFocus);
+    Place(sdgHistory, 6, 4, 176, 18);
+
+    bsSkinButton8 = makeButton(g1, "bsSkinButton8", QStringLiteral("安全色"), QString(), 7, 108, 52, 25);
+    bsSkinButton8->setCursor(Qt::ArrowCursor);
+    bsSkinButton2 = makeButton(g1, "bsSkinButton2", QStringLiteral("高级"),
+                               QStringLiteral("打开高级调色板"), 64, 108, 39, 25);
+    bsSkinButton3 = makeButton(g1, "bsSkinButton3", QStringLiteral("保存"),
+                               QStringLiteral("保存当前颜色到库中"), 109, 108, 39, 25);
+    bsSkinButton4 = makeButton(g1, "bsSkinButton4", QStringLiteral("加载"),
+                               QStringLiteral("从颜色库中加载颜色信息"), 154, 108, 39, 25);
+
+    gpSnag = new TbsSkinGroupBox(QStringLiteral("自动采集"), client);
+    gpSnag->setObjectName(QStringLiteral("gpSnag"));
+    Place(gpSnag, 208, 2, 137, 142);
+    pbCaptureScreen = new QWidget(gpSnag);
+    pbCaptureScreen->setObjectName(QStringLiteral("pbCaptureScreen"));
+    Place(pbCaptureScreen, 4, 21, 128, 96);
+    lblMousePos = new QLabel(QStringLiteral("X：0 , Y：0"), gpSnag);
+    lblMousePos->setObjectName(QStringLiteral("lblMousePos"));
+    lblMousePos->setAlignment(Qt::AlignCenter);
+    Place(lblMousePos, 5, 122, 97, 13);
+    pnlColor = new TbsSkinPanel(TbsSkinPanel::Bevel::Raised, gpSnag);
+    pnlColor->setObjectName(QStringLiteral("pnlColor"));
+    Place(pnlColor, 96, 104, 36, 34);
+    lblColor = new ColorSwatch(QStringLiteral("取色"), pnlColor);
+    lblColor->setObjectName(QStringLiteral("lblColor"));
+    lblColor->setCursor(Qt::CrossCursor);
+    Place(lblColor, 1, 1, 34, 32);
+
+    lblLink = new QLabel(QStringLiteral("<u>%1</u>").arg(QString::fromUtf8(MakerCredit)), client);
+    lblLink->setObjectName(QStringLiteral("lblLink"));
+    lblLink->setCursor(Qt::PointingHandCursor);
+    Place(lblLink, 11, 154, 136, 17);
+    lblLink->installEventFilter(this);
+
+    bsSkinButton11 = makeButton(client, "bsSkinButton11", QStringLiteral("测距"),
+                                QStringLiteral("测量距离"), 147, 149, 45, 25);
+    bsSkinButton6 = makeButton(client, "bsSkinButton6", QStringLiteral("资料"),
+                               QStringLiteral("标准颜色表"), 197, 149, 45, 25);
+    bsSkinButton5 = makeButton(client, "bsSkinButton5", QStringLiteral("关于"),
+                               QStringLiteral("关于本软件"), 247, 149, 45, 25);
+    bsSkinButton1 = makeButton(client, "bsSkinButton1", QStringLiteral("退出"),
+                               QStringLiteral("退出软件"), 298, 149, 45, 25);
+
+    // The swatch panel is drawn over the magnifier's lower right corner.
+    pnlColor->raise();
+
+    QWidget::setTabOrder(bsSkinButton1, bsSkinButton2);
+    QWidget* chain[] = {bsSkinButton2, edtR,          edtG,          edtB,
+                        sdgHistory,    edtHC,         bsSkinButton7, bsSkinButton8,
+                        bsSkinButton4, bsSkinButton3, bsSkinButton5, bsSkinButton6,
+                        bsSkinButton11};
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+
+    connect(edtR, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtRChange);
+    connect(edtG, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtGChange);
+    connect(edtB, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtBChange);
+    connect(edtHC, &QLineEdit::textChanged, this, [this] { guarded([this] { edtHCChange(); }); });
+    edtHC->installEventFilter(this);
+    connect(bsSkinButton8, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton10Click(); }); });
+    connect(bsSkinButton7, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton7Click(); }); });
+    connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
+}
+
+void TfrmMain::FormCreate() {
+    AppVersion = "1.2.0";
+    setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromStdString(AppVersion)));
+    QString dir = QCoreApplication::applicationDirPath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    AppDir = dir.toStdString();
+    CurrentRGB = {255, 255, 255};
+    edtR->SetValue(255);
+    edtG->SetValue(255);
+    edtB->SetValue(255);
+    lblColor->setToolTip(QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
+    lblLink->setToolTip(QString::fromUtf8(MakerHint));
+    move(0, 0);
+    RefreshViews();
+}
+
+// ---- views -----------------------------------------------------------------
+
+void TfrmMain::RefreshViews() {
+    RefreshChannelEdits();
+    RefreshSwatch();
+    RefreshHexCode();
+}
+
+void TfrmMain::RefreshChannelEdits() {
+    if (edtR->Value() != CurrentRGB.r)
+        edtR->SetValue(CurrentRGB.r);
+    if (edtG->Value() != CurrentRGB.g)
+        edtG->SetValue(CurrentRGB.g);
+    if (edtB->Value() != CurrentRGB.b)
+        edtB->SetValue(CurrentRGB.b);
+}
+
+void TfrmMain::RefreshSwatch() { lblColor->setColor(CurrentRGB); }
+
+void TfrmMain::RefreshHexCode() {
+    const QString code = QString::fromStdString(HexCode(CurrentRGB));
+    if (edtHC->text() != code)
+        edtHC->setText(code);
+}
+
+void TfrmMain::ApplyPickedColor() {
+    CurrentRGB = ToRGB(PickedColor);
+    edtR->setText(QString::number(CurrentRGB.r));
+    edtG->setText(QString::number(CurrentRGB.g));
+    edtB->setText(QString::number(CurrentRGB.b));
+}
+
+void TfrmMain::channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel) {
+    const int v = edit->Value();
+    if (v == CurrentRGB.*channel)
+        return;
+    CurrentRGB.*channel = static_cast<uint8_t>(v);
+    RefreshSwatch();
+    RefreshHexCode();
+}
+
+void TfrmMain::edtRChange() { channelChanged(edtR, &TRGB::r); }
+void TfrmMain::edtGChange() { channelChanged(edtG, &TRGB::g); }
+void TfrmMain::edtBChange() { channelChanged(edtB, &TRGB::b); }
+
+void TfrmMain::edtHCChange() {
+    const QString t = edtHC->text();
+    if (t.size() != 6)
+        return;
+    // Each channel is stored as soon as it converts, so a bad pair leaves
+    // the channels before it changed; the views catch up on the next refresh.
+    uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
+    for (int i = 0; i < 3; ++i) {
+        const std::string pair = "0x" + t.mid(i * 2, 2).toStdString();
+        CurrentRGB.*channels[i] = static_cast<uint8_t>(StrToInt(pair));
+    }
+    RefreshChannelEdits();
+    RefreshSwatch();
+}
+
+bool TfrmMain::edtHCKeyPress(QChar ch) {
+    const char16_t c = ch.unicode();
+    const bool pass = c == 8 || c == 13 || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') ||
+                      (c >= u'a' && c <= u'f');
+    return !pass;
+}
+
+void TfrmMain::bsSkinButton10Click() {
+    CurrentRGB = WebSafe(CurrentRGB);
+    RefreshViews();
+}
+
+void TfrmMain::bsSkinButton7Click() {
+    edtHC->selectAll();
+    services_.clipboard->setText(edtHC->selectedText());
+}
+
+void TfrmMain::bsSkinButton1Click() { close(); }
+
+void TfrmMain::lblLinkClick() { services_.shell->openUrl(QString::fromUtf8(MakerUrl)); }
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edtHC && event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        QString typed = ke->text();
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
+            typed = QStringLiteral("\r");
+        else if (ke->key() == Qt::Key_Backspace)
+            typed = QStringLiteral("\b");
+        // Only typed characters are filtered; keys without a character
+        // (arrows, Delete, Shift+Insert) reach the edit.
+        if (!typed.isEmpty() && edtHCKeyPress(typed.at(0)))
+            return true;
+        return false;
+    }
+    if (watched == lblLink && event->type() == QEvent::MouseButtonRelease) {
+        guarded([this] { lblLinkClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::FormClose() {}
+
+void TfrmMain::closeEvent(QCloseEvent* e) {
+    if (!closed_) {
+        closed_ = true;
+        FormClose();
+    }
+    e->accept();
+    // Closing the main window ends the program, whatever else is open.
+    QCoreApplication::quit();
+}
+
+} // namespace tp

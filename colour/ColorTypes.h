@@ -1,0 +1,40 @@
+#pragma once
+// The program's colour representations: three bytes, and a packed 32-bit
+// value with red in the lowest byte (the layout the history file and the
+// screen reader use).
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tp {
+
+struct TRGB {
+    uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const TRGB&, const TRGB&) = default;
+};
+
+using TColor = uint32_t; // 0x00BBGGRR
+
+constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
+    return TColor{r} | (TColor{g} << 8) | (TColor{b} << 16);
+}
+constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
+constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
+constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+constexpr TRGB ToRGB(TColor c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
+constexpr TColor ToColor(TRGB c) { return RGB(c.r, c.g, c.b); }
+
+// Text and marks drawn over a colour use its inverse so they stay readable.
+constexpr TRGB InverseColor(TRGB c) {
+    return {static_cast<uint8_t>(255 - c.r), static_cast<uint8_t>(255 - c.g),
+            static_cast<uint8_t>(255 - c.b)};
+}
+
+// Six upper-case hexadecimal digits RRGGBB, no "#".
+std::string HexCode(TRGB c);
+
+// Nearest multiple of 51 (the web-safe steps 0, 51, ..., 255).
+uint8_t WebSafeChannel(uint8_t c);
+TRGB WebSafe(TRGB c);
+
+} // namespace tp

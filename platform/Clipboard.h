@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+
+namespace tp {
+
+// The system clipboard, as far as the program uses it: plain text.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;
+};
+
+class QtClipboard final : public Clipboard {
+public:
+    void setText(const QString& text) override;
+    QString text() const override;
+};
+
+// Keeps the text in memory and counts the writes.
+class FakeClipboard final : public Clipboard {
+public:
+    void setText(const QString& text) override {
+        text_ = text;
+        ++writes;
+    }
+    QString text() const override { return text_; }
+    int writes = 0;
+
+private:
+    QString text_;
+};
+
+} // namespace tp

@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <utility>
+
+class QWidget;
+
+namespace tp {
+
+// The standard error box: the application title as caption, the error icon
+// and an OK button. Event handlers report what they could not finish through
+// it and the program goes on.
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void showError(const QString& message) = 0;
+};
+
+class QtErrorReporter final : public ErrorReporter {
+public:
+    explicit QtErrorReporter(QWidget* parent = nullptr) : parent_(parent) {}
+    void showError(const QString& message) override;
+
+private:
+    QWidget* parent_;
+};
+
+class RecordingErrorReporter final : public ErrorReporter {
+public:
+    void showError(const QString& message) override { messages << message; }
+    QStringList messages;
+};
+
+// Runs one event handler. An exception that escapes it is shown in the
+// standard error box; whatever the handler changed before it stays changed.
+template <class Handler> void Guarded(ErrorReporter& errors, Handler&& handler) {
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception& e) {
+        errors.showError(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace tp

@@ -1,0 +1,35 @@
+// The Qt implementations of the small platform seams.
+#include "app/global.h"
+#include "platform/Beeper.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace tp {
+
+void QtClipboard::setText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+QString QtClipboard::text() const { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
+
+bool QtShell::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+void QtBeeper::beep() { QApplication::beep(); }
+
+void QtErrorReporter::showError(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+} // namespace tp

@@ -1,0 +1,41 @@
+#pragma once
+// A full set of fake platform services for widget tests.
+#include "platform/Beeper.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/ScreenSource.h"
+#include "platform/Services.h"
+#include "platform/Shell.h"
+#include "skin/SkinData.h"
+
+#include <QImage>
+
+namespace tp::test {
+
+struct TestServices {
+    FakeClipboard clipboard;
+    FakeShell shell;
+    FakeBeeper beeper;
+    RecordingErrorReporter errors;
+    FakeScreenSource screen{blankDesktop()};
+    SkinData skin = SkinData::load();
+
+    Services services() {
+        Services s;
+        s.clipboard = &clipboard;
+        s.shell = &shell;
+        s.beeper = &beeper;
+        s.errors = &errors;
+        s.screen = &screen;
+        s.skin = &skin;
+        return s;
+    }
+
+    static QImage blankDesktop() {
+        QImage img(640, 480, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        return img;
+    }
+};
+
+} // namespace tp::test
