@@ -1,13 +1,16 @@
 #include "skin/SkinForm.h"
 
+#include "skin/Placement.h"
 #include "skin/SkinData.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -121,6 +124,21 @@ bool TbsBusinessSkinForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_) {
         if (event->type() == QEvent::WindowTitleChange)
             title_->setText(window_->windowTitle());
+        if (event->type() == QEvent::Show && !shownOnce_) {
+            shownOnce_ = true;
+            if (centerOnFirstShow_) {
+                const QRect frame = window_->frameGeometry();
+                QScreen* screen = QGuiApplication::screenAt(frame.center());
+                if (!screen)
+                    screen = window_->screen();
+                if (screen) {
+                    const QRect a = screen->availableGeometry();
+                    const Pos p = CenterInArea({a.x(), a.y(), a.width(), a.height()},
+                                               frame.width(), frame.height());
+                    window_->move(p.left, p.top);
+                }
+            }
+        }
         return false;
     }
     // Dragging by the caption bar (or its title). Window managers that can

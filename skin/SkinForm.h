@@ -38,6 +38,11 @@ public:
     // What minimising does; by default the window is minimised.
     void setMinimizeHandler(std::function<void()> handler) { onMinimize_ = std::move(handler); }
 
+    // Centre the window in the work area of the nearest monitor the first
+    // time it is shown (later showings keep their place). The position the
+    // window had before only chooses the monitor.
+    void setCenterOnFirstShow(bool on) { centerOnFirstShow_ = on; }
+
     // Builds the system menu afresh, as it is built each time it opens.
     QMenu* buildSystemMenu(QWidget* parent);
     void minimize();
@@ -66,6 +71,8 @@ private:
     QAction* closeAction_ = nullptr;
     QList<QAction*> userActions_;
     std::function<void()> onMinimize_;
+    bool centerOnFirstShow_ = false;
+    bool shownOnce_ = false;
     bool dragging_ = false;
     QPoint dragOffset_;
 };
