@@ -1,0 +1,362 @@
+#include "sampling/Display.h"
+
+#include "app/mainRGB.h"
+#include "platform/ErrorReporter.h"
+#include "platform/ScreenSource.h"
+#include "skin/Controls.h"
+#include "skin/ExPanel.h"
+#include "skin/SkinData.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+
+#include <cmath>
+#include <functional>
+
+namespace tp {
+
+TfrmDisplay* frmDisplay = nullptr;
+
+namespace {
+
+// A plain drawing surface whose owner says what to paint.
+class PaintBox final : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void(QPainter&)> OnPaint;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (OnPaint) {
+            QPainter p(this);
+            OnPaint(p);
+        }
+    }
+};
+
+QString PointText(PixelPoint p) {
+    return QStringLiteral("(%1,%2)").arg(p.x).arg(p.y);
+}
+
+PixelBuffer BufferOf(QImage& img) {
+    if (img.isNull()) return {};
+    return {reinterpret_cast<uint32_t*>(img.bits()), img.width(), img.height(),
+            img.bytesPerLine() / 4};
+}
+
+ConstPixelBuffer ConstBufferOf(const QImage& img) {
+    if (img.isNull()) return {};
+    return {reinterpret_cast<const uint32_t*>(img.constBits()), img.width(), img.height(),
+            img.bytesPerLine() / 4};
+}
+
+} // namespace
+
+TfrmDisplay::TfrmDisplay(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      services_(services) {
+    setObjectName(QStringLiteral("frmDisplay"));
+    setWindowTitle(QStringLiteral("测距"));
+    if (services_.skin) setStyleSheet(services_.skin->styleSheet);
+    setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // The frozen picture covers every pixel; nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    buildComponents();
+}
+
+TfrmDisplay::~TfrmDisplay() {
+    if (frmDisplay == this) frmDisplay = nullptr;
+}
+
+template <class F> void TfrmDisplay::guarded(F&& f) {
+    if (services_.errors)
+        Guarded(*services_.errors, std::forward<F>(f));
+    else
+        f();
+}
+
+void TfrmDisplay::buildComponents() {
+    sepRuler = new TbsSkinExPanel(QStringLiteral("测距"), this);
+    sepRuler->setObjectName(QStringLiteral("sepRuler"));
+    Place(sepRuler, 0, 0, 252, 158);
+
+    auto label = [this](const char* name, const QString& caption, int l, int t, int w, int h) {
+        auto* lb = new TbsSkinStdLabel(caption, sepRuler);
+        lb->setObjectName(QString::fromLatin1(name));
+        Place(lb, l, t, w, h);
+        return lb;
+    };
+    lblScreen = label("lblScreen", QString(), 11, 25, 232, 13);
+
+    bsSkinBevel1 = new QFrame(sepRuler);
+    bsSkinBevel1->setObjectName(QStringLiteral("bsSkinBevel1"));
+    bsSkinBevel1->setFrameShape(QFrame::Panel);
+    bsSkinBevel1->setFrameShadow(QFrame::Sunken);
+    Place(bsSkinBevel1, 8, 43, 132, 106);
+
+    auto* box = new PaintBox(sepRuler);
+    box->setObjectName(QStringLiteral("pbCaptureScreen"));
+    box->OnPaint = [this](QPainter& p) {
+        if (magnifierDrawn_)
+            p.drawImage(QRect(0, 0, pbCaptureScreen->width(), pbCaptureScreen->height()),
+                        magnifier_);
+    };
+    pbCaptureScreen = box;
+    Place(pbCaptureScreen, 9, 47, 128, 96);
+
+    bsSkinStdLabel1 = label("bsSkinStdLabel1", QStringLiteral("坐标："), 145, 46, 73, 13);
+    lblCurPos = label("lblCurPos", QStringLiteral("(0,0)"), 183, 46, 129, 13);
+    bsSkinStdLabel2 = label("bsSkinStdLabel2", QStringLiteral("起点："), 145, 64, 65, 13);
+    lblStartPos = label("lblStartPos", QStringLiteral("(0,0)"), 183, 64, 129, 13);
+    bsSkinStdLabel5 = label("bsSkinStdLabel5", QStringLiteral("终点："), 145, 82, 41, 13);
+    lblEndPos = label("lblEndPos", QStringLiteral("(0,0)"), 183, 82, 129, 13);
+    bsSkinStdLabel6 = label("bsSkinStdLabel6", QStringLiteral("距离："), 145, 100, 65, 13);
+    lblResult = label("lblResult", QStringLiteral("0"), 183, 100, 129, 13);
+    // The captions are drawn under the values that overlap them.
+    for (QWidget* value : {lblCurPos, lblStartPos, lblEndPos, lblResult})
+        value->raise();
+
+    bsSkinButton1 = new TbsSkinButton(QStringLiteral("结束"), sepRuler);
+    bsSkinButton1->setObjectName(QStringLiteral("bsSkinButton1"));
+    Place(bsSkinButton1, 179, 124, 57, 25);
+
+    sepRuler->captionBar()->raise();
+    connect(bsSkinButton1, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton1Click(); }); });
+    connect(sepRuler, &TbsSkinExPanel::closed, this,
+            [this] { guarded([this] { sepRulerClose(); }); });
+    // The magnifier is drawn by mouse moves only; a panel rolled down again
+    // shows an empty one until the next move.
+    connect(sepRuler, &TbsSkinExPanel::rolledDown, this, [this] { magnifierDrawn_ = false; });
+}
+
+void TfrmDisplay::Open(const Services& services) {
+    QString reason;
+    if (!services.screen)
+        reason = QStringLiteral("无法读取屏幕。");
+    else
+        reason = services.screen->unavailableReason();
+    if (!reason.isEmpty()) {
+        // A ruler over a blank picture would measure nothing the user sees.
+        if (services.errors) services.errors->showError(reason);
+        return;
+    }
+    if (frmMain) frmMain->hide();
+    if (!frmDisplay) frmDisplay = new TfrmDisplay(services);
+    frmDisplay->show();
+    frmDisplay->raise();
+    frmDisplay->activateWindow();
+    frmDisplay->setFocus();
+}
+
+// ---- opening -----------------------------------------------------------------
+
+qreal TfrmDisplay::pixelRatio() const {
+    if (windowHandle()) return devicePixelRatioF();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->devicePixelRatio() : 1.0;
+}
+
+void TfrmDisplay::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // Qt sends this before the window is mapped, so the picture is taken
+    // while the window is not yet on the screen.
+    if (!e->spontaneous() && !snapshotReady_) guarded([this] { FormShow(); });
+}
+
+void TfrmDisplay::FormShow() {
+    PrepareBuffers();
+    if (CaptureDelayMs > 0) QThread::msleep(static_cast<unsigned long>(CaptureDelayMs));
+    CaptureScreen();
+    lblScreen->setText(
+        QStringLiteral("当前屏幕分辨率：%1 × %2").arg(snapshot_.width()).arg(snapshot_.height()));
+    snapshotReady_ = true;
+}
+
+void TfrmDisplay::PrepareBuffers() {
+    if (QScreen* s = QGuiApplication::primaryScreen()) setGeometry(s->geometry());
+    QSize device = services_.screen ? services_.screen->primaryRect().size() : QSize();
+    if (device.isEmpty()) {
+        const qreal r = pixelRatio();
+        device = QSize(static_cast<int>(std::lround(width() * r)),
+                       static_cast<int>(std::lround(height() * r)));
+    }
+    snapshot_ = QImage(device, QImage::Format_RGB32);
+    snapshot_.fill(Qt::black);
+    magnifier_ = QImage(RulerMagnifier::Width, RulerMagnifier::Height, QImage::Format_RGB32);
+    magnifier_.fill(Qt::black);
+    magnifierDrawn_ = false;
+}
+
+void TfrmDisplay::CaptureScreen() {
+    if (services_.screen) {
+        QImage grabbed = services_.screen->grab(services_.screen->primaryRect());
+        // A capture that failed or came back another size leaves the
+        // picture as it was created.
+        if (grabbed.size() == snapshot_.size())
+            snapshot_ = grabbed.convertToFormat(QImage::Format_RGB32);
+    }
+    shown_ = snapshot_.copy();
+    lineShown_ = false;
+}
+
+// ---- painting ------------------------------------------------------------------
+
+void TfrmDisplay::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    if (!snapshotReady_ || shown_.isNull()) {
+        p.fillRect(e->rect(), Qt::black);
+        return;
+    }
+    // One picture pixel per device pixel, whatever the scale factor. A
+    // repaint shows the line too, so it never counts as shown while gone.
+    const qreal r = pixelRatio();
+    QImage view = shown_;
+    view.setDevicePixelRatio(r);
+    const QRect target = e->rect();
+    const QRectF source(target.x() * r, target.y() * r, target.width() * r, target.height() * r);
+    p.drawImage(QRectF(target), view, source);
+}
+
+void TfrmDisplay::repaintDeviceRect(PixelRect d) {
+    const qreal r = pixelRatio();
+    const QRect logical =
+        QRectF(d.left / r, d.top / r, d.width() / r, d.height() / r).toAlignedRect();
+    update(logical.adjusted(-1, -1, 1, 1));
+}
+
+void TfrmDisplay::invertLine() {
+    InvertLine(BufferOf(shown_), start_, end_);
+    repaintDeviceRect(LineBounds(start_, end_));
+}
+
+// ---- measuring -----------------------------------------------------------------
+
+PixelPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
+    const qreal r = pixelRatio();
+    const PixelPoint p{static_cast<int>(std::floor(windowPos.x() * r)),
+                       static_cast<int>(std::floor(windowPos.y() * r))};
+    return ClampToPicture(p, snapshot_.width(), snapshot_.height());
+}
+
+void TfrmDisplay::FormMouseDown(PixelPoint p) {
+    dragging_ = true;
+    EraseLine();
+    start_ = p;
+    end_ = {0, 0};
+}
+
+void TfrmDisplay::FormMouseMove(PixelPoint p) {
+    cursor_ = p;
+    DrawMagnifier();
+    EraseLine();
+    DrawLine();
+    ShowMeasurement();
+}
+
+void TfrmDisplay::FormMouseUp() {
+    dragging_ = false;
+}
+
+void TfrmDisplay::DrawMagnifier() {
+    if (magnifier_.isNull()) return;
+    // Read from what the window shows, so the line drawn at the last move is
+    // in the magnifier too.
+    DrawRulerMagnifier(ConstBufferOf(shown_), cursor_, BufferOf(magnifier_), 0xFF000000u,
+                       0xFF000000u);
+    magnifierDrawn_ = true;
+    pbCaptureScreen->update();
+}
+
+void TfrmDisplay::EraseLine() {
+    if (dragging_ && lineShown_) {
+        invertLine();
+        lineShown_ = false;
+    }
+}
+
+void TfrmDisplay::DrawLine() {
+    if (!dragging_) return;
+    end_ = cursor_;
+    invertLine();
+    lineShown_ = true;
+}
+
+void TfrmDisplay::ShowMeasurement() {
+    lblCurPos->setText(PointText(cursor_));
+    lblStartPos->setText(PointText(start_));
+    lblEndPos->setText(PointText(end_));
+    if (dragging_) lblResult->setText(QString::number(RulerDistance(start_, end_)));
+}
+
+// ---- mouse and keys ------------------------------------------------------------
+
+void TfrmDisplay::mousePressEvent(QMouseEvent* e) {
+    const PixelPoint p = DevicePixelAt(e->position());
+    guarded([&] { FormMouseDown(p); });
+}
+
+void TfrmDisplay::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The second press of a double click starts over at its own position.
+    const PixelPoint p = DevicePixelAt(e->position());
+    guarded([&] { FormMouseDown(p); });
+}
+
+void TfrmDisplay::mouseMoveEvent(QMouseEvent* e) {
+    const PixelPoint p = DevicePixelAt(e->position());
+    guarded([&] { FormMouseMove(p); });
+}
+
+void TfrmDisplay::mouseReleaseEvent(QMouseEvent*) {
+    guarded([&] { FormMouseUp(); });
+}
+
+void TfrmDisplay::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+// ---- closing -------------------------------------------------------------------
+
+void TfrmDisplay::bsSkinButton1Click() {
+    close();
+}
+
+void TfrmDisplay::sepRulerClose() {
+    close();
+}
+
+void TfrmDisplay::closeEvent(QCloseEvent* e) {
+    guarded([this] { FormClose(); });
+    e->accept();
+}
+
+void TfrmDisplay::FormClose() {
+    if (closing_) return;
+    closing_ = true;
+    dragging_ = false;
+    // The main window comes back before this one goes, so the program never
+    // has no visible window in between.
+    if (frmMain) {
+        frmMain->show();
+        frmMain->raise();
+        frmMain->activateWindow();
+    }
+    if (frmDisplay == this) frmDisplay = nullptr;
+    // Released once the event that closed it is fully handled; the next
+    // opening builds a fresh window and takes a fresh picture.
+    deleteLater();
+}
+
+} // namespace tp

@@ -1,0 +1,107 @@
+#pragma once
+// The distance measuring window: a frozen picture of the primary screen
+// over which the user drags a line and reads its length in pixels, with a
+// small floating panel showing the magnifier, the points and the distance.
+#include "platform/Services.h"
+#include "sampling/RulerGeometry.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QFrame;
+
+namespace tp {
+
+class TbsSkinButton;
+class TbsSkinExPanel;
+class TbsSkinStdLabel;
+
+class TfrmDisplay : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmDisplay(const Services& services, QWidget* parent = nullptr);
+    ~TfrmDisplay() override;
+
+    // What the main window's "测距" button does: hide the main window and show
+    // the measuring window, creating a fresh one when none exists. A screen
+    // that cannot be read is reported and the main window stays.
+    static void Open(const Services& services);
+
+    // Components, named as in the window's design.
+    TbsSkinExPanel* sepRuler;
+    TbsSkinStdLabel* lblScreen;
+    QFrame* bsSkinBevel1;
+    QWidget* pbCaptureScreen;
+    TbsSkinStdLabel *bsSkinStdLabel1, *lblCurPos;
+    TbsSkinStdLabel *bsSkinStdLabel2, *lblStartPos;
+    TbsSkinStdLabel *bsSkinStdLabel5, *lblEndPos;
+    TbsSkinStdLabel *bsSkinStdLabel6, *lblResult;
+    TbsSkinButton* bsSkinButton1;
+
+    // Handlers. Points are in device pixels of the frozen picture.
+    void FormShow();
+    void FormMouseDown(PixelPoint p);
+    void FormMouseMove(PixelPoint p);
+    void FormMouseUp();
+    void bsSkinButton1Click(); // "结束"
+    void sepRulerClose();
+
+    // The pause between hiding the main window and taking the picture, so
+    // that the desktop has repainted where the main window was.
+    int CaptureDelayMs = 500;
+
+    // State, readable for tests.
+    const QImage& Snapshot() const { return snapshot_; }
+    // What the window shows: the snapshot with the rubber-band line inverted in.
+    const QImage& Shown() const { return shown_; }
+    const QImage& MagnifierImage() const { return magnifier_; }
+    bool MagnifierVisible() const { return magnifierDrawn_; }
+    PixelPoint StartPoint() const { return start_; }
+    PixelPoint EndPoint() const { return end_; }
+    PixelPoint CursorPoint() const { return cursor_; }
+    bool Dragging() const { return dragging_; }
+    bool LineShown() const { return lineShown_; }
+    bool SnapshotReady() const { return snapshotReady_; }
+
+    // The device pixel of the frozen picture under a window position.
+    PixelPoint DevicePixelAt(QPointF windowPos) const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildComponents();
+    void PrepareBuffers();
+    void CaptureScreen();
+    void DrawMagnifier();
+    void EraseLine();
+    void DrawLine();
+    void ShowMeasurement();
+    void FormClose();
+    void invertLine();
+    void repaintDeviceRect(PixelRect r);
+    qreal pixelRatio() const;
+    template <class F> void guarded(F&& f);
+
+    Services services_;
+    QImage snapshot_;
+    QImage shown_;
+    QImage magnifier_;
+    bool magnifierDrawn_ = false;
+    PixelPoint start_, end_, cursor_;
+    bool dragging_ = false;
+    bool lineShown_ = false;
+    bool snapshotReady_ = false;
+    bool closing_ = false;
+};
+
+extern TfrmDisplay* frmDisplay;
+
+} // namespace tp

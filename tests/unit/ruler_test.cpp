@@ -1,0 +1,186 @@
+#include "sampling/RulerGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <utility>
+#include <vector>
+
+using tp::InvertLine;
+using tp::PixelBuffer;
+using tp::PixelPoint;
+using tp::RulerDistance;
+
+TEST(RulerDistance, CountsBothEndPixels) {
+    EXPECT_EQ(RulerDistance({10, 5}, {20, 5}), 11);
+    EXPECT_EQ(RulerDistance({20, 5}, {10, 5}), 11);
+    EXPECT_EQ(RulerDistance({7, 0}, {7, 99}), 100);
+    EXPECT_EQ(RulerDistance({10, 10}, {13, 14}), 6); // sqrt(4^2 + 5^2) = 6.40
+    EXPECT_EQ(RulerDistance({13, 14}, {10, 10}), 6);
+    EXPECT_EQ(RulerDistance({30, 40}, {30, 40}), 0);
+    EXPECT_EQ(RulerDistance({30, 40}, {31, 40}), 2);
+    EXPECT_EQ(RulerDistance({30, 40}, {31, 41}), 3); // sqrt(8) = 2.83
+    EXPECT_EQ(RulerDistance({0, 0}, {0, 0}), 0);
+    EXPECT_EQ(RulerDistance({0, 0}, {1919, 1079}), 2203); // sqrt(1920^2 + 1080^2) = 2202.9
+}
+
+TEST(RulerDistance, DiagonalsRoundToNearestAndNeverOverflow) {
+    for (int dx = 1; dx < 60; ++dx)
+        for (int dy = 1; dy < 60; ++dy) {
+            const double exact = std::hypot(dx + 1.0, dy + 1.0);
+            const int got = RulerDistance({100, 100}, {100 + dx, 100 - dy});
+            EXPECT_LT(std::abs(got - exact), 0.5) << dx << "," << dy;
+        }
+    // Far-apart points of a huge virtual desktop: the squares exceed 32 bits.
+    EXPECT_EQ(RulerDistance({-40000, -40000}, {40000, 40000}), 113138); // 113138.499
+}
+
+namespace {
+struct Canvas {
+    int w, h;
+    std::vector<uint32_t> px;
+    Canvas(int w_, int h_) : w(w_), h(h_), px(static_cast<size_t>(w_ * h_)) {
+        for (size_t i = 0; i < px.size(); ++i)
+            px[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u & 0xFFFFFFu);
+    }
+    PixelBuffer view() { return {px.data(), w, h, w}; }
+    uint32_t at(int x, int y) const { return px[static_cast<size_t>(y * w + x)]; }
+};
+
+std::set<std::pair<int, int>> LinePixels(PixelPoint a, PixelPoint b) {
+    std::set<std::pair<int, int>> s;
+    size_t n = 0;
+    tp::ForEachLinePixel(a, b, [&](int x, int y) {
+        s.insert({x, y});
+        ++n;
+    });
+    EXPECT_EQ(n, s.size()) << "a pixel came twice";
+    return s;
+}
+} // namespace
+
+TEST(RulerLine, CoversStartNotEndAndSteps) {
+    EXPECT_TRUE(LinePixels({5, 5}, {5, 5}).empty());
+    EXPECT_EQ(LinePixels({2, 3}, {6, 3}),
+              (std::set<std::pair<int, int>>{{2, 3}, {3, 3}, {4, 3}, {5, 3}}));
+    EXPECT_EQ(LinePixels({6, 3}, {6, 0}), (std::set<std::pair<int, int>>{{6, 3}, {6, 2}, {6, 1}}));
+    // Steep and shallow lines in every octant are connected and as long as
+    // their major extent.
+    const PixelPoint c{20, 20};
+    for (PixelPoint e : {PixelPoint{31, 24}, PixelPoint{24, 31}, PixelPoint{9, 24},
+                         PixelPoint{16, 9}, PixelPoint{31, 9}, PixelPoint{9, 31}}) {
+        auto s = LinePixels(c, e);
+        EXPECT_EQ(s.size(),
+                  static_cast<size_t>(std::max(std::abs(e.x - c.x), std::abs(e.y - c.y))));
+        EXPECT_TRUE(s.count({c.x, c.y}));
+        EXPECT_FALSE(s.count({e.x, e.y}));
+        for (auto [x, y] : s) {
+            bool linked = (x == c.x && y == c.y);
+            for (int ox = -1; ox <= 1 && !linked; ++ox)
+                for (int oy = -1; oy <= 1 && !linked; ++oy)
+                    linked = (ox || oy) && s.count({x + ox, y + oy});
+            EXPECT_TRUE(linked) << x << "," << y;
+        }
+    }
+}
+
+TEST(RulerLine, InvertingTwiceRestoresEveryPixel) {
+    const std::vector<std::pair<PixelPoint, PixelPoint>> lines = {
+        {{0, 0}, {39, 0}},    {{0, 0}, {0, 29}},    {{0, 29}, {39, 0}}, {{39, 29}, {0, 0}},
+        {{3, 0}, {3, 0}},     {{10, 10}, {13, 14}}, {{0, 5}, {25, 0}},  {{-10, -7}, {60, 45}},
+        {{20, 15}, {-5, 15}}, {{20, 15}, {20, 100}}};
+    for (auto [a, b] : lines) {
+        Canvas c(40, 30);
+        const auto before = c.px;
+        InvertLine(c.view(), a, b);
+        const auto pixels = LinePixels(a, b);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                const size_t i = static_cast<size_t>(y * c.w + x);
+                if (pixels.count({x, y}))
+                    EXPECT_EQ(c.px[i], before[i] ^ 0x00FFFFFFu) << x << "," << y;
+                else
+                    EXPECT_EQ(c.px[i], before[i]) << x << "," << y;
+            }
+        InvertLine(c.view(), a, b);
+        EXPECT_EQ(c.px, before) << a.x << "," << a.y << " -> " << b.x << "," << b.y;
+    }
+}
+
+TEST(RulerLine, RubberBandSequenceLeavesNoTrace) {
+    // A drag as the window runs it: erase the previous line, draw the new one.
+    Canvas c(50, 50);
+    const auto before = c.px;
+    const PixelPoint start{0, 0};
+    PixelPoint shown = start;
+    for (PixelPoint p : {PixelPoint{10, 3}, PixelPoint{49, 49}, PixelPoint{0, 49}, PixelPoint{0, 0},
+                         PixelPoint{25, 0}, PixelPoint{1, 1}}) {
+        InvertLine(c.view(), start, shown);
+        InvertLine(c.view(), start, p);
+        shown = p;
+        // Only the current line differs from the picture.
+        const auto pixels = LinePixels(start, shown);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                EXPECT_EQ(c.at(x, y) != before[static_cast<size_t>(y * c.w + x)],
+                          pixels.count({x, y}) == 1);
+    }
+    InvertLine(c.view(), start, shown);
+    EXPECT_EQ(c.px, before);
+}
+
+TEST(RulerLine, HonoursRowStrideAndKeepsTopByte) {
+    std::vector<uint32_t> px(8 * 4, 0x12345678u);
+    InvertLine({px.data(), 5, 4, 8}, {0, 1}, {8, 1}); // clipped at width 5, not the stride
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(px[8 + x], x < 5 ? 0x12CBA987u : 0x12345678u) << x;
+    InvertLine({nullptr, 5, 4, 8}, {0, 0}, {3, 3}); // no buffer: nothing happens
+}
+
+TEST(RulerMagnifierGeometry, MatchesTheMainWindowMagnifier) {
+    using M = tp::RulerMagnifier;
+    EXPECT_EQ(M::Source({100, 50}), (tp::PixelRect{84, 38, 116, 62}));
+    EXPECT_EQ(M::Source({0, 0}), (tp::PixelRect{-16, -12, 16, 12}));
+    EXPECT_EQ(M::VerticalBar(), (tp::PixelRect{64, 40, 67, 59}));
+    EXPECT_EQ(M::HorizontalBar(), (tp::PixelRect{56, 48, 75, 51}));
+    EXPECT_EQ(tp::ClampToPicture({-3, 700}, 640, 480), (PixelPoint{0, 479}));
+    EXPECT_EQ(tp::ClampToPicture({639, 0}, 640, 480), (PixelPoint{639, 0}));
+}
+
+TEST(RulerMagnifierGeometry, EnlargesFourTimesUnderABlackCrosshair) {
+    using M = tp::RulerMagnifier;
+    // Source: each pixel's value encodes its own position.
+    const int w = 50, h = 40;
+    std::vector<uint32_t> src(static_cast<size_t>(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            src[static_cast<size_t>(y * w + x)] = 0xFF000000u | static_cast<uint32_t>(y << 8 | x);
+    std::vector<uint32_t> dst(M::Width * M::Height, 0x11111111u);
+    const uint32_t black = 0xFF000000u, outside = 0xFF0000FFu;
+    // Near the top-left corner, so part of the source lies outside.
+    tp::DrawRulerMagnifier({src.data(), w, h, w}, {5, 3},
+                           {dst.data(), M::Width, M::Height, M::Width}, black, outside);
+    auto at = [&](int x, int y) { return dst[static_cast<size_t>(y * M::Width + x)]; };
+    auto inBar = [](int x, int y) {
+        for (tp::PixelRect r : {M::VerticalBar(), M::HorizontalBar()})
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        return false;
+    };
+    int barPixels = 0;
+    for (int y = 0; y < M::Height; ++y)
+        for (int x = 0; x < M::Width; ++x) {
+            if (inBar(x, y)) {
+                EXPECT_EQ(at(x, y), black);
+                ++barPixels;
+                continue;
+            }
+            const int sx = 5 - 16 + x / 4, sy = 3 - 12 + y / 4;
+            const uint32_t want =
+                (sx < 0 || sy < 0) ? outside : 0xFF000000u | static_cast<uint32_t>(sy << 8 | sx);
+            ASSERT_EQ(at(x, y), want) << x << "," << y;
+        }
+    EXPECT_EQ(barPixels, 3 * 19 * 2 - 9);
+    // Of the cursor's own block only the bottom-right pixel stays visible.
+    EXPECT_EQ(at(67, 51), 0xFF000000u | (3u << 8 | 5u));
+}
