@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
+#include "sampling/Display.h"
 #include "skin/SkinData.h"
 
 #include <QApplication>
@@ -37,8 +38,13 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
+    // The measuring window exists from the start, hidden; "测距" shows it.
+    frmDisplay = new TfrmDisplay(services_);
 }
 
-Application::~Application() { delete main_; }
+Application::~Application() {
+    delete frmDisplay;
+    delete main_;
+}
 
 } // namespace tp

@@ -64,6 +64,7 @@ public:
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
     void bsSkinButton1Click();  // "退出"
+    void bsSkinButton11Click(); // "测距"
     void lblLinkClick();
 
 protected:
