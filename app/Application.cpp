@@ -5,6 +5,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
+#include "platform/QtScreenSource.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -20,6 +21,7 @@ struct Application::Impl {
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    std::unique_ptr<ScreenSource> screen = CreateScreenSource();
 };
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
@@ -33,6 +35,7 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.shell = &impl_->shell;
     services_.beeper = &impl_->beeper;
     services_.errors = &impl_->errors;
+    services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
 
     main_ = new TfrmMain(services_);

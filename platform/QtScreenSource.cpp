@@ -1,0 +1,102 @@
+#include "platform/QtScreenSource.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+#if TINTPICK_HAVE_XCB
+#include "platform/XcbScreenSource.h"
+#endif
+
+namespace tp {
+
+std::vector<Monitor> QtMonitors() {
+    std::vector<Monitor> out;
+    for (QScreen* s : QGuiApplication::screens())
+        out.push_back(MonitorFromLogical(ToPix(s->geometry()), s->devicePixelRatio()));
+    return out;
+}
+
+QPoint QtScreenSource::cursorPos() const {
+    const QPoint logical = QCursor::pos();
+    if (auto d = CursorToDevice(QtMonitors(), ToPix(logical))) return ToQt(*d);
+    return logical;
+}
+
+void QtScreenSource::setCursorPos(QPoint devicePos) {
+    if (auto l = DeviceToCursor(QtMonitors(), ToPix(devicePos))) QCursor::setPos(ToQt(*l));
+}
+
+std::optional<QRgb> QtScreenSource::pixel(QPoint devicePos) {
+    if (!OnSomeMonitor(QtMonitors(), ToPix(devicePos))) return std::nullopt;
+    const QImage one = grab(QRect(devicePos, QSize(1, 1)));
+    if (one.isNull()) return std::nullopt;
+    return one.pixel(0, 0) | 0xFF000000u;
+}
+
+QImage QtScreenSource::grab(const QRect& deviceRect) {
+    QImage out(deviceRect.size(), QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    out.fill(Qt::black);
+    const std::vector<Monitor> monitors = QtMonitors();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const GrabPiece& piece : SplitGrab(monitors, ToPix(deviceRect))) {
+        const Monitor& m = monitors[piece.monitor];
+        const PixRect& l = piece.logicalInMonitor;
+        QPixmap shot = screens[static_cast<qsizetype>(piece.monitor)]->grabWindow(
+            0, l.left, l.top, l.width, l.height);
+        if (shot.isNull()) continue;
+        // The grab comes back in device pixels starting at the device pixel
+        // of its logical top-left corner, which may lie a little before the
+        // piece asked for when the scale is fractional.
+        QImage img = shot.toImage();
+        img.setDevicePixelRatio(1.0);
+        const int gotLeft = m.device.left + static_cast<int>(l.left * m.scale);
+        const int gotTop = m.device.top + static_cast<int>(l.top * m.scale);
+        const QRect src(piece.device.left - gotLeft, piece.device.top - gotTop, piece.device.width,
+                        piece.device.height);
+        p.drawImage(
+            QPoint(piece.device.left - deviceRect.left(), piece.device.top - deviceRect.top()), img,
+            src);
+    }
+    return out;
+}
+
+QRect QtScreenSource::primaryRect() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return {};
+    return ToQt(MonitorFromLogical(ToPix(s->geometry()), s->devicePixelRatio()).device);
+}
+
+QPoint NullScreenSource::cursorPos() const {
+    if (auto d = CursorToDevice(QtMonitors(), ToPix(QCursor::pos()))) return ToQt(*d);
+    return QCursor::pos();
+}
+
+QImage NullScreenSource::grab(const QRect& deviceRect) {
+    QImage out(deviceRect.size(), QImage::Format_RGB32);
+    out.fill(Qt::black);
+    return out;
+}
+
+std::unique_ptr<ScreenSource> CreateScreenSource() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("wayland") || platform.startsWith(QLatin1String("wayland-")))
+        return std::make_unique<NullScreenSource>(QStringLiteral(
+            "这个 Wayland 桌面不允许程序读取屏幕，无法取色。请在 X11 会话中运行，或以 "
+            "QT_QPA_PLATFORM=xcb 经 XWayland 启动本程序。"));
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal") ||
+        QGuiApplication::screens().isEmpty())
+        return std::make_unique<NullScreenSource>(QStringLiteral("没有可读取的显示器，无法取色。"));
+#if TINTPICK_HAVE_XCB
+    if (platform == QLatin1String("xcb"))
+        if (auto x = XcbScreenSource::create()) return x;
+#endif
+    return std::make_unique<QtScreenSource>();
+}
+
+} // namespace tp

@@ -1,0 +1,63 @@
+#pragma once
+// The real screen readers behind ScreenSource, and the choice between them.
+#include "platform/ScreenSource.h"
+#include "sampling/ScreenGeometry.h"
+
+#include <memory>
+#include <vector>
+
+namespace tp {
+
+// The monitors as Qt reports them, with their device-pixel rectangles.
+std::vector<Monitor> QtMonitors();
+
+// Reads the screen through QScreen::grabWindow on any platform Qt can grab
+// on. Positions are mapped between Qt's logical pixels and device pixels with
+// the rules of sampling/ScreenGeometry, monitor by monitor.
+class QtScreenSource : public ScreenSource {
+public:
+    QString unavailableReason() const override { return {}; }
+    QPoint cursorPos() const override;
+    void setCursorPos(QPoint devicePos) override;
+    std::optional<QRgb> pixel(QPoint devicePos) override;
+    QImage grab(const QRect& deviceRect) override;
+    QRect primaryRect() const override;
+};
+
+// Stands in where the screen cannot be read (a Wayland session without X11,
+// no display at all): every read fails and unavailableReason() says why, so
+// the user gets a sentence instead of a black magnifier.
+class NullScreenSource final : public ScreenSource {
+public:
+    explicit NullScreenSource(QString reason) : reason_(std::move(reason)) {}
+    QString unavailableReason() const override { return reason_; }
+    QPoint cursorPos() const override;
+    void setCursorPos(QPoint) override {}
+    std::optional<QRgb> pixel(QPoint) override { return std::nullopt; }
+    QImage grab(const QRect& deviceRect) override;
+    QRect primaryRect() const override { return {}; }
+
+private:
+    QString reason_;
+};
+
+// The best reader for the running platform: a native X11 reader where one is
+// built and the display is X11, Qt's grab on other desktops that allow it,
+// the null reader where reading is impossible. Needs a QGuiApplication.
+std::unique_ptr<ScreenSource> CreateScreenSource();
+
+// Conversions between the seam's Qt types and the core's pixel types.
+inline PixPoint ToPix(QPoint p) {
+    return {p.x(), p.y()};
+}
+inline QPoint ToQt(PixPoint p) {
+    return {p.x, p.y};
+}
+inline PixRect ToPix(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+inline QRect ToQt(const PixRect& r) {
+    return {r.left, r.top, r.width, r.height};
+}
+
+} // namespace tp
