@@ -39,6 +39,8 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     frmMain = main_;
 }
 
-Application::~Application() { delete main_; }
+Application::~Application() {
+    delete main_;
+}
 
 } // namespace tp
