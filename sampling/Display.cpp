@@ -3,6 +3,7 @@
 #include "app/mainRGB.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "sampling/MagnifierGeometry.h"
 #include "skin/Controls.h"
 #include "skin/ExPanel.h"
 #include "skin/SkinData.h"
@@ -40,7 +41,7 @@ protected:
     }
 };
 
-QString PointText(PixelPoint p) {
+QString PointText(PixPoint p) {
     return QStringLiteral("(%1,%2)").arg(p.x).arg(p.y);
 }
 
@@ -191,7 +192,7 @@ void TfrmDisplay::PrepareBuffers() {
     }
     snapshot_ = QImage(device, QImage::Format_RGB32);
     snapshot_.fill(Qt::black);
-    magnifier_ = QImage(RulerMagnifier::Width, RulerMagnifier::Height, QImage::Format_RGB32);
+    magnifier_ = QImage(ZoomWidth, ZoomHeight, QImage::Format_RGB32);
     magnifier_.fill(Qt::black);
     magnifierDrawn_ = false;
 }
@@ -226,10 +227,9 @@ void TfrmDisplay::paintEvent(QPaintEvent* e) {
     p.drawImage(QRectF(target), view, source);
 }
 
-void TfrmDisplay::repaintDeviceRect(PixelRect d) {
+void TfrmDisplay::repaintDeviceRect(PixRect d) {
     const qreal r = pixelRatio();
-    const QRect logical =
-        QRectF(d.left / r, d.top / r, d.width() / r, d.height() / r).toAlignedRect();
+    const QRect logical = QRectF(d.left / r, d.top / r, d.width / r, d.height / r).toAlignedRect();
     update(logical.adjusted(-1, -1, 1, 1));
 }
 
@@ -240,21 +240,21 @@ void TfrmDisplay::invertLine() {
 
 // ---- measuring -----------------------------------------------------------------
 
-PixelPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
+PixPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
     const qreal r = pixelRatio();
-    const PixelPoint p{static_cast<int>(std::floor(windowPos.x() * r)),
-                       static_cast<int>(std::floor(windowPos.y() * r))};
+    const PixPoint p{static_cast<int>(std::floor(windowPos.x() * r)),
+                     static_cast<int>(std::floor(windowPos.y() * r))};
     return ClampToPicture(p, snapshot_.width(), snapshot_.height());
 }
 
-void TfrmDisplay::FormMouseDown(PixelPoint p) {
+void TfrmDisplay::FormMouseDown(PixPoint p) {
     dragging_ = true;
     EraseLine();
     start_ = p;
     end_ = {0, 0};
 }
 
-void TfrmDisplay::FormMouseMove(PixelPoint p) {
+void TfrmDisplay::FormMouseMove(PixPoint p) {
     cursor_ = p;
     DrawMagnifier();
     EraseLine();
@@ -270,8 +270,8 @@ void TfrmDisplay::DrawMagnifier() {
     if (magnifier_.isNull()) return;
     // Read from what the window shows, so the line drawn at the last move is
     // in the magnifier too.
-    DrawRulerMagnifier(ConstBufferOf(shown_), cursor_, BufferOf(magnifier_), 0xFF000000u,
-                       0xFF000000u);
+    EnlargeWithCrosshair(ConstBufferOf(shown_), cursor_, BufferOf(magnifier_), 0xFF000000u,
+                         0xFF000000u);
     magnifierDrawn_ = true;
     pbCaptureScreen->update();
 }
@@ -300,18 +300,18 @@ void TfrmDisplay::ShowMeasurement() {
 // ---- mouse and keys ------------------------------------------------------------
 
 void TfrmDisplay::mousePressEvent(QMouseEvent* e) {
-    const PixelPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(e->position());
     guarded([&] { FormMouseDown(p); });
 }
 
 void TfrmDisplay::mouseDoubleClickEvent(QMouseEvent* e) {
     // The second press of a double click starts over at its own position.
-    const PixelPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(e->position());
     guarded([&] { FormMouseDown(p); });
 }
 
 void TfrmDisplay::mouseMoveEvent(QMouseEvent* e) {
-    const PixelPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(e->position());
     guarded([&] { FormMouseMove(p); });
 }
 

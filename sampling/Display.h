@@ -40,8 +40,8 @@ public:
 
     // Handlers. Points are in device pixels of the frozen picture.
     void FormShow();
-    void FormMouseDown(PixelPoint p);
-    void FormMouseMove(PixelPoint p);
+    void FormMouseDown(PixPoint p);
+    void FormMouseMove(PixPoint p);
     void FormMouseUp();
     void bsSkinButton1Click(); // "结束"
     void sepRulerClose();
@@ -56,15 +56,15 @@ public:
     const QImage& Shown() const { return shown_; }
     const QImage& MagnifierImage() const { return magnifier_; }
     bool MagnifierVisible() const { return magnifierDrawn_; }
-    PixelPoint StartPoint() const { return start_; }
-    PixelPoint EndPoint() const { return end_; }
-    PixelPoint CursorPoint() const { return cursor_; }
+    PixPoint StartPoint() const { return start_; }
+    PixPoint EndPoint() const { return end_; }
+    PixPoint CursorPoint() const { return cursor_; }
     bool Dragging() const { return dragging_; }
     bool LineShown() const { return lineShown_; }
     bool SnapshotReady() const { return snapshotReady_; }
 
     // The device pixel of the frozen picture under a window position.
-    PixelPoint DevicePixelAt(QPointF windowPos) const;
+    PixPoint DevicePixelAt(QPointF windowPos) const;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -86,7 +86,7 @@ private:
     void ShowMeasurement();
     void FormClose();
     void invertLine();
-    void repaintDeviceRect(PixelRect r);
+    void repaintDeviceRect(PixRect r);
     qreal pixelRatio() const;
     template <class F> void guarded(F&& f);
 
@@ -95,7 +95,7 @@ private:
     QImage shown_;
     QImage magnifier_;
     bool magnifierDrawn_ = false;
-    PixelPoint start_, end_, cursor_;
+    PixPoint start_, end_, cursor_;
     bool dragging_ = false;
     bool lineShown_ = false;
     bool snapshotReady_ = false;

@@ -1,6 +1,7 @@
 #include "sampling/RulerGeometry.h"
 
 #include "colour/Rounding.h"
+#include "sampling/MagnifierGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,7 @@ long long InclusiveExtent(int a, int b) {
 }
 } // namespace
 
-int RulerDistance(PixelPoint start, PixelPoint end) {
+int RulerDistance(PixPoint start, PixPoint end) {
     const long long dx = InclusiveExtent(start.x, end.x);
     const long long dy = InclusiveExtent(start.y, end.y);
     if (dx == 0 || dy == 0) return static_cast<int>(dx + dy);
@@ -25,7 +26,7 @@ int RulerDistance(PixelPoint start, PixelPoint end) {
     return static_cast<int>(Round(length));
 }
 
-void InvertLine(PixelBuffer buffer, PixelPoint from, PixelPoint to) {
+void InvertLine(PixelBuffer buffer, PixPoint from, PixPoint to) {
     if (!buffer.bits || buffer.width <= 0 || buffer.height <= 0) return;
     ForEachLinePixel(from, to, [&](int x, int y) {
         if (x < 0 || y < 0 || x >= buffer.width || y >= buffer.height) return;
@@ -33,40 +34,39 @@ void InvertLine(PixelBuffer buffer, PixelPoint from, PixelPoint to) {
     });
 }
 
-PixelRect LineBounds(PixelPoint from, PixelPoint to) {
-    return {std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x) + 1,
-            std::max(from.y, to.y) + 1};
+PixRect LineBounds(PixPoint from, PixPoint to) {
+    const int left = std::min(from.x, to.x), top = std::min(from.y, to.y);
+    return {left, top, std::max(from.x, to.x) - left + 1, std::max(from.y, to.y) - top + 1};
 }
 
-void DrawRulerMagnifier(ConstPixelBuffer src, PixelPoint cursor, PixelBuffer dst, uint32_t barColor,
-                        uint32_t outside) {
-    using M = RulerMagnifier;
-    if (!dst.bits || dst.width < M::Width || dst.height < M::Height) return;
-    const PixelRect from = M::Source(cursor);
-    constexpr int ScaleX = M::Width / M::SrcWidth;
-    constexpr int ScaleY = M::Height / M::SrcHeight;
-    for (int sy = 0; sy < M::SrcHeight; ++sy) {
+void EnlargeWithCrosshair(ConstPixelBuffer src, PixPoint cursor, PixelBuffer dst, uint32_t barColor,
+                          uint32_t outside) {
+    if (!dst.bits || dst.width < ZoomWidth || dst.height < ZoomHeight) return;
+    const PixRect from = ZoomSource(cursor);
+    constexpr int Scale = ZoomFactor;
+    static_assert(ZoomHeight / ZoomSrcHeight == Scale);
+    for (int sy = 0; sy < ZoomSrcHeight; ++sy) {
         const int y = from.top + sy;
-        for (int sx = 0; sx < M::SrcWidth; ++sx) {
+        for (int sx = 0; sx < ZoomSrcWidth; ++sx) {
             const int x = from.left + sx;
             const bool inside = src.bits && x >= 0 && y >= 0 && x < src.width && y < src.height;
             const uint32_t c =
                 inside ? src.bits[static_cast<std::ptrdiff_t>(y) * src.stride + x] : outside;
-            for (int by = 0; by < ScaleY; ++by) {
+            for (int by = 0; by < Scale; ++by) {
                 uint32_t* row =
-                    dst.bits + static_cast<std::ptrdiff_t>(sy * ScaleY + by) * dst.stride;
-                for (int bx = 0; bx < ScaleX; ++bx)
-                    row[sx * ScaleX + bx] = c;
+                    dst.bits + static_cast<std::ptrdiff_t>(sy * Scale + by) * dst.stride;
+                for (int bx = 0; bx < Scale; ++bx)
+                    row[sx * Scale + bx] = c;
             }
         }
     }
-    for (PixelRect bar : {M::VerticalBar(), M::HorizontalBar()})
-        for (int y = bar.top; y < bar.bottom; ++y)
-            for (int x = bar.left; x < bar.right; ++x)
+    for (PixRect bar : {CrosshairVertical(), CrosshairHorizontal()})
+        for (int y = bar.top; y < bar.bottom(); ++y)
+            for (int x = bar.left; x < bar.right(); ++x)
                 dst.bits[static_cast<std::ptrdiff_t>(y) * dst.stride + x] = barColor;
 }
 
-PixelPoint ClampToPicture(PixelPoint p, int width, int height) {
+PixPoint ClampToPicture(PixPoint p, int width, int height) {
     if (width <= 0 || height <= 0) return {0, 0};
     return {std::clamp(p.x, 0, width - 1), std::clamp(p.y, 0, height - 1)};
 }

@@ -1,3 +1,4 @@
+#include "sampling/MagnifierGeometry.h"
 #include "sampling/RulerGeometry.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 
 using tp::InvertLine;
 using tp::PixelBuffer;
-using tp::PixelPoint;
+using tp::PixPoint;
 using tp::RulerDistance;
 
 TEST(RulerDistance, CountsBothEndPixels) {
@@ -48,7 +49,7 @@ struct Canvas {
     uint32_t at(int x, int y) const { return px[static_cast<size_t>(y * w + x)]; }
 };
 
-std::set<std::pair<int, int>> LinePixels(PixelPoint a, PixelPoint b) {
+std::set<std::pair<int, int>> LinePixels(PixPoint a, PixPoint b) {
     std::set<std::pair<int, int>> s;
     size_t n = 0;
     tp::ForEachLinePixel(a, b, [&](int x, int y) {
@@ -67,9 +68,9 @@ TEST(RulerLine, CoversStartNotEndAndSteps) {
     EXPECT_EQ(LinePixels({6, 3}, {6, 0}), (std::set<std::pair<int, int>>{{6, 3}, {6, 2}, {6, 1}}));
     // Steep and shallow lines in every octant are connected and as long as
     // their major extent.
-    const PixelPoint c{20, 20};
-    for (PixelPoint e : {PixelPoint{31, 24}, PixelPoint{24, 31}, PixelPoint{9, 24},
-                         PixelPoint{16, 9}, PixelPoint{31, 9}, PixelPoint{9, 31}}) {
+    const PixPoint c{20, 20};
+    for (PixPoint e : {PixPoint{31, 24}, PixPoint{24, 31}, PixPoint{9, 24}, PixPoint{16, 9},
+                       PixPoint{31, 9}, PixPoint{9, 31}}) {
         auto s = LinePixels(c, e);
         EXPECT_EQ(s.size(),
                   static_cast<size_t>(std::max(std::abs(e.x - c.x), std::abs(e.y - c.y))));
@@ -86,7 +87,7 @@ TEST(RulerLine, CoversStartNotEndAndSteps) {
 }
 
 TEST(RulerLine, InvertingTwiceRestoresEveryPixel) {
-    const std::vector<std::pair<PixelPoint, PixelPoint>> lines = {
+    const std::vector<std::pair<PixPoint, PixPoint>> lines = {
         {{0, 0}, {39, 0}},    {{0, 0}, {0, 29}},    {{0, 29}, {39, 0}}, {{39, 29}, {0, 0}},
         {{3, 0}, {3, 0}},     {{10, 10}, {13, 14}}, {{0, 5}, {25, 0}},  {{-10, -7}, {60, 45}},
         {{20, 15}, {-5, 15}}, {{20, 15}, {20, 100}}};
@@ -112,10 +113,10 @@ TEST(RulerLine, RubberBandSequenceLeavesNoTrace) {
     // A drag as the window runs it: erase the previous line, draw the new one.
     Canvas c(50, 50);
     const auto before = c.px;
-    const PixelPoint start{0, 0};
-    PixelPoint shown = start;
-    for (PixelPoint p : {PixelPoint{10, 3}, PixelPoint{49, 49}, PixelPoint{0, 49}, PixelPoint{0, 0},
-                         PixelPoint{25, 0}, PixelPoint{1, 1}}) {
+    const PixPoint start{0, 0};
+    PixPoint shown = start;
+    for (PixPoint p : {PixPoint{10, 3}, PixPoint{49, 49}, PixPoint{0, 49}, PixPoint{0, 0},
+                       PixPoint{25, 0}, PixPoint{1, 1}}) {
         InvertLine(c.view(), start, shown);
         InvertLine(c.view(), start, p);
         shown = p;
@@ -138,38 +139,33 @@ TEST(RulerLine, HonoursRowStrideAndKeepsTopByte) {
     InvertLine({nullptr, 5, 4, 8}, {0, 0}, {3, 3}); // no buffer: nothing happens
 }
 
-TEST(RulerMagnifierGeometry, MatchesTheMainWindowMagnifier) {
-    using M = tp::RulerMagnifier;
-    EXPECT_EQ(M::Source({100, 50}), (tp::PixelRect{84, 38, 116, 62}));
-    EXPECT_EQ(M::Source({0, 0}), (tp::PixelRect{-16, -12, 16, 12}));
-    EXPECT_EQ(M::VerticalBar(), (tp::PixelRect{64, 40, 67, 59}));
-    EXPECT_EQ(M::HorizontalBar(), (tp::PixelRect{56, 48, 75, 51}));
-    EXPECT_EQ(tp::ClampToPicture({-3, 700}, 640, 480), (PixelPoint{0, 479}));
-    EXPECT_EQ(tp::ClampToPicture({639, 0}, 640, 480), (PixelPoint{639, 0}));
+TEST(RulerGeometry, DragsAreClampedToThePicture) {
+    EXPECT_EQ(tp::ClampToPicture({-3, 700}, 640, 480), (PixPoint{0, 479}));
+    EXPECT_EQ(tp::ClampToPicture({639, 0}, 640, 480), (PixPoint{639, 0}));
 }
 
-TEST(RulerMagnifierGeometry, EnlargesFourTimesUnderABlackCrosshair) {
-    using M = tp::RulerMagnifier;
+TEST(RulerMagnifier, EnlargesFourTimesUnderABlackCrosshair) {
     // Source: each pixel's value encodes its own position.
     const int w = 50, h = 40;
     std::vector<uint32_t> src(static_cast<size_t>(w * h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             src[static_cast<size_t>(y * w + x)] = 0xFF000000u | static_cast<uint32_t>(y << 8 | x);
-    std::vector<uint32_t> dst(M::Width * M::Height, 0x11111111u);
+    std::vector<uint32_t> dst(tp::ZoomWidth * tp::ZoomHeight, 0x11111111u);
     const uint32_t black = 0xFF000000u, outside = 0xFF0000FFu;
     // Near the top-left corner, so part of the source lies outside.
-    tp::DrawRulerMagnifier({src.data(), w, h, w}, {5, 3},
-                           {dst.data(), M::Width, M::Height, M::Width}, black, outside);
-    auto at = [&](int x, int y) { return dst[static_cast<size_t>(y * M::Width + x)]; };
+    tp::EnlargeWithCrosshair({src.data(), w, h, w}, {5, 3},
+                             {dst.data(), tp::ZoomWidth, tp::ZoomHeight, tp::ZoomWidth}, black,
+                             outside);
+    auto at = [&](int x, int y) { return dst[static_cast<size_t>(y * tp::ZoomWidth + x)]; };
     auto inBar = [](int x, int y) {
-        for (tp::PixelRect r : {M::VerticalBar(), M::HorizontalBar()})
-            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+        for (tp::PixRect r : {tp::CrosshairVertical(), tp::CrosshairHorizontal()})
+            if (r.contains({x, y})) return true;
         return false;
     };
     int barPixels = 0;
-    for (int y = 0; y < M::Height; ++y)
-        for (int x = 0; x < M::Width; ++x) {
+    for (int y = 0; y < tp::ZoomHeight; ++y)
+        for (int x = 0; x < tp::ZoomWidth; ++x) {
             if (inBar(x, y)) {
                 EXPECT_EQ(at(x, y), black);
                 ++barPixels;

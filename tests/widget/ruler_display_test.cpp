@@ -37,7 +37,7 @@ QImage PatternDesktop(QSize size, int seed) {
     return img;
 }
 
-std::set<std::pair<int, int>> LinePixels(PixelPoint a, PixelPoint b) {
+std::set<std::pair<int, int>> LinePixels(PixPoint a, PixPoint b) {
     std::set<std::pair<int, int>> s;
     ForEachLinePixel(a, b, [&](int x, int y) { s.insert({x, y}); });
     return s;
@@ -109,7 +109,7 @@ protected:
         EXPECT_EQ(frmDisplay->lblResult->text(), QString::fromUtf8(result));
     }
     // Only the given line is inverted into the window, never into the picture.
-    void ExpectOnlyLine(PixelPoint a, PixelPoint b) {
+    void ExpectOnlyLine(PixPoint a, PixPoint b) {
         EXPECT_EQ(frmDisplay->Snapshot(), screen->desktop());
         EXPECT_EQ(Differences(frmDisplay->Shown(), frmDisplay->Snapshot()), LinePixels(a, b));
     }
@@ -190,8 +190,8 @@ TEST_F(RulerWindow, LabelsFollowPressDragAndRelease) {
     // keeps the last measurement until a move shows them.
     Press({350, 350});
     Release({350, 350});
-    EXPECT_EQ(frmDisplay->StartPoint(), (PixelPoint{350, 350}));
-    EXPECT_EQ(frmDisplay->EndPoint(), (PixelPoint{0, 0}));
+    EXPECT_EQ(frmDisplay->StartPoint(), (PixPoint{350, 350}));
+    EXPECT_EQ(frmDisplay->EndPoint(), (PixPoint{0, 0}));
     Move({360, 360});
     ExpectLabels("(360,360)", "(350,350)", "(0,0)", last.toUtf8().constData());
 }
@@ -222,7 +222,7 @@ TEST_F(RulerWindow, DoubleClickRestartsAtTheClick) {
     Release({600, 500});
     Mouse(QEvent::MouseButtonDblClick, {600, 500});
     Release({600, 500});
-    EXPECT_EQ(frmDisplay->StartPoint(), (PixelPoint{600, 500}));
+    EXPECT_EQ(frmDisplay->StartPoint(), (PixPoint{600, 500}));
     ExpectOnlyLine({0, 0}, {0, 0});
     Press({600, 500});
     Move({600, 520});
@@ -281,7 +281,7 @@ TEST_F(RulerWindow, PressesOverThePanelStartNoMeasurement) {
         EXPECT_FALSE(frmDisplay->Dragging()) << p.x() << "," << p.y();
         Release(p);
     }
-    EXPECT_EQ(frmDisplay->StartPoint(), (PixelPoint{0, 0}));
+    EXPECT_EQ(frmDisplay->StartPoint(), (PixPoint{0, 0}));
     ExpectLabels("(300,300)", "(0,0)", "(0,0)", "0");
     // Moves over the panel belong to it too.
     Move({100, 100});
