@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
   libjpeg62-turbo-dev libgtest-dev sqlite3
   fonts-wqy-microhei fonts-liberation
-  xvfb xdotool trayer xclip x11-utils imagemagick
+  xvfb xdotool trayer xclip x11-utils x11-xserver-utils imagemagick
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

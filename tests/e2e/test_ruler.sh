@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The measuring window in the real program: "测距" hides the main window and
+# freezes the screen, a drag inverts a line into the frozen picture, the
+# panel rolls up and down, and "结束" or Esc bring the main window back.
+# Run with E2E_SHOTS=<folder> to keep the screenshots.
+source "$(dirname "$0")/lib.sh"
+e2e_setup 1024x768
+
+BG=336699     # the desktop while the picture is taken
+INV=CC9966    # its inverse: a rubber-band pixel
+LATER=00FF00  # the desktop after the picture was taken
+
+keep_shot() { [ -n "${E2E_SHOTS:-}" ] && mkdir -p "$E2E_SHOTS" && cp "$1" "$E2E_SHOTS/" || true; }
+
+# Pixels of colour $2 inside the crop $3 (WxH+X+Y) of image $1.
+count_colour() {
+  convert "$1" -crop "$3" +repage -fill black +opaque "#$2" -fill white -opaque "#$2" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+# usage: open_ruler SCALE
+open_ruler() {
+  # "测距": client origin (1, 25) below the border and caption bar.
+  e2e_click $(((1 + 147 + 22) * $1)) $(((25 + 149 + 12) * $1))
+  RULER_WID=$(e2e_wait_window "测距")
+  sleep 0.3
+}
+
+main_back() {
+  e2e_wait_window "Tintpick V1.2.0" >/dev/null
+  local i
+  for i in $(seq 50); do
+    [ -z "$(xdotool search --onlyvisible --name '^测距$' 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  fail "the measuring window is still shown"
+}
+
+# Runs the whole check at the given Qt scale factor; coordinates below are
+# device pixels (xdotool and the screenshots work in them).
+run_at_scale() {
+  local scale=$1 tag=$2
+  QT_SCALE_FACTOR=$scale e2e_start_app
+  # Xvfb resets the desktop when its last client leaves, so the colour is
+  # set while the program holds its connection.
+  xsetroot -solid "#$BG"
+  sleep 0.3
+
+  open_ruler "$scale"
+  read -r x y w h < <(e2e_geometry "$RULER_WID")
+  [ "$x $y $w $h" = "0 0 1024 768" ] || fail "[$tag] measuring window at $x $y ${w}x$h"
+  # Whatever happens on the live screen now stays out of the frozen picture.
+  xsetroot -solid "#$LATER"
+  sleep 0.2
+
+  e2e_shot "$E2E_TMP/ruler-open-$tag.png"
+  keep_shot "$E2E_TMP/ruler-open-$tag.png"
+  # Where the main window was, the picture shows the desktop: it was hidden
+  # before the picture was taken.
+  for p in "300 60" "340 190" "350 500"; do
+    set -- $(($(cut -d' ' -f1 <<<"$p") * scale)) $(($(cut -d' ' -f2 <<<"$p") * scale))
+    px=$(e2e_pixel "$E2E_TMP/ruler-open-$tag.png" "$1" "$2")
+    [ "$px" = "$BG" ] || fail "[$tag] frozen picture at ($1,$2) is $px, expected $BG"
+  done
+
+  # A drag between two known points, moved in steps as a hand would.
+  xdotool mousemove --sync 560 400 mousedown 1
+  for s in 1 2 3 4 5; do xdotool mousemove --sync $((560 + s * 40)) $((400 + s * 16)); sleep 0.05; done
+  xdotool mouseup 1
+  sleep 0.3
+  e2e_shot "$E2E_TMP/ruler-line-$tag.png"
+  keep_shot "$E2E_TMP/ruler-line-$tag.png"
+  local shot="$E2E_TMP/ruler-line-$tag.png"
+  [ "$(e2e_pixel "$shot" 560 400)" = "$INV" ] || fail "[$tag] line start not inverted"
+  [ "$(e2e_pixel "$shot" 760 480)" = "$BG" ] || fail "[$tag] line end pixel drawn"
+  [ "$(e2e_pixel "$shot" 660 400)" = "$BG" ] || fail "[$tag] stray pixel beside the line"
+  # The final line alone is in the picture: 200 inverted pixels (its major
+  # extent), every earlier line of the drag erased.
+  n=$(count_colour "$shot" "$INV" 1024x500+260+150)
+  [ "$n" = 200 ] || fail "[$tag] $n inverted pixels, expected 200"
+  [ "$(count_colour "$shot" "$LATER" 1024x768+0+0)" = 0 ] || fail "[$tag] live screen shows through"
+
+  # The panel's roll button (left of its close button) rolls it up to its
+  # caption bar and down again.
+  e2e_click $((225 * scale)) $((10 * scale))
+  sleep 0.3
+  e2e_shot "$E2E_TMP/ruler-rolled-up-$tag.png"
+  keep_shot "$E2E_TMP/ruler-rolled-up-$tag.png"
+  [ "$(e2e_pixel "$E2E_TMP/ruler-rolled-up-$tag.png" 100 100)" = "$BG" ] ||
+    fail "[$tag] rolled-up panel still covers the picture"
+  e2e_click $((225 * scale)) $((10 * scale))
+  sleep 0.3
+  e2e_shot "$E2E_TMP/ruler-rolled-down-$tag.png"
+  keep_shot "$E2E_TMP/ruler-rolled-down-$tag.png"
+  [ "$(e2e_pixel "$E2E_TMP/ruler-rolled-down-$tag.png" 100 100)" != "$BG" ] ||
+    fail "[$tag] rolled-down panel missing"
+
+  # "结束" closes the window and the main window is back.
+  e2e_click $(((179 + 28) * scale)) $(((124 + 12) * scale))
+  main_back
+
+  echo "[$tag] opened, measured, rolled and closed"
+  # A second opening takes a fresh picture; Esc during a drag closes it.
+  xsetroot -solid "#$BG"
+  open_ruler "$scale"
+  xdotool mousemove --sync 500 500 mousedown 1 mousemove --sync 560 520
+  xdotool key Escape
+  xdotool mouseup 1
+  main_back
+  echo "[$tag] reopened and closed with Esc during a drag"
+  kill "$E2E_APP_PID"
+  e2e_wait_exit "$E2E_APP_PID" 10
+}
+
+run_at_scale 1 x1
+# On a desktop scaled by two the picture, the line and the distance stay in
+# device pixels: the same drag gives the same pixels.
+run_at_scale 2 x2
+echo "ruler e2e passed"
