@@ -241,10 +241,8 @@ void TfrmDisplay::invertLine() {
 // ---- measuring -----------------------------------------------------------------
 
 PixPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
-    const qreal r = pixelRatio();
-    const PixPoint p{static_cast<int>(std::floor(windowPos.x() * r)),
-                     static_cast<int>(std::floor(windowPos.y() * r))};
-    return ClampToPicture(p, snapshot_.width(), snapshot_.height());
+    return WindowToPicture(windowPos.x(), windowPos.y(), pixelRatio(), snapshot_.width(),
+                           snapshot_.height());
 }
 
 void TfrmDisplay::FormMouseDown(PixPoint p) {

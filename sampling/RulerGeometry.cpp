@@ -66,6 +66,17 @@ void EnlargeWithCrosshair(ConstPixelBuffer src, PixPoint cursor, PixelBuffer dst
                 dst.bits[static_cast<std::ptrdiff_t>(y) * dst.stride + x] = barColor;
 }
 
+PixPoint WindowToPicture(double x, double y, double scale, int width, int height) {
+    if (!(scale > 0)) scale = 1.0;
+    // The epsilon keeps products such as 3 x 1.1 from falling just below the
+    // integer they equal; the limits keep far-off positions inside int.
+    auto toDevice = [scale](double v) {
+        const double d = std::floor(v * scale + 1e-9);
+        return static_cast<int>(std::clamp(d, -1e9, 1e9));
+    };
+    return ClampToPicture({toDevice(x), toDevice(y)}, width, height);
+}
+
 PixPoint ClampToPicture(PixPoint p, int width, int height) {
     if (width <= 0 || height <= 0) return {0, 0};
     return {std::clamp(p.x, 0, width - 1), std::clamp(p.y, 0, height - 1)};

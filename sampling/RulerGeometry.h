@@ -83,6 +83,13 @@ PixRect LineBounds(PixPoint from, PixPoint to);
 void EnlargeWithCrosshair(ConstPixelBuffer src, PixPoint cursor, PixelBuffer dst, uint32_t barColor,
                           uint32_t outside);
 
+// The device pixel of a width x height picture that lies under a mouse
+// position given in the window's logical pixels. Qt reports positions on a
+// scaled screen as fractions (device pixel 101 at scale 2 is 50.5), so the
+// product is floored rather than the position rounded first, which would make
+// every odd device pixel unreachable. Positions off the picture are clamped.
+PixPoint WindowToPicture(double x, double y, double scale, int width, int height);
+
 // Clamps a point into a w x h picture; a drag that leaves the frozen screen
 // keeps measuring to its edge instead of into pixels nobody can see.
 PixPoint ClampToPicture(PixPoint p, int width, int height);

@@ -139,9 +139,24 @@ TEST(RulerLine, HonoursRowStrideAndKeepsTopByte) {
     InvertLine({nullptr, 5, 4, 8}, {0, 0}, {3, 3}); // no buffer: nothing happens
 }
 
-TEST(RulerGeometry, DragsAreClampedToThePicture) {
+TEST(RulerGeometry, MousePositionsBecomeDevicePixelsOfThePicture) {
+    using tp::WindowToPicture;
     EXPECT_EQ(tp::ClampToPicture({-3, 700}, 640, 480), (PixPoint{0, 479}));
     EXPECT_EQ(tp::ClampToPicture({639, 0}, 640, 480), (PixPoint{639, 0}));
+    // Every device pixel of a scaled screen is reachable from the fractional
+    // positions Qt reports for it, at each common scale factor.
+    for (double scale : {1.0, 1.25, 1.5, 2.0}) {
+        const int w = static_cast<int>(800 * scale), h = static_cast<int>(600 * scale);
+        for (int d = 0; d < w; ++d) {
+            const double logical = d / scale;
+            ASSERT_EQ(WindowToPicture(logical, 0, scale, w, h).x, d) << scale << " " << d;
+        }
+        EXPECT_EQ(WindowToPicture(799.99, 599.99, scale, w, h), (PixPoint{w - 1, h - 1}));
+        EXPECT_EQ(WindowToPicture(-0.5, 1e12, scale, w, h), (PixPoint{0, h - 1}));
+    }
+    EXPECT_EQ(WindowToPicture(3, 7, 1.1, 100, 100), (PixPoint{3, 7})); // 3.3 and 7.7 floored
+    EXPECT_EQ(WindowToPicture(10, 10, 1.1, 100, 100), (PixPoint{11, 11}));
+    EXPECT_EQ(WindowToPicture(5, 5, 0, 100, 100), (PixPoint{5, 5})); // no scale: 1
 }
 
 TEST(RulerMagnifier, EnlargesFourTimesUnderABlackCrosshair) {
