@@ -18,6 +18,7 @@ class QtScreenSource : public ScreenSource {
 public:
     QString unavailableReason() const override { return {}; }
     QPoint cursorPos() const override;
+    QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint devicePos) override;
     std::optional<QRgb> pixel(QPoint devicePos) override;
     QImage grab(const QRect& deviceRect) override;
@@ -32,6 +33,7 @@ public:
     explicit NullScreenSource(QString reason) : reason_(std::move(reason)) {}
     QString unavailableReason() const override { return reason_; }
     QPoint cursorPos() const override;
+    QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint) override {}
     std::optional<QRgb> pixel(QPoint) override { return std::nullopt; }
     QImage grab(const QRect& deviceRect) override;

@@ -5,9 +5,11 @@
 // implementations.
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QtGui/qrgb.h>
+#include <QtMath>
 
 #include <optional>
 
@@ -21,6 +23,12 @@ public:
     virtual QString unavailableReason() const = 0;
     // The cursor position in device pixels.
     virtual QPoint cursorPos() const = 0;
+    // A global position in Qt's logical pixels (a mouse event's
+    // globalPosition(), which keeps the fraction a scaled desktop gives it)
+    // as the device pixel under it.
+    virtual QPoint devicePosition(QPointF logicalGlobal) const {
+        return {qFloor(logicalGlobal.x()), qFloor(logicalGlobal.y())};
+    }
     // Moves the cursor to a device pixel.
     virtual void setCursorPos(QPoint devicePos) = 0;
     // The colour of one device pixel; nullopt where no monitor covers it.
@@ -43,8 +51,7 @@ public:
     void setCursorPos(QPoint p) override { cursor = p; }
     std::optional<QRgb> pixel(QPoint p) override {
         const QPoint local = p - origin_;
-        if (!desktop_.rect().contains(local))
-            return std::nullopt;
+        if (!desktop_.rect().contains(local)) return std::nullopt;
         return desktop_.pixel(local);
     }
     QImage grab(const QRect& r) override {
@@ -52,8 +59,7 @@ public:
         out.fill(Qt::black);
         for (int y = 0; y < r.height(); ++y)
             for (int x = 0; x < r.width(); ++x)
-                if (auto c = pixel(r.topLeft() + QPoint(x, y)))
-                    out.setPixel(x, y, *c);
+                if (auto c = pixel(r.topLeft() + QPoint(x, y))) out.setPixel(x, y, *c);
         ++grabs;
         return out;
     }
