@@ -2,6 +2,7 @@
 
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "history/HistorySession.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -21,6 +22,7 @@ struct Application::Impl {
     QtBeeper beeper;
     QtErrorReporter errors;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
+    std::unique_ptr<HistorySession> session;
 };
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
@@ -40,8 +42,13 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
+    // A logout or a request to stop must not lose the run's picks.
+    impl_->session = std::make_unique<HistorySession>([this] { main_->close(); },
+                                                      [this] { main_->SessionEnding(); });
 }
 
-Application::~Application() { delete main_; }
+Application::~Application() {
+    delete main_;
+}
 
 } // namespace tp

@@ -43,6 +43,10 @@ void QtScreenSource::setCursorPos(QPoint devicePos) {
     if (auto l = DeviceToCursor(QtMonitors(), ToPix(devicePos))) QCursor::setPos(ToQt(*l));
 }
 
+bool QtScreenSource::covers(QPoint devicePos) const {
+    return OnSomeMonitor(QtMonitors(), ToPix(devicePos));
+}
+
 std::optional<QRgb> QtScreenSource::pixel(QPoint devicePos) {
     if (!OnSomeMonitor(QtMonitors(), ToPix(devicePos))) return std::nullopt;
     const QImage one = grab(QRect(devicePos, QSize(1, 1)));

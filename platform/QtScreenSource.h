@@ -20,6 +20,7 @@ public:
     QPoint cursorPos() const override;
     QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint devicePos) override;
+    bool covers(QPoint devicePos) const override;
     std::optional<QRgb> pixel(QPoint devicePos) override;
     QImage grab(const QRect& deviceRect) override;
     QRect primaryRect() const override;
@@ -35,6 +36,7 @@ public:
     QPoint cursorPos() const override;
     QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint) override {}
+    bool covers(QPoint) const override { return false; }
     std::optional<QRgb> pixel(QPoint) override { return std::nullopt; }
     QImage grab(const QRect& deviceRect) override;
     QRect primaryRect() const override { return {}; }

@@ -31,6 +31,8 @@ public:
     }
     // Moves the cursor to a device pixel.
     virtual void setCursorPos(QPoint devicePos) = 0;
+    // True when a monitor shows this device pixel.
+    virtual bool covers(QPoint devicePos) const = 0;
     // The colour of one device pixel; nullopt where no monitor covers it.
     virtual std::optional<QRgb> pixel(QPoint devicePos) = 0;
     // A rectangle of the virtual desktop; pixels no monitor covers are black.
@@ -49,6 +51,7 @@ public:
     QString unavailableReason() const override { return reason; }
     QPoint cursorPos() const override { return cursor; }
     void setCursorPos(QPoint p) override { cursor = p; }
+    bool covers(QPoint p) const override { return desktop_.rect().contains(p - origin_); }
     std::optional<QRgb> pixel(QPoint p) override {
         const QPoint local = p - origin_;
         if (!desktop_.rect().contains(local)) return std::nullopt;
