@@ -395,18 +395,19 @@ void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
 
 void TfrmMain::pnlColorMouseMove(QMouseEvent* e) {
     if (!Capturing || !ScreenDC) return;
-    // The move's own global position is where the cursor is: asking the
-    // window system again would cost a round trip per move, and on a scaled
-    // desktop the event's fraction names the exact device pixel.
-    SampleAt(ScreenDC->devicePosition(e->globalPosition()));
+    // The cursor is read from the screen, not taken from the event: on a
+    // scaled desktop the event holds only logical pixels. The event's
+    // position serves as a hint so that the reader can fetch the cursor and
+    // the area around it in one request.
+    const auto s =
+        ScreenDC->sampleAtCursor(e->globalPosition(), QSize(ZoomSrcWidth, ZoomSrcHeight));
+    SampleAt(s.cursor, s.area);
 }
 
-void TfrmMain::SampleAt(QPoint pos) {
+void TfrmMain::SampleAt(QPoint pos, const QImage& sample) {
     lblMousePos->setText(QString::asprintf("X:%d ,Y:%d ", pos.x(), pos.y()));
     // One read serves both the pixel and the magnifier; the pixel is the
     // sample's centre, the cursor's own.
-    const PixRect src = ZoomSource({pos.x(), pos.y()});
-    const QImage sample = ScreenDC->grab(QRect(src.left, src.top, src.width, src.height));
     // A pixel no monitor shows reads as white, like an unreadable one (all
     // bits set), but is stored as a proper colour so that the history
     // compares it equal to white.
@@ -429,7 +430,9 @@ void TfrmMain::NudgeCursor(int dx, int dy) {
     ScreenDC->setCursorPos(to);
     // Sample where the cursor was sent, whether or not the window system
     // reports the warp as a move.
-    SampleAt(ScreenDC->cursorPos());
+    const QPoint at = ScreenDC->cursorPos();
+    const PixRect src = ZoomSource({at.x(), at.y()});
+    SampleAt(at, ScreenDC->grab(QRect(src.left, src.top, src.width, src.height)));
 }
 
 void TfrmMain::pnlColorMouseUp(QMouseEvent*) {

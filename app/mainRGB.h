@@ -86,8 +86,9 @@ public:
     void pnlColorMouseDown(QMouseEvent* e);
     void pnlColorMouseMove(QMouseEvent* e);
     void pnlColorMouseUp(QMouseEvent* e);
-    // One sample at a device pixel: position text, colour, views, magnifier.
-    void SampleAt(QPoint devicePos);
+    // One sample: the cursor's device pixel and the 32 x 24 area around it
+    // into the position text, the colour, the views and the magnifier.
+    void SampleAt(QPoint devicePos, const QImage& area);
     // Moves the cursor by a number of device pixels during a drag and
     // samples there (arrow keys land on an exact pixel).
     void NudgeCursor(int dx, int dy);

@@ -97,6 +97,12 @@ int main(int argc, char** argv) {
             xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, int16_t(x), int16_t(y), 32, 24, ~0u),
             nullptr));
     };
+    // Real moves come with the pointer already there: put it there first
+    // (outside the timed part) and wait until the server has done so.
+    auto putPointer = [&](int x, int y) {
+        xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, int16_t(x), int16_t(y));
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    };
     auto move = [&](Window& w, int x, int y) {
         QMouseEvent e(QEvent::MouseMove, QPointF(5, 5), QPointF(x, y), Qt::NoButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -109,13 +115,16 @@ int main(int argc, char** argv) {
         const int x = 40 + (i * 7) % (desk.width() - 80);
         const int y = 40 + (i * 3) % (desk.height() - 80);
         raw.push_back(timeUs([&] { rawGrab(x - 16, y - 12); }));
+        putPointer(x, y);
         path.push_back(timeUs([&] { move(native, x, y); }));
         // The repaints the move asked for, as the event loop would run them.
+        putPointer(x + 1, y);
         pathPaint.push_back(timeUs([&] {
             move(native, x + 1, y);
             QApplication::processEvents();
         }));
         if (i % 4 == 0) {
+            putPointer(x, y);
             qtPath.push_back(timeUs([&] { move(viaQt, x, y); }));
             qtGrab.push_back(timeUs([&] { primary->grabWindow(0, x - 16, y - 12, 32, 24); }));
         }

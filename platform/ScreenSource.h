@@ -37,6 +37,19 @@ public:
     virtual std::optional<QRgb> pixel(QPoint devicePos) = 0;
     // A rectangle of the virtual desktop; pixels no monitor covers are black.
     virtual QImage grab(const QRect& deviceRect) = 0;
+    // Reads where the cursor is and the area of `size` around it (top-left
+    // at the cursor less half the size) as one sample. `logicalHint` is
+    // where the caller believes the cursor to be (a mouse event's global
+    // position), so that a reader can ask for both at once.
+    struct CursorSample {
+        QPoint cursor;
+        QImage area;
+    };
+    virtual CursorSample sampleAtCursor(QPointF logicalHint, QSize size) {
+        Q_UNUSED(logicalHint);
+        const QPoint c = cursorPos();
+        return {c, grab(QRect(c - QPoint(size.width() / 2, size.height() / 2), size))};
+    }
     // The primary monitor's rectangle in device pixels.
     virtual QRect primaryRect() const = 0;
 };

@@ -62,32 +62,69 @@ QImage XcbScreenSource::grab(const QRect& deviceRect) {
     return out;
 }
 
-// Copies the part of the root window inside deviceRect into out (whose
-// top-left is deviceRect's); the rest of out is left as it was.
-bool XcbScreenSource::readInto(QImage& out, const QRect& deviceRect) {
-    const QRect part = deviceRect.intersected(QRect(0, 0, rootWidth_, rootHeight_));
-    if (part.isEmpty()) return false;
+unsigned XcbScreenSource::requestImage(const QRect& part) const {
+    return xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<int16_t>(part.x()),
+                         static_cast<int16_t>(part.y()), static_cast<uint16_t>(part.width()),
+                         static_cast<uint16_t>(part.height()), ~0u)
+        .sequence;
+}
+
+bool XcbScreenSource::copyImage(unsigned cookie, const QRect& part, QImage& out,
+                                const QRect& outRect) {
     xcb_generic_error_t* err = nullptr;
-    ReplyPtr<xcb_get_image_reply_t> r(xcb_get_image_reply(
-        c_,
-        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<int16_t>(part.x()),
-                      static_cast<int16_t>(part.y()), static_cast<uint16_t>(part.width()),
-                      static_cast<uint16_t>(part.height()), ~0u),
-        &err));
+    ReplyPtr<xcb_get_image_reply_t> r(
+        xcb_get_image_reply(c_, xcb_get_image_cookie_t{cookie}, &err));
     std::free(err);
     if (!r) return false;
     const int stride = part.width() * 4;
     if (xcb_get_image_data_length(r.get()) < stride * part.height()) return false;
     const uint8_t* data = xcb_get_image_data(r.get());
-    const int dx = part.x() - deviceRect.x(), dy = part.y() - deviceRect.y();
-    for (int y = 0; y < part.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(out.scanLine(dy + y)) + dx;
-        std::memcpy(row, data + y * stride, static_cast<size_t>(stride));
+    const QRect both = part.intersected(outRect);
+    for (int y = both.top(); y <= both.bottom(); ++y) {
+        auto* row =
+            reinterpret_cast<uint32_t*>(out.scanLine(y - outRect.y())) + (both.x() - outRect.x());
+        const uint8_t* in = data + (y - part.y()) * stride + (both.x() - part.x()) * 4;
+        std::memcpy(row, in, static_cast<size_t>(both.width()) * 4);
         // The pad byte is not guaranteed to be zero or opaque.
-        for (int x = 0; x < part.width(); ++x)
+        for (int x = 0; x < both.width(); ++x)
             row[x] |= 0xFF000000u;
     }
     return true;
+}
+
+// Copies the part of the root window inside deviceRect into out (whose
+// top-left is deviceRect's); the rest of out is left as it was.
+bool XcbScreenSource::readInto(QImage& out, const QRect& deviceRect) {
+    const QRect part = deviceRect.intersected(rootRect());
+    if (part.isEmpty()) return false;
+    return copyImage(requestImage(part), part, out, deviceRect);
+}
+
+ScreenSource::CursorSample XcbScreenSource::sampleAtCursor(QPointF hint, QSize size) {
+    const QPoint half(size.width() / 2, size.height() / 2);
+    // A logical position is off by less than one logical pixel: a margin of
+    // a few device pixels covers any scale up to 3 and a little movement.
+    constexpr int margin = 4;
+    const QRect wide = QRect(devicePosition(hint) - half, size)
+                           .adjusted(-margin, -margin, margin, margin)
+                           .intersected(rootRect());
+    const auto pointer = xcb_query_pointer(c_, root_);
+    const unsigned image = wide.isEmpty() ? 0 : requestImage(wide);
+    ReplyPtr<xcb_query_pointer_reply_t> p(xcb_query_pointer_reply(c_, pointer, nullptr));
+    CursorSample s;
+    s.cursor = p ? QPoint(p->root_x, p->root_y) : QtScreenSource::cursorPos();
+    const QRect want(s.cursor - half, size);
+    s.area = QImage(size, QImage::Format_RGB32);
+    s.area.fill(Qt::black);
+    const QRect needed = want.intersected(rootRect());
+    bool done = false;
+    if (image) {
+        // The answer must be collected either way.
+        const bool got = copyImage(image, wide, s.area, want);
+        done = got && wide.contains(needed);
+    }
+    if (!done && !needed.isEmpty()) readInto(s.area, want);
+    return s;
 }
 
 } // namespace tp

@@ -22,11 +22,22 @@ public:
     void setCursorPos(QPoint devicePos) override;
     std::optional<QRgb> pixel(QPoint devicePos) override;
     QImage grab(const QRect& deviceRect) override;
+    // Sends the pointer query and an image request for a slightly larger
+    // area around the hint together, so that a sample costs one round trip
+    // to the server instead of two; only when the pointer has moved beyond
+    // that margin is the area read again.
+    CursorSample sampleAtCursor(QPointF logicalHint, QSize size) override;
 
 private:
     XcbScreenSource(xcb_connection_t* c, uint32_t root, int width, int height)
         : c_(c), root_(root), rootWidth_(width), rootHeight_(height) {}
     bool readInto(QImage& out, const QRect& deviceRect);
+    // Sends an image request for the part of r on the root window.
+    unsigned requestImage(const QRect& r) const;
+    // Copies the answer to requestImage(part) into out, whose top-left is
+    // outRect's; false when there is no answer.
+    bool copyImage(unsigned cookie, const QRect& part, QImage& out, const QRect& outRect);
+    QRect rootRect() const { return {0, 0, rootWidth_, rootHeight_}; }
 
     xcb_connection_t* c_;
     uint32_t root_;
