@@ -25,6 +25,15 @@ struct Application::Impl {
     std::unique_ptr<HistorySession> session;
 };
 
+bool TintpickApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (errors_) errors_->showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
 Application::Application() : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromUtf8(AppTitle));
@@ -38,6 +47,9 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
+
+    if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
+        app->setErrorReporter(&impl_->errors);
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
