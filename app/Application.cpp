@@ -2,6 +2,7 @@
 
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "history/HistorySession.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -22,7 +23,17 @@ struct Application::Impl {
     QtBeeper beeper;
     QtErrorReporter errors;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
+    std::unique_ptr<HistorySession> session;
 };
+
+bool TintpickApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (errors_) errors_->showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
@@ -38,11 +49,17 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
 
+    if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
+        app->setErrorReporter(&impl_->errors);
+
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
+    // A logout or a request to stop must not lose the run's picks.
+    impl_->session = std::make_unique<HistorySession>([this] { main_->close(); },
+                                                      [this] { main_->SessionEnding(); });
 }
 
 Application::~Application() {

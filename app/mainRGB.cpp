@@ -4,10 +4,15 @@
 #include "app/global.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
+#include "history/DrawGrid.h"
+#include "history/HistoryFile.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
+#include "platform/ScreenSource.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
+#include "sampling/Magnifier.h"
+#include "sampling/MagnifierGeometry.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -15,9 +20,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 
 namespace tp {
 
@@ -107,10 +114,15 @@ void TfrmMain::buildComponents() {
     bsSkinPanel1 = new TbsSkinPanel(TbsSkinPanel::Bevel::Flat, g1);
     bsSkinPanel1->setObjectName(QStringLiteral("bsSkinPanel1"));
     Place(bsSkinPanel1, 7, 76, 186, 25);
-    sdgHistory = new QWidget(bsSkinPanel1);
+    sdgHistory = new TbsSkinDrawGrid(bsSkinPanel1);
     sdgHistory->setObjectName(QStringLiteral("sdgHistory"));
     sdgHistory->setToolTip(QStringLiteral("历史颜色存储槽\r\n记录采集过的颜色"));
     sdgHistory->setFocusPolicy(Qt::StrongFocus);
+    sdgHistory->ColCount = HistoryColCount;
+    sdgHistory->RowCount = HistoryRowCount;
+    sdgHistory->DefaultColWidth = 21;
+    sdgHistory->DefaultRowHeight = 8;
+    sdgHistory->GridLineColor = QColor(0xC0, 0xDC, 0xC0); // clMoneyGreen
     Place(sdgHistory, 6, 4, 176, 18);
 
     bsSkinButton8 =
@@ -126,7 +138,7 @@ void TfrmMain::buildComponents() {
     gpSnag = new TbsSkinGroupBox(QStringLiteral("自动采集"), client);
     gpSnag->setObjectName(QStringLiteral("gpSnag"));
     Place(gpSnag, 208, 2, 137, 142);
-    pbCaptureScreen = new QWidget(gpSnag);
+    pbCaptureScreen = new TPaintBox(gpSnag);
     pbCaptureScreen->setObjectName(QStringLiteral("pbCaptureScreen"));
     Place(pbCaptureScreen, 4, 21, 128, 96);
     lblMousePos = new QLabel(QStringLiteral("X：0 , Y：0"), gpSnag);
@@ -178,6 +190,21 @@ void TfrmMain::buildComponents() {
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
     connect(bsSkinButton11, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
+
+    connect(lblColor, &ColorSwatch::pressed, this,
+            [this](QMouseEvent* e) { guarded([&] { pnlColorMouseDown(e); }); });
+    connect(lblColor, &ColorSwatch::moved, this,
+            [this](QMouseEvent* e) { guarded([&] { pnlColorMouseMove(e); }); });
+    connect(lblColor, &ColorSwatch::released, this,
+            [this](QMouseEvent* e) { guarded([&] { pnlColorMouseUp(e); }); });
+    lblColor->installEventFilter(this);
+    pbCaptureScreen->OnPaint = [this](QPainter& p) { pbCaptureScreenPaint(p); };
+    sdgHistory->OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+        sdgHistoryDrawCell(p, c, r, rect, state);
+    };
+    sdgHistory->OnSelectCell = [this](int c, int r, bool& can) {
+        guarded([&] { sdgHistorySelectCell(c, r, can); });
+    };
 }
 
 void TfrmMain::FormCreate() {
@@ -190,9 +217,12 @@ void TfrmMain::FormCreate() {
     edtR->SetValue(255);
     edtG->SetValue(255);
     edtB->SetValue(255);
+    History = HistoryRing{};
     lblColor->setToolTip(
         QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
+    ZoomBitmap = NewZoomBitmap();
+    LoadHistory();
     move(0, 0);
     RefreshViews();
 }
@@ -303,6 +333,29 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         if (!typed.isEmpty() && edtHCKeyPress(typed.at(0))) return true;
         return false;
     }
+    if (watched == lblColor && event->type() == QEvent::KeyPress && Capturing) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const int step = (ke->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+        int dx = 0, dy = 0;
+        switch (ke->key()) {
+        case Qt::Key_Left:
+            dx = -step;
+            break;
+        case Qt::Key_Right:
+            dx = step;
+            break;
+        case Qt::Key_Up:
+            dy = -step;
+            break;
+        case Qt::Key_Down:
+            dy = step;
+            break;
+        default:
+            return false;
+        }
+        guarded([&] { NudgeCursor(dx, dy); });
+        return true;
+    }
     if (watched == lblLink && event->type() == QEvent::MouseButtonRelease) {
         guarded([this] { lblLinkClick(); });
         return true;
@@ -310,7 +363,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TfrmMain::FormClose() {}
+void TfrmMain::FormClose() {
+    SaveHistory();
+}
+
+void TfrmMain::SessionEnding() {
+    if (!closed_) SaveHistory();
+}
 
 void TfrmMain::closeEvent(QCloseEvent* e) {
     if (!closed_) {
@@ -320,6 +379,151 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
     e->accept();
     // Closing the main window ends the program, whatever else is open.
     QCoreApplication::quit();
+}
+
+// ---- eyedropper ------------------------------------------------------------
+
+void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
+    ScreenSource* screen = services_.screen;
+    if (!screen) return;
+    const QString why = screen->unavailableReason();
+    if (!why.isEmpty()) {
+        // Say so instead of sampling black from a desktop that hides itself.
+        services_.errors->showMessage(why);
+        return;
+    }
+    // A second button pressed during a drag lands here again: the grab and
+    // the screen already held are reused, never taken twice.
+    if (!Capturing) {
+        lblColor->grabMouse(Qt::CrossCursor);
+        lblColor->grabKeyboard();
+    }
+    ScreenDC = screen;
+    Capturing = true;
+}
+
+void TfrmMain::pnlColorMouseMove(QMouseEvent* e) {
+    if (!Capturing || !ScreenDC) return;
+    // The cursor is read from the screen, not taken from the event: on a
+    // scaled desktop the event holds only logical pixels. The event's
+    // position serves as a hint so that the reader can fetch the cursor and
+    // the area around it in one request.
+    const auto s =
+        ScreenDC->sampleAtCursor(e->globalPosition(), QSize(ZoomSrcWidth, ZoomSrcHeight));
+    SampleAt(s.cursor, s.area);
+}
+
+void TfrmMain::SampleAt(QPoint pos, const QImage& sample) {
+    lblMousePos->setText(QString::asprintf("X:%d ,Y:%d ", pos.x(), pos.y()));
+    // One read serves both the pixel and the magnifier; the pixel is the
+    // sample's centre, the cursor's own.
+    // A pixel no monitor shows reads as white, like an unreadable one (all
+    // bits set), but is stored as a proper colour so that the history
+    // compares it equal to white.
+    TColor c = RGB(255, 255, 255);
+    if (ScreenDC->covers(pos) && sample.width() > ZoomHalfWidth &&
+        sample.height() > ZoomHalfHeight) {
+        const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
+        c = RGB(uint8_t(qRed(px)), uint8_t(qGreen(px)), uint8_t(qBlue(px)));
+    }
+    PickedColor = c;
+    ApplyPickedColor();
+    RefreshViews();
+    DrawZoom(ZoomBitmap, sample, InverseColor(CurrentRGB));
+    pbCaptureScreen->update();
+}
+
+void TfrmMain::NudgeCursor(int dx, int dy) {
+    if (!Capturing || !ScreenDC) return;
+    const QPoint to = ScreenDC->cursorPos() + QPoint(dx, dy);
+    ScreenDC->setCursorPos(to);
+    // Sample where the cursor was sent, whether or not the window system
+    // reports the warp as a move.
+    const QPoint at = ScreenDC->cursorPos();
+    const PixRect src = ZoomSource({at.x(), at.y()});
+    SampleAt(at, ScreenDC->grab(QRect(src.left, src.top, src.width, src.height)));
+}
+
+void TfrmMain::pnlColorMouseUp(QMouseEvent*) {
+    if (Capturing) {
+        lblColor->releaseKeyboard();
+        lblColor->releaseMouse();
+    }
+    ScreenDC = nullptr;
+    Capturing = false;
+    PushHistory(PickedColor);
+}
+
+void TfrmMain::pbCaptureScreenPaint(QPainter& p) {
+    p.drawImage(0, 0, ZoomBitmap);
+}
+
+// ---- history ---------------------------------------------------------------
+
+void TfrmMain::PushHistory(TColor c) {
+    const auto written = History.Push(c);
+    if (!written) return;
+    // Each assignment goes through the grid's select-cell event, the column
+    // first: when both change, the old row's cell in the new column is
+    // offered before the pushed one.
+    sdgHistory->SetCol(*written % HistoryColCount);
+    sdgHistory->SetRow(*written < HistoryColCount ? 0 : 1);
+    sdgHistory->update();
+}
+
+void TfrmMain::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state) {
+    const int i = WrapSlot(row * HistoryColCount + col);
+    const TRGB slot = History.HistorySlots[static_cast<size_t>(i)];
+    p.fillRect(rect, QColor(slot.r, slot.g, slot.b));
+    if (state & TbsSkinDrawGrid::gdSelected) {
+        const TRGB ink = InverseColor(slot);
+        p.setPen(QColor(ink.r, ink.g, ink.b));
+        p.setFont(sdgHistory->font());
+        p.drawText(QRect(rect.left() + 9, rect.top() - 4, 32, 32), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("+"));
+    }
+}
+
+void TfrmMain::sdgHistorySelectCell(int col, int row, bool& canSelect) {
+    canSelect = true;
+    if (History.Select({col, row}, CurrentRGB)) RefreshViews();
+}
+
+std::string TfrmMain::HistoryPath() const {
+    if (!services_.historyPath.empty()) return services_.historyPath;
+    return AppDir + HistoryFileName;
+}
+
+void TfrmMain::LoadHistory() {
+    try {
+        const std::string path = HistoryPath();
+        const HistoryIo io = LoadHistoryFile(path, CurrentRGB, History);
+        const QString shown = QString::fromStdString(path);
+        if (!io.ok && QFileInfo::exists(shown)) {
+            historyUnreadable_ = true;
+            services_.errors->showMessage(
+                QStringLiteral("无法读取历史颜色文件 "
+                               "%1：%2\n本次运行不会写入这个文件，以免覆盖其中的历史颜色。")
+                    .arg(shown, QString::fromLocal8Bit(io.error.c_str())));
+        } else if (io.decode.positionsWrapped) {
+            services_.errors->showMessage(
+                QStringLiteral(
+                    "历史颜色文件 %1 中的写入位置超出 0 到 15，已按 16 取余；历史颜色均已保留。")
+                    .arg(shown));
+        }
+    } catch (const std::exception& e) {
+        services_.errors->showMessage(QString::fromUtf8(e.what()));
+    }
+}
+
+void TfrmMain::SaveHistory() {
+    if (historyUnreadable_) return;
+    try {
+        // A failed write (a read-only file, say) is not reported.
+        SaveHistoryFile(HistoryPath(), CurrentRGB, History);
+    } catch (const std::exception& e) {
+        services_.errors->showMessage(QString::fromUtf8(e.what()));
+    }
 }
 
 } // namespace tp

@@ -3,16 +3,23 @@
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
 #include "colour/ColorTypes.h"
+#include "history/HistoryRing.h"
 #include "platform/Services.h"
 
+#include <QImage>
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
+class QMouseEvent;
+class QPainter;
 
 namespace tp {
 
 class ColorSwatch;
+class ScreenSource;
+class TPaintBox;
+class TbsSkinDrawGrid;
 class TbsBusinessSkinForm;
 class TbsSkinButton;
 class TbsSkinGroupBox;
@@ -36,6 +43,15 @@ public:
 
     TColor PickedColor = 0;
 
+    // The eyedropper: a pick drag is in progress; the screen it reads from
+    // (held from press to release, at most one); the magnifier image.
+    bool Capturing = false;
+    ScreenSource* ScreenDC = nullptr;
+    QImage ZoomBitmap;
+    // The history slots and their two positions (HistorySlots, HistoryPos,
+    // HistoryLast).
+    HistoryRing History;
+
     // Components, named as in the window's design.
     TbsBusinessSkinForm* bsfMain;
     TbsSkinGroupBox* bsSkinGroupBox1;
@@ -44,10 +60,10 @@ public:
     QLineEdit* edtHC;
     TbsSkinButton* bsSkinButton7;
     TbsSkinPanel* bsSkinPanel1;
-    QWidget* sdgHistory;
+    TbsSkinDrawGrid* sdgHistory;
     TbsSkinButton *bsSkinButton8, *bsSkinButton2, *bsSkinButton3, *bsSkinButton4;
     TbsSkinGroupBox* gpSnag;
-    QWidget* pbCaptureScreen;
+    TPaintBox* pbCaptureScreen;
     QLabel* lblMousePos;
     TbsSkinPanel* pnlColor;
     ColorSwatch* lblColor;
@@ -67,6 +83,28 @@ public:
     void bsSkinButton11Click(); // "测距"
     void lblLinkClick();
 
+    // The pick drag on the swatch, for any mouse button.
+    void pnlColorMouseDown(QMouseEvent* e);
+    void pnlColorMouseMove(QMouseEvent* e);
+    void pnlColorMouseUp(QMouseEvent* e);
+    // One sample: the cursor's device pixel and the 32 x 24 area around it
+    // into the position text, the colour, the views and the magnifier.
+    void SampleAt(QPoint devicePos, const QImage& area);
+    // Moves the cursor by a number of device pixels during a drag and
+    // samples there (arrow keys land on an exact pixel).
+    void NudgeCursor(int dx, int dy);
+    void pbCaptureScreenPaint(QPainter& p);
+
+    // The history.
+    void PushHistory(TColor c);
+    void sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state);
+    void sdgHistorySelectCell(int col, int row, bool& canSelect);
+    void LoadHistory();
+    void SaveHistory();
+    // The desktop session ends while the window is open: keep the picks.
+    void SessionEnding();
+    std::string HistoryPath() const;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +119,9 @@ private:
 
     Services services_;
     bool closed_ = false;
+    // The history file exists but could not be read: saving would replace
+    // what it holds with this run's defaults.
+    bool historyUnreadable_ = false;
 };
 
 extern TfrmMain* frmMain;

@@ -16,12 +16,16 @@ class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;
     virtual void showError(const QString& message) = 0;
+    // A plain message box: the application title as caption, no icon, an OK
+    // button (the history file's messages).
+    virtual void showMessage(const QString& message) { showError(message); }
 };
 
 class QtErrorReporter final : public ErrorReporter {
 public:
     explicit QtErrorReporter(QWidget* parent = nullptr) : parent_(parent) {}
     void showError(const QString& message) override;
+    void showMessage(const QString& message) override;
 
 private:
     QWidget* parent_;
@@ -30,7 +34,9 @@ private:
 class RecordingErrorReporter final : public ErrorReporter {
 public:
     void showError(const QString& message) override { messages << message; }
+    void showMessage(const QString& message) override { plainMessages << message; }
     QStringList messages;
+    QStringList plainMessages;
 };
 
 // Runs one event handler. An exception that escapes it is shown in the

@@ -36,4 +36,10 @@ void QtErrorReporter::showError(const QString& message) {
     box.exec();
 }
 
+void QtErrorReporter::showMessage(const QString& message) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
 } // namespace tp

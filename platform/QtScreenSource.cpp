@@ -25,8 +25,26 @@ QPoint QtScreenSource::cursorPos() const {
     return logical;
 }
 
+namespace {
+QPoint qtDevicePosition(QPointF g) {
+    if (auto d = GlobalToDevice(QtMonitors(), g.x(), g.y())) return ToQt(*d);
+    return g.toPoint();
+}
+} // namespace
+
+QPoint QtScreenSource::devicePosition(QPointF g) const {
+    return qtDevicePosition(g);
+}
+QPoint NullScreenSource::devicePosition(QPointF g) const {
+    return qtDevicePosition(g);
+}
+
 void QtScreenSource::setCursorPos(QPoint devicePos) {
     if (auto l = DeviceToCursor(QtMonitors(), ToPix(devicePos))) QCursor::setPos(ToQt(*l));
+}
+
+bool QtScreenSource::covers(QPoint devicePos) const {
+    return OnSomeMonitor(QtMonitors(), ToPix(devicePos));
 }
 
 std::optional<QRgb> QtScreenSource::pixel(QPoint devicePos) {

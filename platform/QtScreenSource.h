@@ -18,7 +18,9 @@ class QtScreenSource : public ScreenSource {
 public:
     QString unavailableReason() const override { return {}; }
     QPoint cursorPos() const override;
+    QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint devicePos) override;
+    bool covers(QPoint devicePos) const override;
     std::optional<QRgb> pixel(QPoint devicePos) override;
     QImage grab(const QRect& deviceRect) override;
     QRect primaryRect() const override;
@@ -32,7 +34,9 @@ public:
     explicit NullScreenSource(QString reason) : reason_(std::move(reason)) {}
     QString unavailableReason() const override { return reason_; }
     QPoint cursorPos() const override;
+    QPoint devicePosition(QPointF logicalGlobal) const override;
     void setCursorPos(QPoint) override {}
+    bool covers(QPoint) const override { return false; }
     std::optional<QRgb> pixel(QPoint) override { return std::nullopt; }
     QImage grab(const QRect& deviceRect) override;
     QRect primaryRect() const override { return {}; }

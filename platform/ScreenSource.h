@@ -5,9 +5,11 @@
 // implementations.
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QtGui/qrgb.h>
+#include <QtMath>
 
 #include <optional>
 
@@ -21,12 +23,33 @@ public:
     virtual QString unavailableReason() const = 0;
     // The cursor position in device pixels.
     virtual QPoint cursorPos() const = 0;
+    // A global position in Qt's logical pixels (a mouse event's
+    // globalPosition(), which keeps the fraction a scaled desktop gives it)
+    // as the device pixel under it.
+    virtual QPoint devicePosition(QPointF logicalGlobal) const {
+        return {qFloor(logicalGlobal.x()), qFloor(logicalGlobal.y())};
+    }
     // Moves the cursor to a device pixel.
     virtual void setCursorPos(QPoint devicePos) = 0;
+    // True when a monitor shows this device pixel.
+    virtual bool covers(QPoint devicePos) const = 0;
     // The colour of one device pixel; nullopt where no monitor covers it.
     virtual std::optional<QRgb> pixel(QPoint devicePos) = 0;
     // A rectangle of the virtual desktop; pixels no monitor covers are black.
     virtual QImage grab(const QRect& deviceRect) = 0;
+    // Reads where the cursor is and the area of `size` around it (top-left
+    // at the cursor less half the size) as one sample. `logicalHint` is
+    // where the caller believes the cursor to be (a mouse event's global
+    // position), so that a reader can ask for both at once.
+    struct CursorSample {
+        QPoint cursor;
+        QImage area;
+    };
+    virtual CursorSample sampleAtCursor(QPointF logicalHint, QSize size) {
+        Q_UNUSED(logicalHint);
+        const QPoint c = cursorPos();
+        return {c, grab(QRect(c - QPoint(size.width() / 2, size.height() / 2), size))};
+    }
     // The primary monitor's rectangle in device pixels.
     virtual QRect primaryRect() const = 0;
 };
@@ -41,6 +64,7 @@ public:
     QString unavailableReason() const override { return reason; }
     QPoint cursorPos() const override { return cursor; }
     void setCursorPos(QPoint p) override { cursor = p; }
+    bool covers(QPoint p) const override { return desktop_.rect().contains(p - origin_); }
     std::optional<QRgb> pixel(QPoint p) override {
         const QPoint local = p - origin_;
         if (!desktop_.rect().contains(local)) return std::nullopt;

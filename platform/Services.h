@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 // The operating-system services and the skin a window needs, handed to it when it is
 // built, so that tests can hand it fakes instead.
 namespace tp {
@@ -17,6 +19,9 @@ struct Services {
     ErrorReporter* errors = nullptr;
     ScreenSource* screen = nullptr;
     const SkinData* skin = nullptr;
+    // Where the history file lives; empty means beside the executable.
+    // Tests point it into a scratch folder so that runs do not share it.
+    std::string historyPath;
 };
 
 } // namespace tp

@@ -81,16 +81,24 @@ std::optional<size_t> MonitorAtDevice(const std::vector<Monitor>& monitors, PixP
 }
 
 std::optional<PixPoint> CursorToDevice(const std::vector<Monitor>& monitors, PixPoint logical) {
-    const auto i = MonitorAtLogical(monitors, logical);
+    return GlobalToDevice(monitors, logical.x, logical.y);
+}
+
+std::optional<PixPoint> GlobalToDevice(const std::vector<Monitor>& monitors, double x, double y) {
+    const PixPoint cell{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
+    const auto i = MonitorAtLogical(monitors, cell);
     if (!i) return std::nullopt;
     const Monitor& m = monitors[*i];
     // A point outside every monitor is pulled onto the nearest one, so the
     // pixel read at the cursor is always on a screen.
-    const PixPoint on{clampInto(logical.x, m.logical.left, m.logical.right()),
-                      clampInto(logical.y, m.logical.top, m.logical.bottom())};
-    const PixPoint d = LogicalToDevice(on, m);
-    return PixPoint{clampInto(d.x, m.device.left, m.device.right()),
-                    clampInto(d.y, m.device.top, m.device.bottom())};
+    const double lx = std::clamp(x, double(m.logical.left), double(m.logical.right()) - 1e-6);
+    const double ly = std::clamp(y, double(m.logical.top), double(m.logical.bottom()) - 1e-6);
+    const int dx =
+        m.device.left + static_cast<int>(std::floor((lx - m.logical.left) * m.scale + 1e-9));
+    const int dy =
+        m.device.top + static_cast<int>(std::floor((ly - m.logical.top) * m.scale + 1e-9));
+    return PixPoint{clampInto(dx, m.device.left, m.device.right()),
+                    clampInto(dy, m.device.top, m.device.bottom())};
 }
 
 std::optional<PixPoint> DeviceToCursor(const std::vector<Monitor>& monitors, PixPoint device) {

@@ -61,6 +61,10 @@ std::optional<size_t> MonitorAtDevice(const std::vector<Monitor>& monitors, PixP
 
 // The cursor's logical position as a device pixel of the virtual desktop.
 std::optional<PixPoint> CursorToDevice(const std::vector<Monitor>& monitors, PixPoint logical);
+// The same for a position with a fraction, as mouse events on a scaled
+// desktop carry it: the fraction tells which of the device pixels under one
+// logical pixel the pointer is on.
+std::optional<PixPoint> GlobalToDevice(const std::vector<Monitor>& monitors, double x, double y);
 // A device pixel as the logical position to move the cursor to.
 std::optional<PixPoint> DeviceToCursor(const std::vector<Monitor>& monitors, PixPoint device);
 

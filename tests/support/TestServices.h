@@ -9,6 +9,7 @@
 #include "skin/SkinData.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 
 namespace tp::test {
 
@@ -19,6 +20,8 @@ struct TestServices {
     RecordingErrorReporter errors;
     FakeScreenSource screen{blankDesktop()};
     SkinData skin = SkinData::load();
+    // A history file of this test's own, in a folder removed afterwards.
+    QTemporaryDir scratch;
 
     Services services() {
         Services s;
@@ -28,7 +31,12 @@ struct TestServices {
         s.errors = &errors;
         s.screen = &screen;
         s.skin = &skin;
+        s.historyPath = historyPath();
         return s;
+    }
+
+    std::string historyPath() const {
+        return scratch.filePath(QStringLiteral("HisColors.dat")).toStdString();
     }
 
     static QImage blankDesktop() {

@@ -117,3 +117,15 @@ TEST(MagnifierGeometry, SourceAndCrosshairRectangles) {
             }
     EXPECT_EQ(uncovered, 1);
 }
+
+TEST(ScreenGeometry, FractionalEventPositionsPickTheDevicePixelUnderThePointer) {
+    // At 1.5 a logical pixel spans 1.5 device pixels; mouse events carry the
+    // fraction and so reach device pixels a whole-number cursor cannot.
+    const auto mons = single(1.5);
+    EXPECT_EQ(GlobalToDevice(mons, 3.0, 0.0), (PixPoint{4, 0}));
+    EXPECT_EQ(GlobalToDevice(mons, 3.34, 0.67), (PixPoint{5, 1}));
+    EXPECT_EQ(GlobalToDevice(mons, 1279.99, 799.99), (PixPoint{1919, 1199}));
+    const auto two = single(2.0);
+    EXPECT_EQ(GlobalToDevice(two, 100.5, 10.0), (PixPoint{201, 20}));
+    EXPECT_EQ(GlobalToDevice(two, -3.0, -3.0), (PixPoint{0, 0}));
+}

@@ -1,0 +1,85 @@
+// Any bytes as a history file, then any sequence of pushes and cell choices
+// on the ring it produced: nothing may crash, index outside the ring or
+// change what a save writes back.
+#include "history/HistoryFile.h"
+#include "history/HistoryRing.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+using namespace tp;
+
+namespace {
+void check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+bool inRing(int32_t v) { return v >= 0 && v < HistorySlotCount; }
+
+const std::string& scratchFile() {
+    static const std::string path = "/tmp/tintpick-fuzz-" + std::to_string(::getpid()) + ".dat";
+    return path;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The loader, through a real file, as the program reads it.
+    if (FILE* f = std::fopen(scratchFile().c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    TRGB current{255, 255, 255};
+    HistoryRing ring;
+    const HistoryIo io = LoadHistoryFile(scratchFile(), current, ring);
+    check(io.ok, "load of a plain file");
+    check(inRing(ring.HistoryPos) && inRing(ring.HistoryLast), "positions after load");
+
+    // The codec agrees with the loader and round-trips.
+    TRGB c2{255, 255, 255};
+    HistoryRing r2;
+    DecodeHistory({data, size}, c2, r2);
+    check(c2 == current && r2.HistorySlots == ring.HistorySlots &&
+              r2.HistoryPos == ring.HistoryPos && r2.HistoryLast == ring.HistoryLast,
+          "decode equals load");
+    const auto bytes = EncodeHistory(current, ring);
+    TRGB c3;
+    HistoryRing r3;
+    const HistoryDecode d = DecodeHistory(bytes, c3, r3);
+    check(!d.positionsWrapped && c3 == current && r3.HistorySlots == ring.HistorySlots,
+          "encode/decode round trip");
+
+    // The bytes past the header drive the ring like a user would.
+    GridCell cell{0, 0};
+    for (size_t i = HistoryFileSize; i + 3 < size; i += 4) {
+        const uint8_t op = data[i];
+        if (op & 1) {
+            const TColor c = RGB(data[i + 1], data[i + 2], data[i + 3]);
+            const int before = ring.HistoryPos;
+            const auto written = ring.Push(c);
+            if (written) {
+                check(*written == before, "push writes at HistoryPos");
+                check(ToColor(ring.HistorySlots[static_cast<size_t>(*written)]) == c,
+                      "pushed colour stored");
+                for (GridCell step : PushSelectionSteps(cell, *written)) {
+                    check(step.col >= 0 && step.col < 8 && step.row >= 0 && step.row < 2,
+                          "offered cell inside the grid");
+                    ring.Select(step, current);
+                    cell = step;
+                }
+                check(SlotOfCell(cell) == *written, "selection ends on the pushed slot");
+            }
+        } else {
+            // Cells outside the grid too: the select rule must refuse them.
+            const GridCell pick{static_cast<int8_t>(data[i + 1]) % 10,
+                                static_cast<int8_t>(data[i + 2]) % 3};
+            ring.Select(pick, current);
+        }
+        check(inRing(ring.HistoryPos) && inRing(ring.HistoryLast), "positions after use");
+    }
+    return 0;
+}

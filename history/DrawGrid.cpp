@@ -1,0 +1,154 @@
+#include "history/DrawGrid.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace tp {
+
+TbsSkinDrawGrid::TbsSkinDrawGrid(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QRect TbsSkinDrawGrid::CellRect(int col, int row) const {
+    return {col * (DefaultColWidth + GridLineWidth), row * (DefaultRowHeight + GridLineWidth),
+            DefaultColWidth, DefaultRowHeight};
+}
+
+QPoint TbsSkinDrawGrid::MouseCoord(QPoint p) const {
+    if (p.x() < 0 || p.y() < 0) return {-1, -1};
+    const int c = p.x() / (DefaultColWidth + GridLineWidth);
+    const int r = p.y() / (DefaultRowHeight + GridLineWidth);
+    if (c >= ColCount || r >= RowCount) return {-1, -1};
+    return {c, r};
+}
+
+QRect TbsSkinDrawGrid::Selection() const {
+    return QRect(QPoint(std::min(col_, anchorCol_), std::min(row_, anchorRow_)),
+                 QPoint(std::max(col_, anchorCol_), std::max(row_, anchorRow_)));
+}
+
+bool TbsSkinDrawGrid::focusCell(int col, int row, bool keepAnchor) {
+    col = std::clamp(col, 0, ColCount - 1);
+    row = std::clamp(row, 0, RowCount - 1);
+    bool can = true;
+    if (OnSelectCell) OnSelectCell(col, row, can);
+    if (!can) return false;
+    col_ = col;
+    row_ = row;
+    if (!keepAnchor) {
+        anchorCol_ = col;
+        anchorRow_ = row;
+    }
+    update();
+    return true;
+}
+
+void TbsSkinDrawGrid::moveAnchor(int col, int row) {
+    col = std::clamp(col, 0, ColCount - 1);
+    row = std::clamp(row, 0, RowCount - 1);
+    if (col == anchorCol_ && row == anchorRow_) return;
+    anchorCol_ = col;
+    anchorRow_ = row;
+    update();
+}
+
+void TbsSkinDrawGrid::SetCol(int col) {
+    if (col != col_) focusCell(col, row_);
+}
+
+void TbsSkinDrawGrid::SetRow(int row) {
+    if (row != row_) focusCell(col_, row);
+}
+
+void TbsSkinDrawGrid::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), GridLineColor);
+    const QRect sel = Selection();
+    for (int r = 0; r < RowCount; ++r)
+        for (int c = 0; c < ColCount; ++c) {
+            const QRect cell = CellRect(c, r);
+            int state = 0;
+            // The focused cell is drawn as selected, focused or not.
+            if (sel.contains(c, r)) state |= gdSelected;
+            if (c == col_ && r == row_ && hasFocus()) state |= gdFocused;
+            p.save();
+            p.setClipRect(cell);
+            if (OnDrawCell) OnDrawCell(p, c, r, cell, state);
+            p.restore();
+        }
+}
+
+void TbsSkinDrawGrid::mousePressEvent(QMouseEvent* e) {
+    setFocus(Qt::MouseFocusReason);
+    const QPoint cell = MouseCoord(e->position().toPoint());
+    if (cell.x() < 0) return;
+    if (e->modifiers() & Qt::ShiftModifier) {
+        moveAnchor(cell.x(), cell.y());
+        return;
+    }
+    // A press on the current cell asks again: it may reload that cell.
+    if (focusCell(cell.x(), cell.y())) selecting_ = true;
+}
+
+void TbsSkinDrawGrid::mouseMoveEvent(QMouseEvent* e) {
+    if (!selecting_) return;
+    const QPoint p = e->position().toPoint();
+    const int c = std::clamp(p.x() / (DefaultColWidth + GridLineWidth), 0, ColCount - 1);
+    const int r = std::clamp(p.y() / (DefaultRowHeight + GridLineWidth), 0, RowCount - 1);
+    moveAnchor(p.x() < 0 ? 0 : c, p.y() < 0 ? 0 : r);
+}
+
+void TbsSkinDrawGrid::mouseReleaseEvent(QMouseEvent*) {
+    selecting_ = false;
+}
+
+void TbsSkinDrawGrid::keyPressEvent(QKeyEvent* e) {
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    // Shift moves the far end of the range, which starts at the current cell.
+    int c = shift ? anchorCol_ : col_, r = shift ? anchorRow_ : row_;
+    switch (e->key()) {
+    case Qt::Key_Left:
+        --c;
+        break;
+    case Qt::Key_Right:
+        ++c;
+        break;
+    case Qt::Key_Up:
+        --r;
+        break;
+    case Qt::Key_Down:
+        ++r;
+        break;
+    case Qt::Key_PageUp:
+        r = 0;
+        break;
+    case Qt::Key_PageDown:
+        r = RowCount - 1;
+        break;
+    case Qt::Key_Home:
+        c = 0;
+        if (ctrl) r = 0;
+        break;
+    case Qt::Key_End:
+        c = ColCount - 1;
+        if (ctrl) r = RowCount - 1;
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (shift) {
+        moveAnchor(c, r);
+        return;
+    }
+    c = std::clamp(c, 0, ColCount - 1);
+    r = std::clamp(r, 0, RowCount - 1);
+    if (c != col_ || r != row_ || anchorCol_ != col_ || anchorRow_ != row_) focusCell(c, r);
+}
+
+} // namespace tp

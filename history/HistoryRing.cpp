@@ -1,0 +1,40 @@
+#include "history/HistoryRing.h"
+
+namespace tp {
+
+std::optional<int> HistoryRing::Push(TColor c) {
+    // The positions may come from a file; never index the ring with a value
+    // outside it.
+    HistoryPos = WrapSlot(HistoryPos);
+    HistoryLast = WrapSlot(HistoryLast);
+    if (ToColor(HistorySlots[static_cast<size_t>(HistoryLast)]) == c) return std::nullopt;
+    HistorySlots[static_cast<size_t>(HistoryPos)] = ToRGB(c);
+    HistoryLast = HistoryPos;
+    HistoryPos = WrapSlot(HistoryPos + 1);
+    return HistoryLast;
+}
+
+bool HistoryRing::Select(GridCell cell, TRGB& current) const {
+    if (cell.col < 0 || cell.col >= HistoryColCount || cell.row < 0 || cell.row >= HistoryRowCount)
+        return false;
+    const TRGB& slot = HistorySlots[static_cast<size_t>(SlotOfCell(cell))];
+    if (current == slot) return false;
+    current = slot;
+    return true;
+}
+
+std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot) {
+    const GridCell target = CellOfSlot(WrapSlot(writtenSlot));
+    std::vector<GridCell> steps;
+    if (target.col != current.col) {
+        current.col = target.col;
+        steps.push_back(current);
+    }
+    if (target.row != current.row) {
+        current.row = target.row;
+        steps.push_back(current);
+    }
+    return steps;
+}
+
+} // namespace tp

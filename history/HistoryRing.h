@@ -1,0 +1,69 @@
+#pragma once
+// The sixteen history slots: a ring written at HistoryPos, remembering the
+// slot it wrote last, and the grid that shows it as eight columns by two
+// rows (slot = row * 8 + column).
+#include "colour/ColorTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tp {
+
+inline constexpr int HistorySlotCount = 16;
+inline constexpr int HistoryColCount = 8;
+inline constexpr int HistoryRowCount = 2;
+
+// Any integer as a slot index 0..15, keeping its value modulo 16 (also for
+// negative numbers, which C++'s % would leave negative).
+constexpr int32_t WrapSlot(int64_t v) {
+    return static_cast<int32_t>(((v % HistorySlotCount) + HistorySlotCount) % HistorySlotCount);
+}
+
+struct GridCell {
+    int col = 0, row = 0;
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+constexpr int SlotOfCell(GridCell c) {
+    return c.row * HistoryColCount + c.col;
+}
+constexpr GridCell CellOfSlot(int slot) {
+    return {slot % HistoryColCount, slot / HistoryColCount};
+}
+
+struct HistoryRing {
+    // White until something is picked or loaded.
+    std::array<TRGB, HistorySlotCount> HistorySlots = whiteSlots();
+    // The slot the next push writes, and the slot the last push wrote. Kept
+    // within 0..15 by everything that changes them.
+    int32_t HistoryPos = 0;
+    int32_t HistoryLast = 0;
+
+    // Pushes a colour unless it equals the slot written last (only that one
+    // is compared: A, B, A pushes three times). Returns the slot written.
+    std::optional<int> Push(TColor c);
+
+    // The select rule for a grid cell: when the current colour differs from
+    // the cell's slot, the slot becomes the current colour and true is
+    // returned (the caller refreshes its views). A cell outside the grid
+    // selects nothing.
+    bool Select(GridCell cell, TRGB& current) const;
+
+private:
+    static std::array<TRGB, HistorySlotCount> whiteSlots() {
+        std::array<TRGB, HistorySlotCount> s;
+        s.fill({255, 255, 255});
+        return s;
+    }
+};
+
+// The cells a push offers to the grid's select rule on its way from the
+// current cell to the cell of the slot just written: first the new column in
+// the old row (if the column changes), then the new row (if it changes).
+// When both change the current colour is first set from another slot and
+// then from the pushed one.
+std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot);
+
+} // namespace tp

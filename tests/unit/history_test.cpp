@@ -1,0 +1,236 @@
+#include "history/HistoryFile.h"
+#include "history/HistoryRing.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+using namespace tp;
+namespace fs = std::filesystem;
+
+namespace {
+constexpr TColor A = RGB(10, 20, 30), B = RGB(200, 100, 50);
+
+std::vector<uint8_t> readAll(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+fs::path fixture(const char* name) {
+    return fs::path(TINTPICK_FIXTURES) / name;
+}
+
+// A scratch copy of a fixture (or no file at all) in a fresh folder.
+struct Scratch {
+    fs::path dir;
+    fs::path file;
+    explicit Scratch(const char* fixtureName = nullptr) {
+        dir = fs::temp_directory_path() /
+              ("tintpick-history-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::create_directories(dir);
+        file = dir / HistoryFileName;
+        if (fixtureName) fs::copy_file(fixture(fixtureName), file);
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::permissions(dir, fs::perms::owner_all, ec);
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, ec);
+        fs::remove_all(dir, ec);
+    }
+    static inline int counter = 0;
+};
+} // namespace
+
+TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
+    HistoryRing ring;
+    for (const TRGB& s : ring.HistorySlots)
+        EXPECT_EQ(s, (TRGB{255, 255, 255}));
+    // White first: slot 0, the slot written last, is white already.
+    EXPECT_FALSE(ring.Push(RGB(255, 255, 255)));
+    EXPECT_EQ(ring.HistoryPos, 0);
+
+    EXPECT_EQ(ring.Push(A), 0);
+    EXPECT_FALSE(ring.Push(A)); // A, A pushes once
+    EXPECT_EQ(ring.Push(B), 1);
+    EXPECT_EQ(ring.Push(A), 2); // A, B, A pushes three times
+    EXPECT_EQ(ring.HistoryLast, 2);
+    EXPECT_EQ(ring.HistoryPos, 3);
+    EXPECT_EQ(ring.HistorySlots[1], ToRGB(B));
+}
+
+TEST(HistoryRing, SeventeenthPushWrapsToSlotZero) {
+    HistoryRing ring;
+    for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(ring.Push(RGB(uint8_t(i), 0, 0)), i);
+    EXPECT_EQ(ring.HistoryPos, 0);
+    EXPECT_EQ(ring.Push(RGB(99, 99, 99)), 0);
+    EXPECT_EQ(ring.HistorySlots[0], (TRGB{99, 99, 99}));
+    EXPECT_EQ(ring.HistorySlots[1], (TRGB{1, 0, 0}));
+    EXPECT_EQ(CellOfSlot(ring.HistoryLast), (GridCell{0, 0}));
+}
+
+TEST(HistoryRing, OutOfRangePositionsNeverIndexTheRing) {
+    HistoryRing ring;
+    ring.HistoryPos = -17;         // modulo 16, non-negative: 15
+    ring.HistoryLast = 1000000007; // 1000000007 mod 16 = 7
+    EXPECT_EQ(ring.Push(A), 15);
+    EXPECT_EQ(ring.HistoryPos, 0);
+    EXPECT_EQ(WrapSlot(-1), 15);
+    EXPECT_EQ(WrapSlot(INT32_MIN), 0);
+    EXPECT_EQ(WrapSlot(16), 0);
+}
+
+TEST(HistorySelect, CopiesTheSlotOnlyWhenItDiffers) {
+    HistoryRing ring;
+    ring.Push(A);
+    TRGB current{1, 2, 3};
+    EXPECT_TRUE(ring.Select({0, 0}, current));
+    EXPECT_EQ(current, ToRGB(A));
+    EXPECT_FALSE(ring.Select({0, 0}, current)); // already equal: nothing to refresh
+    EXPECT_TRUE(ring.Select({7, 1}, current));  // slot 15, still white
+    EXPECT_EQ(current, (TRGB{255, 255, 255}));
+    EXPECT_FALSE(ring.Select({8, 0}, current)); // outside the grid
+    EXPECT_FALSE(ring.Select({0, 2}, current));
+}
+
+TEST(HistorySelect, PushOffersTheOldRowFirstWhenColumnAndRowBothChange) {
+    // Slots 0..7 hold colours 0..7; the grid's current cell is column 7,
+    // row 0 after writing slot 7. Writing slot 8 moves the column first
+    // (offering slot 0), then the row (offering slot 8).
+    HistoryRing ring;
+    for (int i = 0; i < 8; ++i)
+        ring.Push(RGB(uint8_t(i + 1), 0, 0));
+    const auto written = ring.Push(RGB(80, 80, 80));
+    ASSERT_EQ(written, 8);
+    const auto steps = PushSelectionSteps({7, 0}, *written);
+    ASSERT_EQ(steps, (std::vector<GridCell>{{0, 0}, {0, 1}}));
+    TRGB current{80, 80, 80};
+    std::vector<TRGB> seen;
+    for (GridCell c : steps)
+        if (ring.Select(c, current)) seen.push_back(current);
+    EXPECT_EQ(seen, (std::vector<TRGB>{{1, 0, 0}, {80, 80, 80}}));
+
+    // Only the column or only the row changing offers the pushed slot alone;
+    // the current cell itself offers nothing.
+    EXPECT_EQ(PushSelectionSteps({2, 0}, 3), (std::vector<GridCell>{{3, 0}}));
+    EXPECT_EQ(PushSelectionSteps({3, 0}, 11), (std::vector<GridCell>{{3, 1}}));
+    EXPECT_TRUE(PushSelectionSteps({3, 1}, 11).empty());
+}
+
+TEST(HistoryCodec, RoundTripsWithExplicitLittleEndianLayout) {
+    HistoryRing ring;
+    ring.HistoryPos = 0x0A;
+    ring.HistoryLast = 9;
+    ring.HistorySlots[0] = {1, 2, 3};
+    ring.HistorySlots[15] = {4, 5, 6};
+    const auto b = EncodeHistory({7, 8, 9}, ring);
+    EXPECT_EQ(b.size(), 59u);
+    EXPECT_EQ((std::vector<uint8_t>(b.begin(), b.begin() + 14)),
+              (std::vector<uint8_t>{7, 8, 9, 0x0A, 0, 0, 0, 9, 0, 0, 0, 1, 2, 3}));
+    EXPECT_EQ(b[56], 4);
+    EXPECT_EQ(b[58], 6);
+
+    TRGB cur;
+    HistoryRing back;
+    const auto d = DecodeHistory(b, cur, back);
+    EXPECT_EQ(d.bytesUsed, 59u);
+    EXPECT_FALSE(d.positionsWrapped);
+    EXPECT_EQ(cur, (TRGB{7, 8, 9}));
+    EXPECT_EQ(back.HistoryPos, 10);
+    EXPECT_EQ(back.HistoryLast, 9);
+    EXPECT_EQ(back.HistorySlots, ring.HistorySlots);
+}
+
+TEST(HistoryFile, FixturesOfEveryLengthFillOnlyTheFieldsTheyCover) {
+    struct Case {
+        const char* name;
+        TRGB current;
+        int32_t pos, last;
+        TRGB slot5;
+    } cases[] = {
+        {"history_0.dat", {255, 255, 255}, 0, 0, {255, 255, 255}},
+        {"history_3.dat", {0x12, 0x34, 0x56}, 0, 0, {255, 255, 255}},
+        // Bytes 3 and 4 are HistoryPos's two low bytes; its high bytes stay 0.
+        {"history_5.dat", {0x12, 0x34, 0x56}, 11, 0, {255, 255, 255}},
+        {"history_59.dat", {10, 20, 30}, 3, 2, {80, 250, 5}},
+        {"history_70.dat", {10, 20, 30}, 3, 2, {80, 250, 5}},
+    };
+    for (const Case& c : cases) {
+        Scratch s(c.name);
+        TRGB current{255, 255, 255};
+        HistoryRing ring;
+        const HistoryIo io = LoadHistoryFile(s.file.string(), current, ring);
+        EXPECT_TRUE(io.ok) << c.name << io.error;
+        EXPECT_FALSE(io.decode.positionsWrapped) << c.name;
+        EXPECT_EQ(current, c.current) << c.name;
+        EXPECT_EQ(ring.HistoryPos, c.pos) << c.name;
+        EXPECT_EQ(ring.HistoryLast, c.last) << c.name;
+        EXPECT_EQ(ring.HistorySlots[5], c.slot5) << c.name;
+
+        const auto before = readAll(s.file);
+        ASSERT_TRUE(SaveHistoryFile(s.file.string(), current, ring).ok) << c.name;
+        const auto after = readAll(s.file);
+        ASSERT_EQ(after.size(), std::max<size_t>(before.size(), 59)) << c.name;
+        const auto expected = EncodeHistory(current, ring);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), after.begin())) << c.name;
+        // Bytes past offset 58 are left as they were.
+        EXPECT_TRUE(std::equal(before.begin() + std::min<size_t>(before.size(), 59), before.end(),
+                               after.begin() + std::min<size_t>(before.size(), 59)))
+            << c.name;
+    }
+}
+
+TEST(HistoryFile, MissingFileIsCreatedEmptyAndWrittenWhole) {
+    Scratch s;
+    TRGB current{255, 255, 255};
+    HistoryRing ring;
+    ASSERT_TRUE(LoadHistoryFile(s.file.string(), current, ring).ok);
+    ASSERT_TRUE(fs::exists(s.file));
+    EXPECT_EQ(fs::file_size(s.file), 0u);
+    EXPECT_EQ(current, (TRGB{255, 255, 255}));
+    ring.Push(A);
+    ASSERT_TRUE(SaveHistoryFile(s.file.string(), ToRGB(A), ring).ok);
+    EXPECT_EQ(readAll(s.file).size(), 59u);
+}
+
+TEST(HistoryFile, OutOfRangePositionsAreWrappedAndFlagged) {
+    Scratch s("history_badpos.dat");
+    TRGB current;
+    HistoryRing ring;
+    const HistoryIo io = LoadHistoryFile(s.file.string(), current, ring);
+    ASSERT_TRUE(io.ok);
+    EXPECT_TRUE(io.decode.positionsWrapped);
+    EXPECT_EQ(ring.HistoryPos, 15); // -1
+    EXPECT_EQ(ring.HistoryLast, 5); // 37
+    // The slots are kept: nothing the user picked is lost.
+    EXPECT_EQ(ring.HistorySlots[5], (TRGB{80, 250, 5}));
+}
+
+TEST(HistoryFile, ReadOnlyFileLoadsButItsSaveFails) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes through read-only permissions";
+    Scratch s("history_59.dat");
+    fs::permissions(s.file, fs::perms::owner_read);
+    TRGB current;
+    HistoryRing ring;
+    ASSERT_TRUE(LoadHistoryFile(s.file.string(), current, ring).ok);
+    EXPECT_EQ(current, (TRGB{10, 20, 30}));
+    ring.Push(B);
+    EXPECT_FALSE(SaveHistoryFile(s.file.string(), current, ring).ok);
+    EXPECT_EQ(readAll(s.file), readAll(fixture("history_59.dat")));
+}
+
+TEST(HistoryFile, UnreadablePathReportsTheSystemReason) {
+    Scratch s;
+    // A folder where the file should be: opening it for reading fails.
+    fs::create_directory(s.file);
+    TRGB current{1, 2, 3};
+    HistoryRing ring;
+    const HistoryIo io = LoadHistoryFile(s.file.string(), current, ring);
+    EXPECT_FALSE(io.ok);
+    EXPECT_FALSE(io.error.empty());
+    EXPECT_EQ(current, (TRGB{1, 2, 3}));
+    fs::remove(s.file);
+}

@@ -1,0 +1,211 @@
+// The pick drag on the main window's swatch, against a synthetic desktop.
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "colour/Swatch.h"
+#include "history/DrawGrid.h"
+#include "sampling/Magnifier.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace tp;
+
+namespace {
+
+// A desktop of 640 x 480 with known areas: red left of x = 100, green from
+// 100 to 199, blue from 200, and a grey 3 x 3 dot at (300, 200).
+QImage colourDesktop() {
+    QImage img(640, 480, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.fillRect(0, 0, 100, 480, QColor(255, 0, 0));
+    p.fillRect(100, 0, 100, 480, QColor(0, 255, 0));
+    p.fillRect(200, 0, 440, 480, QColor(0, 0, 255));
+    p.fillRect(299, 199, 3, 3, QColor(128, 128, 128));
+    return img;
+}
+
+struct PickFixture : ::testing::Test {
+    test::TestServices ts;
+    std::unique_ptr<TfrmMain> w;
+
+    void SetUp() override {
+        ts.screen.desktop() = colourDesktop();
+        w = std::make_unique<TfrmMain>(ts.services());
+        w->show();
+    }
+
+    void mouse(QEvent::Type type, QPointF global, Qt::MouseButton button = Qt::LeftButton,
+               Qt::MouseButtons held = Qt::LeftButton) {
+        ts.screen.cursor = global.toPoint();
+        QMouseEvent e(type, QPointF(5, 5), global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(w->lblColor, &e);
+    }
+    void press(Qt::MouseButton b = Qt::LeftButton) {
+        mouse(QEvent::MouseButtonPress, ts.screen.cursor, b, b);
+    }
+    void moveTo(int x, int y) { mouse(QEvent::MouseMove, QPointF(x, y), Qt::NoButton); }
+    void release(Qt::MouseButton b = Qt::LeftButton) {
+        mouse(QEvent::MouseButtonRelease, ts.screen.cursor, b, Qt::NoButton);
+    }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, k, mods);
+        QApplication::sendEvent(w->lblColor, &e);
+    }
+    // Picks the colour at (x, y) in one drag.
+    void pick(int x, int y) {
+        press();
+        moveTo(x, y);
+        release();
+    }
+    QRgb zoom(int x, int y) const { return w->ZoomBitmap.pixel(x, y) & 0xFFFFFF; }
+};
+
+} // namespace
+
+TEST_F(PickFixture, DragSamplesEveryMoveIntoAllViewsAndTheMagnifier) {
+    EXPECT_EQ(zoom(0, 0), 0xF6F7FBu); // the colour before the first sample
+    press();
+    EXPECT_TRUE(w->Capturing);
+    EXPECT_EQ(QWidget::mouseGrabber(), w->lblColor);
+
+    moveTo(50, 40);
+    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+    EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
+    EXPECT_EQ(w->lblColor->color(), (TRGB{255, 0, 0}));
+    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:50 ,Y:40 "));
+
+    // Over the seam between red and green: the magnifier shows 4 x 4 blocks
+    // of both, the crosshair in the inverse of the sampled colour.
+    moveTo(100, 240);
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    EXPECT_EQ(zoom(0, 0), 0xFF0000u);   // screen (84, 228)
+    EXPECT_EQ(zoom(63, 0), 0xFF0000u);  // screen (99, 228)
+    EXPECT_EQ(zoom(64, 0), 0x00FF00u);  // screen (100, 228)
+    EXPECT_EQ(zoom(65, 45), 0xFF00FFu); // vertical bar: inverse of green
+    EXPECT_EQ(zoom(57, 49), 0xFF00FFu); // horizontal bar
+    EXPECT_EQ(zoom(67, 51), 0x00FF00u); // the cursor block's uncovered pixel
+    EXPECT_EQ(zoom(68, 52), 0x00FF00u);
+
+    // Over grey 128: the crosshair is 127 and the dot shows as 3 x 4 pixels.
+    moveTo(300, 200);
+    EXPECT_EQ(CurrentRGB, (TRGB{128, 128, 128}));
+    EXPECT_EQ(zoom(65, 41), 0x7F7F7Fu);
+    EXPECT_EQ(zoom(60, 44), 0x808080u);
+    EXPECT_EQ(zoom(55, 44), 0x0000FFu);
+
+    release();
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{128, 128, 128}));
+    EXPECT_EQ(w->History.HistoryPos, 1);
+    // The position text and the magnifier keep the last sample.
+    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:300 ,Y:200 "));
+    EXPECT_EQ(zoom(60, 44), 0x808080u);
+
+    // Moving over the swatch without a press does nothing.
+    moveTo(10, 10);
+    EXPECT_EQ(CurrentRGB, (TRGB{128, 128, 128}));
+}
+
+TEST_F(PickFixture, PressAndReleaseWithoutMovePushesThePickedColourAsItIs) {
+    const QString before = w->lblMousePos->text();
+    press();
+    release();
+    // PickedColor starts black; the push moves nothing (slot 0 is current).
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(w->lblMousePos->text(), before);
+    EXPECT_EQ(zoom(10, 10), 0xF6F7FBu);
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+}
+
+TEST_F(PickFixture, PixelOffEveryMonitorReadsWhiteAndComparesEqualToWhite) {
+    press();
+    moveTo(700, 10); // right of the 640-pixel desktop
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(w->PickedColor, RGB(255, 255, 255));
+    release();
+    // Slot 0, the slot written last, is white already: nothing is pushed.
+    EXPECT_EQ(w->History.HistoryPos, 0);
+    // The magnifier shows the off-screen part black.
+    EXPECT_EQ(zoom(127, 0), 0x000000u);
+}
+
+TEST_F(PickFixture, SecondButtonDuringDragKeepsOneGrabAndOneScreen) {
+    press(Qt::LeftButton);
+    ScreenSource* held = w->ScreenDC;
+    moveTo(150, 10);
+    mouse(QEvent::MouseButtonPress, QPointF(150, 10), Qt::RightButton,
+          Qt::LeftButton | Qt::RightButton);
+    EXPECT_EQ(w->ScreenDC, held);
+    EXPECT_EQ(QWidget::mouseGrabber(), w->lblColor);
+    moveTo(250, 10);
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 255}));
+    release(Qt::RightButton);
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(w->ScreenDC, nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    // The other button's release pushes the same colour again: nothing new.
+    release(Qt::LeftButton);
+    EXPECT_EQ(w->History.HistoryPos, 1);
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 255}));
+}
+
+TEST_F(PickFixture, ArrowKeysNudgeTheCursorByOneOrTenPixelsWhileDragging) {
+    press();
+    moveTo(95, 50);
+    key(Qt::Key_Right);
+    EXPECT_EQ(ts.screen.cursor, QPoint(96, 50));
+    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:96 ,Y:50 "));
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(ts.screen.cursor, QPoint(106, 50));
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Up);
+    key(Qt::Key_Left);
+    EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
+    release();
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 255, 0}));
+    // Without a drag the keys do not move the cursor.
+    key(Qt::Key_Right);
+    EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
+}
+
+TEST_F(PickFixture, UnreadableScreenIsSaidPlainlyInsteadOfSamplingBlack) {
+    ts.screen.reason = QStringLiteral("no screen here");
+    press();
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(ts.errors.plainMessages, QStringList{QStringLiteral("no screen here")});
+    moveTo(50, 50);
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(zoom(10, 10), 0xF6F7FBu);
+}
+
+TEST_F(PickFixture, PushWritingSlotEightOffersSlotZeroFirstAndEndsOnThePick) {
+    // Eight picks of distinct colours fill the first row.
+    for (int i = 0; i < 8; ++i) {
+        ts.screen.desktop().setPixel(400 + i, 400, qRgb(10 * i, 1, 2));
+        pick(400 + i, 400);
+    }
+    ASSERT_EQ(w->History.HistoryLast, 7);
+    EXPECT_EQ(w->sdgHistory->Col(), 7);
+    std::vector<QString> seen;
+    QObject::connect(w->edtHC, &QLineEdit::textChanged,
+                     [&](const QString& t) { seen.push_back(t); });
+    ts.screen.desktop().setPixel(420, 400, qRgb(0xAB, 0xCD, 0xEF));
+    pick(420, 400);
+    // The move sets ABCDEF, the column step offers slot 0 (000102), the row
+    // step slot 8 (ABCDEF again).
+    EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("ABCDEF"), QStringLiteral("000102"),
+                                          QStringLiteral("ABCDEF")}));
+    EXPECT_EQ(w->sdgHistory->Col(), 0);
+    EXPECT_EQ(w->sdgHistory->Row(), 1);
+    EXPECT_EQ(CurrentRGB, (TRGB{0xAB, 0xCD, 0xEF}));
+}
