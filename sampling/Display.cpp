@@ -3,6 +3,7 @@
 #include "app/mainRGB.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "sampling/Magnifier.h"
 #include "sampling/MagnifierGeometry.h"
 #include "skin/Controls.h"
 #include "skin/ExPanel.h"
@@ -18,28 +19,12 @@
 #include <QThread>
 
 #include <cmath>
-#include <functional>
 
 namespace tp {
 
 TfrmDisplay* frmDisplay = nullptr;
 
 namespace {
-
-// A plain drawing surface whose owner says what to paint.
-class PaintBox final : public QWidget {
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter&)> OnPaint;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (OnPaint) {
-            QPainter p(this);
-            OnPaint(p);
-        }
-    }
-};
 
 QString PointText(PixPoint p) {
     return QStringLiteral("(%1,%2)").arg(p.x).arg(p.y);
@@ -48,12 +33,6 @@ QString PointText(PixPoint p) {
 PixelBuffer BufferOf(QImage& img) {
     if (img.isNull()) return {};
     return {reinterpret_cast<uint32_t*>(img.bits()), img.width(), img.height(),
-            img.bytesPerLine() / 4};
-}
-
-ConstPixelBuffer ConstBufferOf(const QImage& img) {
-    if (img.isNull()) return {};
-    return {reinterpret_cast<const uint32_t*>(img.constBits()), img.width(), img.height(),
             img.bytesPerLine() / 4};
 }
 
@@ -103,8 +82,10 @@ void TfrmDisplay::buildComponents() {
     bsSkinBevel1->setFrameShadow(QFrame::Sunken);
     Place(bsSkinBevel1, 8, 43, 132, 106);
 
-    auto* box = new PaintBox(sepRuler);
+    auto* box = new TPaintBox(sepRuler);
     box->setObjectName(QStringLiteral("pbCaptureScreen"));
+    // Until the first move the box shows the panel behind it.
+    box->setAttribute(Qt::WA_OpaquePaintEvent, false);
     box->OnPaint = [this](QPainter& p) {
         if (magnifierDrawn_)
             p.drawImage(QRect(0, 0, pbCaptureScreen->width(), pbCaptureScreen->height()),
@@ -268,8 +249,9 @@ void TfrmDisplay::DrawMagnifier() {
     if (magnifier_.isNull()) return;
     // Read from what the window shows, so the line drawn at the last move is
     // in the magnifier too.
-    EnlargeWithCrosshair(ConstBufferOf(shown_), cursor_, BufferOf(magnifier_), 0xFF000000u,
-                         0xFF000000u);
+    // Parts of the source off the picture come out black.
+    const PixRect src = ZoomSource(cursor_);
+    DrawZoom(magnifier_, shown_.copy(src.left, src.top, src.width, src.height), TRGB{0, 0, 0});
     magnifierDrawn_ = true;
     pbCaptureScreen->update();
 }

@@ -1,7 +1,6 @@
 #include "sampling/RulerGeometry.h"
 
 #include "colour/Rounding.h"
-#include "sampling/MagnifierGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,33 +36,6 @@ void InvertLine(PixelBuffer buffer, PixPoint from, PixPoint to) {
 PixRect LineBounds(PixPoint from, PixPoint to) {
     const int left = std::min(from.x, to.x), top = std::min(from.y, to.y);
     return {left, top, std::max(from.x, to.x) - left + 1, std::max(from.y, to.y) - top + 1};
-}
-
-void EnlargeWithCrosshair(ConstPixelBuffer src, PixPoint cursor, PixelBuffer dst, uint32_t barColor,
-                          uint32_t outside) {
-    if (!dst.bits || dst.width < ZoomWidth || dst.height < ZoomHeight) return;
-    const PixRect from = ZoomSource(cursor);
-    constexpr int Scale = ZoomFactor;
-    static_assert(ZoomHeight / ZoomSrcHeight == Scale);
-    for (int sy = 0; sy < ZoomSrcHeight; ++sy) {
-        const int y = from.top + sy;
-        for (int sx = 0; sx < ZoomSrcWidth; ++sx) {
-            const int x = from.left + sx;
-            const bool inside = src.bits && x >= 0 && y >= 0 && x < src.width && y < src.height;
-            const uint32_t c =
-                inside ? src.bits[static_cast<std::ptrdiff_t>(y) * src.stride + x] : outside;
-            for (int by = 0; by < Scale; ++by) {
-                uint32_t* row =
-                    dst.bits + static_cast<std::ptrdiff_t>(sy * Scale + by) * dst.stride;
-                for (int bx = 0; bx < Scale; ++bx)
-                    row[sx * Scale + bx] = c;
-            }
-        }
-    }
-    for (PixRect bar : {CrosshairVertical(), CrosshairHorizontal()})
-        for (int y = bar.top; y < bar.bottom(); ++y)
-            for (int x = bar.left; x < bar.right(); ++x)
-                dst.bits[static_cast<std::ptrdiff_t>(y) * dst.stride + x] = barColor;
 }
 
 PixPoint WindowToPicture(double x, double y, double scale, int width, int height) {

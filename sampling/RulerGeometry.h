@@ -1,8 +1,8 @@
 #pragma once
 // The display-free half of the distance measuring window: how a distance is
 // counted, which pixels a rubber-band line covers and how it is inverted in
-// and out of a plain 32-bit pixel buffer, and the magnifier drawn from such a
-// buffer. Points are device pixels.
+// and out of a plain 32-bit pixel buffer, and where a mouse position falls on
+// the frozen picture. Points are device pixels.
 #include "sampling/ScreenGeometry.h"
 
 #include <cstddef>
@@ -19,13 +19,6 @@ int RulerDistance(PixPoint start, PixPoint end);
 // memory belongs to the caller (a QImage's bits, a test's vector).
 struct PixelBuffer {
     uint32_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
-
-struct ConstPixelBuffer {
-    const uint32_t* bits = nullptr;
     int width = 0;
     int height = 0;
     std::ptrdiff_t stride = 0;
@@ -75,13 +68,6 @@ void InvertLine(PixelBuffer buffer, PixPoint from, PixPoint to);
 
 // The rectangle that holds every pixel InvertLine may touch.
 PixRect LineBounds(PixPoint from, PixPoint to);
-
-// Fills `dst` (at least ZoomWidth x ZoomHeight) with the magnifier's source
-// rectangle around `cursor` in `src`, every pixel as a 4 x 4 block, then the
-// two crosshair bars in `barColor`. Source pixels outside `src` come out as
-// `outside`.
-void EnlargeWithCrosshair(ConstPixelBuffer src, PixPoint cursor, PixelBuffer dst, uint32_t barColor,
-                          uint32_t outside);
 
 // The device pixel of a width x height picture that lies under a mouse
 // position given in the window's logical pixels. Qt reports positions on a

@@ -1,4 +1,3 @@
-#include "sampling/MagnifierGeometry.h"
 #include "sampling/RulerGeometry.h"
 
 #include <gtest/gtest.h>
@@ -157,41 +156,4 @@ TEST(RulerGeometry, MousePositionsBecomeDevicePixelsOfThePicture) {
     EXPECT_EQ(WindowToPicture(3, 7, 1.1, 100, 100), (PixPoint{3, 7})); // 3.3 and 7.7 floored
     EXPECT_EQ(WindowToPicture(10, 10, 1.1, 100, 100), (PixPoint{11, 11}));
     EXPECT_EQ(WindowToPicture(5, 5, 0, 100, 100), (PixPoint{5, 5})); // no scale: 1
-}
-
-TEST(RulerMagnifier, EnlargesFourTimesUnderABlackCrosshair) {
-    // Source: each pixel's value encodes its own position.
-    const int w = 50, h = 40;
-    std::vector<uint32_t> src(static_cast<size_t>(w * h));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            src[static_cast<size_t>(y * w + x)] = 0xFF000000u | static_cast<uint32_t>(y << 8 | x);
-    std::vector<uint32_t> dst(tp::ZoomWidth * tp::ZoomHeight, 0x11111111u);
-    const uint32_t black = 0xFF000000u, outside = 0xFF0000FFu;
-    // Near the top-left corner, so part of the source lies outside.
-    tp::EnlargeWithCrosshair({src.data(), w, h, w}, {5, 3},
-                             {dst.data(), tp::ZoomWidth, tp::ZoomHeight, tp::ZoomWidth}, black,
-                             outside);
-    auto at = [&](int x, int y) { return dst[static_cast<size_t>(y * tp::ZoomWidth + x)]; };
-    auto inBar = [](int x, int y) {
-        for (tp::PixRect r : {tp::CrosshairVertical(), tp::CrosshairHorizontal()})
-            if (r.contains({x, y})) return true;
-        return false;
-    };
-    int barPixels = 0;
-    for (int y = 0; y < tp::ZoomHeight; ++y)
-        for (int x = 0; x < tp::ZoomWidth; ++x) {
-            if (inBar(x, y)) {
-                EXPECT_EQ(at(x, y), black);
-                ++barPixels;
-                continue;
-            }
-            const int sx = 5 - 16 + x / 4, sy = 3 - 12 + y / 4;
-            const uint32_t want =
-                (sx < 0 || sy < 0) ? outside : 0xFF000000u | static_cast<uint32_t>(sy << 8 | sx);
-            ASSERT_EQ(at(x, y), want) << x << "," << y;
-        }
-    EXPECT_EQ(barPixels, 3 * 19 * 2 - 9);
-    // Of the cursor's own block only the bottom-right pixel stays visible.
-    EXPECT_EQ(at(67, 51), 0xFF000000u | (3u << 8 | 5u));
 }
