@@ -3,8 +3,10 @@
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
 #include "colour/ColorTypes.h"
+#include "history/DrawGrid.h"
 #include "history/HistoryRing.h"
 #include "platform/Services.h"
+#include "sampling/Magnifier.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,8 +20,6 @@ namespace tp {
 
 class ColorSwatch;
 class ScreenSource;
-class TPaintBox;
-class TbsSkinDrawGrid;
 class TbsBusinessSkinForm;
 class TbsSkinButton;
 class TbsSkinGroupBox;
