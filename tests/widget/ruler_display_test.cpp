@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QWindow>
+#include <QtTest/qtestmouse.h>
 
 #include <gtest/gtest.h>
 
@@ -83,23 +84,29 @@ protected:
         return frmDisplay;
     }
 
+    // Through the platform's own entry, as a mouse would: Qt then makes its
+    // implicit grab and turns a quick second press into a double click.
     void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
         ASSERT_TRUE(frmDisplay && frmDisplay->windowHandle());
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        if (type == QEvent::MouseButtonPress)
             held |= button;
         else if (type == QEvent::MouseButtonRelease)
             held &= ~Qt::MouseButtons(button);
         const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : button;
-        QMouseEvent ev(type, QPointF(pos), QPointF(pos), QPointF(frmDisplay->mapToGlobal(pos)), b,
-                       held, Qt::NoModifier);
-        QCoreApplication::sendEvent(frmDisplay->windowHandle(), &ev);
+        timestamp += 16;
+        qt_handleMouseEvent(frmDisplay->windowHandle(), QPointF(pos),
+                            QPointF(frmDisplay->mapToGlobal(pos)), held, b, type, Qt::NoModifier,
+                            timestamp);
     }
     void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
         Mouse(QEvent::MouseButtonPress, p, b);
     }
     void Move(QPoint p) { Mouse(QEvent::MouseMove, p); }
-    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+    // A release followed by a press at once would make a double click; plain
+    // clicks are spaced well apart.
+    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton, bool thenPause = true) {
         Mouse(QEvent::MouseButtonRelease, p, b);
+        if (thenPause) timestamp += 2000;
     }
 
     void ExpectLabels(const char* cur, const char* start, const char* end, const char* result) {
@@ -120,6 +127,7 @@ protected:
     std::unique_ptr<TfrmMain> main;
     QSize screenSize;
     Qt::MouseButtons held;
+    int timestamp = 100000;
 };
 
 } // namespace
@@ -162,9 +170,9 @@ TEST_F(RulerWindow, LabelsFollowPressDragAndRelease) {
     ExpectLabels("(300,200)", "(0,0)", "(0,0)", "0"); // before any press
     EXPECT_EQ(Differences(frmDisplay->Shown(), frmDisplay->Snapshot()).size(), 0u);
 
-    Press({310, 210});
+    Press({310, 210}); // the mouse moves there first, then presses
     EXPECT_TRUE(frmDisplay->Dragging());
-    ExpectLabels("(300,200)", "(0,0)", "(0,0)", "0"); // nothing until the next move
+    ExpectLabels("(310,210)", "(0,0)", "(0,0)", "0"); // nothing more until the next move
     Move({313, 214});
     ExpectLabels("(313,214)", "(310,210)", "(313,214)", "6");
     ExpectOnlyLine({310, 210}, {313, 214});
@@ -219,15 +227,16 @@ TEST_F(RulerWindow, DoubleClickRestartsAtTheClick) {
     Move({350, 200});
     Release({350, 200});
     Press({600, 500});
-    Release({600, 500});
-    Mouse(QEvent::MouseButtonDblClick, {600, 500});
-    Release({600, 500});
-    EXPECT_EQ(frmDisplay->StartPoint(), (PixPoint{600, 500}));
+    Release({600, 500}, Qt::LeftButton, false);
+    // The second press of a double click, a pixel off the first one.
+    Press({602, 501});
+    EXPECT_TRUE(frmDisplay->Dragging());
+    EXPECT_EQ(frmDisplay->StartPoint(), (PixPoint{602, 501}));
     ExpectOnlyLine({0, 0}, {0, 0});
-    Press({600, 500});
-    Move({600, 520});
-    ExpectLabels("(600,520)", "(600,500)", "(600,520)", "21");
-    ExpectOnlyLine({600, 500}, {600, 520});
+    Move({602, 521}); // dragging on from the double click
+    ExpectLabels("(602,521)", "(602,501)", "(602,521)", "21");
+    ExpectOnlyLine({602, 501}, {602, 521});
+    Release({602, 521});
 }
 
 TEST_F(RulerWindow, EveryButtonMeasuresAndDragsStayOnThePicture) {
@@ -259,6 +268,7 @@ TEST_F(RulerWindow, EveryButtonMeasuresAndDragsStayOnThePicture) {
     ExpectOnlyLine({300, 300}, {w - 1, 0});
     Release({w + 300, -20});
     Press({0, 400});
+    Move({1, 400});
     Move({0, 400});
     ExpectLabels("(0,400)", "(0,400)", "(0,400)", "0");
     EXPECT_EQ(Differences(frmDisplay->Shown(), frmDisplay->Snapshot()).size(), 0u);
