@@ -198,14 +198,12 @@ void TfrmDisplay::paintEvent(QPaintEvent* e) {
         p.fillRect(e->rect(), Qt::black);
         return;
     }
-    // One picture pixel per device pixel, whatever the scale factor. A
-    // repaint shows the line too, so it never counts as shown while gone.
-    const qreal r = pixelRatio();
+    // One picture pixel per device pixel, whatever the scale factor; the
+    // painter clips to the damaged area. A repaint shows the line too, so it
+    // never counts as shown while gone.
     QImage view = shown_;
-    view.setDevicePixelRatio(r);
-    const QRect target = e->rect();
-    const QRectF source(target.x() * r, target.y() * r, target.width() * r, target.height() * r);
-    p.drawImage(QRectF(target), view, source);
+    view.setDevicePixelRatio(pixelRatio());
+    p.drawImage(QPointF(0, 0), view);
 }
 
 void TfrmDisplay::repaintDeviceRect(PixRect d) {
@@ -222,8 +220,14 @@ void TfrmDisplay::invertLine() {
 // ---- measuring -----------------------------------------------------------------
 
 PixPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
-    return WindowToPicture(windowPos.x(), windowPos.y(), pixelRatio(), snapshot_.width(),
-                           snapshot_.height());
+    const qreal r = pixelRatio();
+    std::optional<PixPoint> pointer;
+    if (r != 1.0 && services_.screen) {
+        const QPoint c = services_.screen->cursorPos() - services_.screen->primaryRect().topLeft();
+        pointer = PixPoint{c.x(), c.y()};
+    }
+    return WindowToPicture(windowPos.x(), windowPos.y(), r, snapshot_.width(), snapshot_.height(),
+                           pointer);
 }
 
 void TfrmDisplay::FormMouseDown(PixPoint p) {

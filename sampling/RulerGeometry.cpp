@@ -38,7 +38,8 @@ PixRect LineBounds(PixPoint from, PixPoint to) {
     return {left, top, std::max(from.x, to.x) - left + 1, std::max(from.y, to.y) - top + 1};
 }
 
-PixPoint WindowToPicture(double x, double y, double scale, int width, int height) {
+PixPoint WindowToPicture(double x, double y, double scale, int width, int height,
+                         std::optional<PixPoint> pointer) {
     if (!(scale > 0)) scale = 1.0;
     // The epsilon keeps products such as 3 x 1.1 from falling just below the
     // integer they equal; the limits keep far-off positions inside int.
@@ -46,7 +47,17 @@ PixPoint WindowToPicture(double x, double y, double scale, int width, int height
         const double d = std::floor(v * scale + 1e-9);
         return static_cast<int>(std::clamp(d, -1e9, 1e9));
     };
-    return ClampToPicture({toDevice(x), toDevice(y)}, width, height);
+    PixPoint p{toDevice(x), toDevice(y)};
+    if (pointer && scale != 1.0) {
+        // The device pixels a logical pixel touches, widened by half a
+        // logical pixel for platforms that round positions rather than cut.
+        auto near = [&](double v, int d) {
+            const double l = std::floor(v);
+            return d >= toDevice(l - 0.5) && d < std::ceil((l + 1) * scale - 1e-9);
+        };
+        if (near(x, pointer->x) && near(y, pointer->y)) p = *pointer;
+    }
+    return ClampToPicture(p, width, height);
 }
 
 PixPoint ClampToPicture(PixPoint p, int width, int height) {

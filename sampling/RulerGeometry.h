@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace tp {
 
@@ -74,7 +75,14 @@ PixRect LineBounds(PixPoint from, PixPoint to);
 // scaled screen as fractions (device pixel 101 at scale 2 is 50.5), so the
 // product is floored rather than the position rounded first, which would make
 // every odd device pixel unreachable. Positions off the picture are clamped.
-PixPoint WindowToPicture(double x, double y, double scale, int width, int height);
+//
+// Some platforms (X11 among them) round event positions to whole logical
+// pixels, which leaves device pixels between them unreachable. When the
+// pointer is also known in device pixels of the picture (`pointer`, read from
+// the screen) and lies on or next to the logical pixel of the position, it is
+// taken instead; a pointer that has since moved further away is ignored.
+PixPoint WindowToPicture(double x, double y, double scale, int width, int height,
+                         std::optional<PixPoint> pointer = std::nullopt);
 
 // Clamps a point into a w x h picture; a drag that leaves the frozen screen
 // keeps measuring to its edge instead of into pixels nobody can see.

@@ -157,3 +157,29 @@ TEST(RulerGeometry, MousePositionsBecomeDevicePixelsOfThePicture) {
     EXPECT_EQ(WindowToPicture(10, 10, 1.1, 100, 100), (PixPoint{11, 11}));
     EXPECT_EQ(WindowToPicture(5, 5, 0, 100, 100), (PixPoint{5, 5})); // no scale: 1
 }
+
+TEST(RulerGeometry, ThePointerInDevicePixelsRefinesRoundedPositions) {
+    using tp::WindowToPicture;
+    // At 1.5 device pixel 560 is logical 373.33, which X11 reports as 373:
+    // alone that gives 559, the pointer read from the screen says 560.
+    EXPECT_EQ(WindowToPicture(373, 267, 1.5, 1024, 768), (PixPoint{559, 400}));
+    EXPECT_EQ(WindowToPicture(373, 267, 1.5, 1024, 768, PixPoint{560, 400}), (PixPoint{560, 400}));
+    EXPECT_EQ(WindowToPicture(373, 267, 1.5, 1024, 768, PixPoint{559, 401}), (PixPoint{559, 401}));
+    // Every device pixel is reached from its rounded logical position, whether
+    // the platform rounds or cuts.
+    for (double scale : {1.25, 1.5, 2.0})
+        for (int d = 0; d < 600; ++d) {
+            for (double l : {std::floor(d / scale), std::round(d / scale)})
+                ASSERT_EQ(WindowToPicture(l, l, scale, 2000, 2000, PixPoint{d, d}),
+                          (PixPoint{d, d}))
+                    << scale << " " << d << " " << l;
+        }
+    // A pointer that has moved on since the event does not count, nor does
+    // any pointer on an unscaled screen, where the event is exact.
+    EXPECT_EQ(WindowToPicture(373, 267, 1.5, 1024, 768, PixPoint{600, 400}), (PixPoint{559, 400}));
+    EXPECT_EQ(WindowToPicture(373, 267, 1.5, 1024, 768, PixPoint{560, 390}), (PixPoint{559, 400}));
+    EXPECT_EQ(WindowToPicture(40, 30, 1.0, 100, 100, PixPoint{41, 30}), (PixPoint{40, 30}));
+    // The pointer is clamped to the picture like any other point.
+    EXPECT_EQ(WindowToPicture(682, 511, 1.5, 1024, 768, PixPoint{1024, 767}),
+              (PixPoint{1023, 767}));
+}
