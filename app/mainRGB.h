@@ -7,8 +7,10 @@
 
 #include <QWidget>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace tp {
 
@@ -19,6 +21,7 @@ class TbsSkinGroupBox;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
+class TbsTrayIcon;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
@@ -54,6 +57,14 @@ public:
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
 
+    // The tray icon, its menu and the window's actions.
+    TbsTrayIcon* bsTrayIcon1;
+    QAction *aShow, *aHide, *aExit, *actStayOnTop;
+    QMenu* bsSkinPopupMenu1;
+    // The menu items bound to actStayOnTop: a radio item in the tray menu,
+    // a check item in the system menu.
+    QAction *N6, *N7;
+
     // Handlers.
     void edtRChange();
     void edtGChange();
@@ -65,6 +76,15 @@ public:
     void bsSkinButton7Click();  // "复制"
     void bsSkinButton1Click();  // "退出"
     void lblLinkClick();
+    void bsSkinButton5Click(); // "关于"
+    void bsSkinButton6Click(); // "资料"
+    void aShowExecute();
+    void aShowUpdate();
+    void aHideExecute();
+    void aHideUpdate();
+    void aExitExecute();
+    void actStayOnTopExecute();
+    void bsTrayIcon1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -74,6 +94,8 @@ private:
     void FormCreate();
     void FormClose();
     void buildComponents();
+    void buildActions(); // mainTray.cpp
+    void syncStayOnTopMarks();
     void channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel);
     // Runs a handler inside the standard error guard.
     template <class F> void guarded(F&& f);
