@@ -100,9 +100,11 @@ TfrmAbout::TfrmAbout(const Services& services, QWidget* parent)
     bsSkinLinkLabel2->setAttribute(Qt::WA_Hover);
     bsSkinLinkLabel2->installEventFilter(this);
 
+    // Wider than the designed 154 pixels: our address is longer than that,
+    // and the space up to the maker's name is free.
     bsSkinStdLabel2 =
         label("bsSkinStdLabel2", QStringLiteral("Email：") + QString::fromUtf8(MakerEmail), 11, 190,
-              154, 19);
+              220, 19);
     bsSkinStdLabel3 = label("bsSkinStdLabel3", QString::fromUtf8(MakerContact), 11, 207, 154, 19);
     bsSkinStdLabel6 = label("bsSkinStdLabel6", QString::fromUtf8(MakerName), 236, 177, 129, 23);
     bsSkinStdLabel6->setFont(pixelFont(14, true));
