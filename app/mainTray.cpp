@@ -56,8 +56,8 @@ void TfrmMain::buildActions() {
     bsSkinPopupMenu1 = new QMenu(this);
     bsSkinPopupMenu1->setObjectName(QStringLiteral("bsSkinPopupMenu1"));
     // The skin's menus draw every mark as a tick; a radio item gets its dot.
-    bsSkinPopupMenu1->setStyleSheet(QStringLiteral(
-        "QMenu::indicator:exclusive:checked { image: url(:/app/menu_radio.png); }"));
+    bsSkinPopupMenu1->setStyleSheet(
+        QStringLiteral("QMenu::indicator:exclusive:checked { image: url(:/app/menu_radio.png); }"));
     bsSkinPopupMenu1->addAction(aShow);                                       // N1
     bsSkinPopupMenu1->addAction(aHide);                                       // N2
     bsSkinPopupMenu1->addSeparator();                                         // N5

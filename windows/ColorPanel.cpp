@@ -40,7 +40,7 @@ TfrmColorPanel::TfrmColorPanel(const Services& services, QWidget* parent)
     bsSkinPanel1 = new TbsSkinPanel(TbsSkinPanel::Bevel::Flat, client);
     bsSkinPanel1->setObjectName(QStringLiteral("bsSkinPanel1"));
     auto* fill = new QVBoxLayout(bsSkinPanel1);
-    fill->setContentsMargins(1, 1, 1, 1);
+    fill->setContentsMargins(0, 0, 0, 0); // inside the panel's 1-pixel frame
     wbColors = new QTextBrowser(bsSkinPanel1);
     wbColors->setObjectName(QStringLiteral("wbColors"));
     wbColors->setFrameShape(QFrame::NoFrame);
