@@ -58,7 +58,8 @@ menu_pick() {
   [ -n "$x" ] || fail "no icon to open the menu from"
   click_at "$x" "$y" 3
   sleep 0.7
-  xdotool key "$1" Return
+  # shellcheck disable=SC2086
+  xdotool key $1 Return
 }
 
 echo "step 1 at ${SECONDS}s"
@@ -110,9 +111,19 @@ echo "icon docked again at $IX,$IY"
 kill -0 "$E2E_APP_PID" || fail "the program ended with its tray host"
 
 echo "step 6 at ${SECONDS}s"
-# 6. "退出" (the last item) ends the program while the window is hidden.
+# 6. While the window is hidden, "关于(&A)" still works and "退出" (the last
+#    item) ends the program.
 menu_pick Down
 wait_main_hidden
+# "关于(&A)" (second from the end) opens the About window while hidden;
+# closing it must not end the program, which lives on in the tray.
+menu_pick "Up Up"
+e2e_wait_window "关于" >/dev/null
+xdotool key Return
+sleep 0.5
+! xdotool search --onlyvisible --name "^关于\$" >/dev/null 2>&1 || fail "the About window stayed open"
+kill -0 "$E2E_APP_PID" || fail "closing the About window ended the program"
+main_visible && fail "the About window showed the main window"
 menu_pick Up
 e2e_wait_exit "$E2E_APP_PID" 10
 [ ! -s "$E2E_TMP/app.log" ] || fail "the program printed: $(cat "$E2E_TMP/app.log")"
