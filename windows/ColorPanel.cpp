@@ -8,12 +8,14 @@
 #include "skin/SkinForm.h"
 
 #include <QFileInfo>
+
 #include <QKeyEvent>
 #include <QLayout>
 #include <QSizeGrip>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tp {
 
