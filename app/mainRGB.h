@@ -14,6 +14,7 @@ namespace tp {
 
 class ColorSwatch;
 class TbsBusinessSkinForm;
+class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
 class TbsSkinPanel;
@@ -53,6 +54,7 @@ public:
     ColorSwatch* lblColor;
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    TbsSkinColorDialog* cdlgSelect;
 
     // Handlers.
     void edtRChange();
@@ -63,6 +65,7 @@ public:
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void lblLinkClick();
 
