@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# "高级" opens the advanced colour dialog centred on the screen; a press in
+# its square and Enter hand the colour back to the main window; Escape
+# cancels.
+source "$(dirname "$0")/lib.sh"
+e2e_setup 1024x768
+e2e_start_app
+shots=$E2E_TMP
+
+# Client pixels of the main window and of the dialog start below the
+# one-pixel border and the 24-pixel caption bar.
+main_client() { echo $(($1 + 1)) $(($2 + 25)); }
+read -r mx my < <(main_client 0 0)
+advanced_x=$((mx + 4 + 64 + 20)) advanced_y=$((my + 2 + 108 + 12))
+swatch_x=$((mx + 208 + 96 + 3)) swatch_y=$((my + 2 + 104 + 3))
+
+e2e_click $advanced_x $advanced_y
+dlg=$(e2e_wait_window "高级调色板")
+sleep 0.5
+read -r dx dy dw dh < <(e2e_geometry "$dlg")
+[ "$dw" -eq 380 ] && [ "$dh" -eq 369 ] || fail "dialog is ${dw}x${dh}, want 380x369"
+[ "$dx" -eq $((1024 / 2 - dw / 2)) ] && [ "$dy" -eq $((768 / 2 - dh / 2)) ] ||
+  fail "dialog at $dx,$dy is not centred"
+cx=$((dx + 1)) cy=$((dy + 25))
+wx=$((cx + 177)) wy=$((cy + 5))
+
+e2e_shot "$shots/open.png"
+ring=$(e2e_pixel "$shots/open.png" $((wx + 98)) $((wy + 0)))
+[ "$ring" = "F00000" ] || fail "ring top is $ring, want F00000"
+# Right edge of the square at mid-height for hue 0 is pure red; the
+# current colour (white) puts the square marker at the bottom-left corner.
+mid=$(e2e_pixel "$shots/open.png" $((wx + 150)) $((wy + 97)))
+[ "$mid" = "FF0000" ] || fail "square mid-right is $mid, want FF0000"
+
+# The square's left column at mid-height: saturation 0, lightness
+# Round(127.5) = 128, a grey of 128.
+e2e_click $((wx + 44)) $((wy + 97))
+sleep 0.2
+e2e_shot "$shots/pressed.png"
+preview=$(e2e_pixel "$shots/pressed.png" $((cx + 360)) $((cy + 260)))
+[ "$preview" = "808080" ] || fail "preview is $preview after the square press, want 808080"
+xdotool key Return
+for i in $(seq 30); do
+  xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 && fail "Enter did not close the dialog"
+sleep 0.3
+e2e_shot "$shots/after_ok.png"
+swatch=$(e2e_pixel "$shots/after_ok.png" $swatch_x $swatch_y)
+[ "$swatch" = "808080" ] || fail "main swatch is $swatch after OK, want 808080"
+
+# Escape cancels: the main window keeps its colour.
+e2e_click $advanced_x $advanced_y
+e2e_wait_window "高级调色板" >/dev/null
+sleep 0.3
+e2e_click $((wx + 44)) $((wy + 44))
+xdotool key Escape
+sleep 0.5
+xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 && fail "Escape did not close the dialog"
+e2e_shot "$shots/after_cancel.png"
+swatch=$(e2e_pixel "$shots/after_cancel.png" $swatch_x $swatch_y)
+[ "$swatch" = "808080" ] || fail "main swatch is $swatch after Escape, want 808080"
+echo "PASS"
