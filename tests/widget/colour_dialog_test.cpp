@@ -4,6 +4,7 @@
 #include "app/mainRGB.h"
 #include "colour/ColorDialog.h"
 #include "colour/TrackEdit.h"
+#include "colour/TrackEditRules.h"
 #include "colour/bsColorCtrls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
@@ -234,6 +235,29 @@ TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
         expectConsistent(w, false);
         EXPECT_EQ(w.edtL->Value(), 30);
         EXPECT_NE(MarkerPixels(*w.wheel), before);
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
+    dlg.Color = RGB(255, 0, 0);
+    run([&](TbsSkinColorDialog&, const Win& w) -> int {
+        w.form->show();
+        w.edtH->setFocus();
+        w.edtH->showPopup();
+        TbsSkinPopupTrackBar* pop = w.edtH->popup();
+        EXPECT_TRUE(pop->isVisible());
+        EXPECT_EQ(pop->width(), 250);
+        // Aligned with the edit's right edge, extending to the left.
+        EXPECT_EQ(pop->geometry().right(), w.edtH->mapToGlobal(QPoint(w.edtH->width() - 1, 0)).x());
+        const auto g = trackedit::Geometry(pop->width(), pop->height());
+        // The thumb's centre lands on the click: half-way is 180 degrees.
+        const int x = g.track.left + g.thumbWidth / 2 + g.travel / 2;
+        QTest::mouseClick(pop, Qt::LeftButton, {}, QPoint(x, pop->height() / 2));
+        EXPECT_EQ(w.edtH->Value(), trackedit::ValueAt(g.travel / 2, g.travel, 0, 359));
+        EXPECT_NEAR(w.edtH->Value(), 180, 1);
+        expectConsistent(w, false);
+        EXPECT_EQ(w.preview->ColorValue(), ToColor(HSVToRGB(w.edtH->Value(), 100, 100)));
         return 0;
     });
 }
