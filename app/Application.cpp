@@ -21,6 +21,15 @@ struct Application::Impl {
     QtErrorReporter errors;
 };
 
+bool TintpickApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (errors_) errors_->showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
 Application::Application() : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromUtf8(AppTitle));
@@ -34,11 +43,16 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.errors = &impl_->errors;
     services_.skin = &impl_->skin;
 
+    if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
+        app->setErrorReporter(&impl_->errors);
+
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
 }
 
-Application::~Application() { delete main_; }
+Application::~Application() {
+    delete main_;
+}
 
 } // namespace tp

@@ -302,6 +302,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtHC && event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
         QString typed = ke->text();
+        // Tab moves the focus between controls; it is never a typed character.
+        if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return false;
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
             typed = QStringLiteral("\r");
         else if (ke->key() == Qt::Key_Backspace)
