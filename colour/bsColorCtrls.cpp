@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionGroupBox>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tp {
@@ -57,7 +58,12 @@ grid::Box TbsColorCellGrid::CellArea() const {
     initStyleOption(&opt);
     const QRect r =
         style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxContents, this);
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    // The style's contents area starts under the frame's top line, which
+    // runs through the middle of the caption; the cells go below the caption.
+    const QRect label =
+        style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, this);
+    const int top = title().isEmpty() ? r.top() : std::max(r.top(), label.top() + label.height());
+    return {r.left(), top, r.left() + r.width(), r.top() + r.height()};
 }
 
 grid::CellLayout TbsColorCellGrid::Layout() const {

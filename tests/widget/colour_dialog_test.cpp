@@ -136,6 +136,10 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
         EXPECT_EQ(w.btnCancel->geometry(), QRect(90, 308, 70, 25));
         EXPECT_EQ(w.btnAdd->geometry(), QRect(177, 308, 195, 25));
         EXPECT_TRUE(w.btnOK->isDefault());
+        // The cells and their plates stay clear of the group box captions.
+        for (TbsColorCellGrid* g :
+             {(TbsColorCellGrid*)w.basicGrid, (TbsColorCellGrid*)w.customGrid})
+            EXPECT_GE(grid::PlateBox(g->Layout(), 0, 0).top, g->fontMetrics().height());
         const std::pair<TbsSkinTrackEdit*, std::array<int, 2>> ranges[] = {
             {w.edtR, {255, 200}}, {w.edtG, {255, 200}}, {w.edtB, {255, 200}},
             {w.edtH, {359, 250}}, {w.edtS, {100, 120}}, {w.edtL, {100, 120}}};
