@@ -178,7 +178,7 @@ void TbsSkinColorDialog::BuildWindow() {
             fade->setEndValue(opacity);
             fade->setDuration(5 * 15);
             form->installEventFilter(this);
-            form->setProperty("fadeIn", QVariant::fromValue<QObject*>(fade));
+            w->fadeIn = fade;
         }
     }
 
@@ -234,9 +234,7 @@ bool TbsSkinColorDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (event->type() == QEvent::Show && watched == w_->form) {
-        if (auto* fade =
-                qobject_cast<QPropertyAnimation*>(w_->form->property("fadeIn").value<QObject*>()))
-            fade->start();
+        if (w_->fadeIn) w_->fadeIn->start();
     }
     return false;
 }

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QDialog;
+class QPropertyAnimation;
 
 namespace tp {
 
@@ -76,6 +77,7 @@ public:
         TbsSkinTrackEdit *edtH = nullptr, *edtS = nullptr, *edtL = nullptr;
         TbsColorViewer* preview = nullptr;
         TbsSkinButton *btnOK = nullptr, *btnCancel = nullptr, *btnAdd = nullptr;
+        QPropertyAnimation* fadeIn = nullptr; // with AlphaBlendAnimation
     };
     const Window* window() const { return w_.get(); }
 

@@ -155,6 +155,19 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
     EXPECT_EQ(dlg.window(), nullptr); // destroyed when Execute returns
 }
 
+TEST_F(DialogTest, PropertiesTakeEffectAtTheNextRunAndMissingCaptionsFallBack) {
+    dlg.AlphaBlend = true;
+    dlg.Caption = QStringLiteral("Pick");
+    dlg.CtrlSkinData = nullptr; // no string table: the built-in English texts
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_NEAR(w.form->windowOpacity(), 200 / 255.0, 0.01);
+        EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Pick"));
+        EXPECT_EQ(w.basicGrid->title(), QStringLiteral("Basic colors"));
+        EXPECT_EQ(w.btnAdd->text(), QStringLiteral("Add to Custom Colors"));
+        return 0;
+    });
+}
+
 TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
     dlg.Color = 0;
     run([&](TbsSkinColorDialog&, const Win& w) {
