@@ -16,6 +16,7 @@ namespace tp {
 
 class ColorSwatch;
 class TbsBusinessSkinForm;
+class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
 class TbsSkinPanel;
@@ -56,6 +57,7 @@ public:
     ColorSwatch* lblColor;
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    TbsSkinColorDialog* cdlgSelect;
 
     // The tray icon, its menu and the window's actions.
     TbsTrayIcon* bsTrayIcon1;
@@ -74,6 +76,7 @@ public:
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void lblLinkClick();
     void bsSkinButton5Click(); // "关于"
