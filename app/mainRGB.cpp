@@ -1,7 +1,9 @@
 #include "app/mainRGB.h"
 
 #include "app/Convert.h"
+#include "app/TrayIcon.h"
 #include "app/global.h"
+#include "colour/ColorDialog.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
@@ -52,10 +54,8 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
                                           TbsBusinessSkinForm::MinimizeIcon |
                                           TbsBusinessSkinForm::CloseIcon);
     bsfMain->setClientSize(ClientWidth, ClientHeight);
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    bsfMain->setUserMenuActions({separator});
     buildComponents();
+    buildActions();
     FormCreate();
 }
 
@@ -205,6 +205,18 @@ void TfrmMain::buildComponents() {
     sdgHistory->OnSelectCell = [this](int c, int r, bool& can) {
         guarded([&] { sdgHistorySelectCell(c, r, can); });
     };
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton5Click(); }); });
+    connect(bsSkinButton6, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton6Click(); }); });
+
+    cdlgSelect = new TbsSkinColorDialog(services_, this);
+    cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
+    cdlgSelect->Caption = QStringLiteral("高级调色板");
+    cdlgSelect->SkinData = services_.skin;
+    cdlgSelect->CtrlSkinData = services_.skin;
+    connect(bsSkinButton2, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton2Click(); }); });
 }
 
 void TfrmMain::FormCreate() {
@@ -224,6 +236,7 @@ void TfrmMain::FormCreate() {
     ZoomBitmap = NewZoomBitmap();
     LoadHistory();
     move(0, 0);
+    bsTrayIcon1->setIconVisible(true);
     RefreshViews();
 }
 
@@ -273,6 +286,14 @@ void TfrmMain::edtGChange() {
 }
 void TfrmMain::edtBChange() {
     channelChanged(edtB, &TRGB::b);
+}
+
+void TfrmMain::bsSkinButton2Click() {
+    cdlgSelect->Color = ToColor(CurrentRGB);
+    if (!cdlgSelect->Execute()) return;
+    PickedColor = cdlgSelect->Color;
+    ApplyPickedColor();
+    RefreshViews();
 }
 
 void TfrmMain::edtHCChange() {
