@@ -40,6 +40,9 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    // The program lives on in the tray with every window hidden; only
+    // closing the main window ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     services_.clipboard = &impl_->clipboard;
     services_.shell = &impl_->shell;

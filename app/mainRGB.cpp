@@ -1,7 +1,9 @@
 #include "app/mainRGB.h"
 
 #include "app/Convert.h"
+#include "app/TrayIcon.h"
 #include "app/global.h"
+#include "colour/ColorDialog.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
@@ -51,10 +53,8 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
                                           TbsBusinessSkinForm::MinimizeIcon |
                                           TbsBusinessSkinForm::CloseIcon);
     bsfMain->setClientSize(ClientWidth, ClientHeight);
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    bsfMain->setUserMenuActions({separator});
     buildComponents();
+    buildActions();
     FormCreate();
 }
 
@@ -187,6 +187,18 @@ void TfrmMain::buildComponents() {
     connect(bsSkinButton7, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton7Click(); }); });
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton5Click(); }); });
+    connect(bsSkinButton6, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton6Click(); }); });
+
+    cdlgSelect = new TbsSkinColorDialog(services_, this);
+    cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
+    cdlgSelect->Caption = QStringLiteral("高级调色板");
+    cdlgSelect->SkinData = services_.skin;
+    cdlgSelect->CtrlSkinData = services_.skin;
+    connect(bsSkinButton2, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton2Click(); }); });
 
     connect(lblColor, &ColorSwatch::pressed, this,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseDown(e); }); });
@@ -219,6 +231,7 @@ void TfrmMain::FormCreate() {
         QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
     ZoomBitmap = NewZoomBitmap();
+    bsTrayIcon1->setIconVisible(true);
     LoadHistory();
     move(0, 0);
     RefreshViews();
@@ -270,6 +283,14 @@ void TfrmMain::edtGChange() {
 }
 void TfrmMain::edtBChange() {
     channelChanged(edtB, &TRGB::b);
+}
+
+void TfrmMain::bsSkinButton2Click() {
+    cdlgSelect->Color = ToColor(CurrentRGB);
+    if (!cdlgSelect->Execute()) return;
+    PickedColor = cdlgSelect->Color;
+    ApplyPickedColor();
+    RefreshViews();
 }
 
 void TfrmMain::edtHCChange() {

@@ -11,8 +11,10 @@
 #include <QImage>
 #include <QWidget>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMouseEvent;
 class QPainter;
 
@@ -21,11 +23,13 @@ namespace tp {
 class ColorSwatch;
 class ScreenSource;
 class TbsBusinessSkinForm;
+class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
+class TbsTrayIcon;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
@@ -69,6 +73,15 @@ public:
     ColorSwatch* lblColor;
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    TbsSkinColorDialog* cdlgSelect;
+
+    // The tray icon, its menu and the window's actions.
+    TbsTrayIcon* bsTrayIcon1;
+    QAction *aShow, *aHide, *aExit, *actStayOnTop;
+    QMenu* bsSkinPopupMenu1;
+    // The menu items bound to actStayOnTop: a radio item in the tray menu,
+    // a check item in the system menu.
+    QAction *N6, *N7;
 
     // Handlers.
     void edtRChange();
@@ -79,8 +92,18 @@ public:
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void lblLinkClick();
+    void bsSkinButton5Click(); // "关于"
+    void bsSkinButton6Click(); // "资料"
+    void aShowExecute();
+    void aShowUpdate();
+    void aHideExecute();
+    void aHideUpdate();
+    void aExitExecute();
+    void actStayOnTopExecute();
+    void bsTrayIcon1Click();
 
     // The pick drag on the swatch, for any mouse button.
     void pnlColorMouseDown(QMouseEvent* e);
@@ -112,6 +135,8 @@ private:
     void FormCreate();
     void FormClose();
     void buildComponents();
+    void buildActions(); // mainTray.cpp
+    void syncStayOnTopMarks();
     void channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel);
     // Runs a handler inside the standard error guard.
     template <class F> void guarded(F&& f);
