@@ -190,6 +190,18 @@ void TfrmMain::buildComponents() {
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
     connect(bsSkinButton11, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton5Click(); }); });
+    connect(bsSkinButton6, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton6Click(); }); });
+
+    cdlgSelect = new TbsSkinColorDialog(services_, this);
+    cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
+    cdlgSelect->Caption = QStringLiteral("高级调色板");
+    cdlgSelect->SkinData = services_.skin;
+    cdlgSelect->CtrlSkinData = services_.skin;
+    connect(bsSkinButton2, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton2Click(); }); });
 
     connect(lblColor, &ColorSwatch::pressed, this,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseDown(e); }); });
@@ -205,18 +217,6 @@ void TfrmMain::buildComponents() {
     sdgHistory->OnSelectCell = [this](int c, int r, bool& can) {
         guarded([&] { sdgHistorySelectCell(c, r, can); });
     };
-    connect(bsSkinButton5, &QPushButton::clicked, this,
-            [this] { guarded([this] { bsSkinButton5Click(); }); });
-    connect(bsSkinButton6, &QPushButton::clicked, this,
-            [this] { guarded([this] { bsSkinButton6Click(); }); });
-
-    cdlgSelect = new TbsSkinColorDialog(services_, this);
-    cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
-    cdlgSelect->Caption = QStringLiteral("高级调色板");
-    cdlgSelect->SkinData = services_.skin;
-    cdlgSelect->CtrlSkinData = services_.skin;
-    connect(bsSkinButton2, &QPushButton::clicked, this,
-            [this] { guarded([this] { bsSkinButton2Click(); }); });
 }
 
 void TfrmMain::FormCreate() {
@@ -234,9 +234,9 @@ void TfrmMain::FormCreate() {
         QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
     ZoomBitmap = NewZoomBitmap();
+    bsTrayIcon1->setIconVisible(true);
     LoadHistory();
     move(0, 0);
-    bsTrayIcon1->setIconVisible(true);
     RefreshViews();
 }
 
@@ -331,9 +331,7 @@ void TfrmMain::bsSkinButton1Click() {
     close();
 }
 
-void TfrmMain::bsSkinButton11Click() {
-    TfrmDisplay::Open(services_);
-}
+void TfrmMain::bsSkinButton11Click() { TfrmDisplay::Open(services_); }
 
 void TfrmMain::lblLinkClick() {
     services_.shell->openUrl(QString::fromUtf8(MakerUrl));

@@ -14,9 +14,9 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMouseEvent;
 class QPainter;
-class QMenu;
 
 namespace tp {
 

@@ -65,16 +65,18 @@ QImage QtScreenSource::grab(const QRect& deviceRect) {
     for (const GrabPiece& piece : SplitGrab(monitors, ToPix(deviceRect))) {
         const Monitor& m = monitors[piece.monitor];
         const PixRect& l = piece.logicalInMonitor;
+        // One logical pixel more on the right and bottom: the grab rounds
+        // its device size, which can fall a pixel short of the piece.
         QPixmap shot = screens[static_cast<qsizetype>(piece.monitor)]->grabWindow(
-            0, l.left, l.top, l.width, l.height);
+            0, l.left, l.top, l.width + 1, l.height + 1);
         if (shot.isNull()) continue;
-        // The grab comes back in device pixels starting at the device pixel
-        // of its logical top-left corner, which may lie a little before the
-        // piece asked for when the scale is fractional.
+        // The grab starts at the device pixel Qt rounds its logical top-left
+        // corner to, which may lie a little before the piece asked for when
+        // the scale is fractional.
         QImage img = shot.toImage();
         img.setDevicePixelRatio(1.0);
-        const int gotLeft = m.device.left + static_cast<int>(l.left * m.scale);
-        const int gotTop = m.device.top + static_cast<int>(l.top * m.scale);
+        const int gotLeft = m.device.left + qRound(l.left * m.scale);
+        const int gotTop = m.device.top + qRound(l.top * m.scale);
         const QRect src(piece.device.left - gotLeft, piece.device.top - gotTop, piece.device.width,
                         piece.device.height);
         p.drawImage(

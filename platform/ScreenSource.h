@@ -32,7 +32,7 @@ public:
     // Moves the cursor to a device pixel.
     virtual void setCursorPos(QPoint devicePos) = 0;
     // True when a monitor shows this device pixel.
-    virtual bool covers(QPoint devicePos) const = 0;
+    virtual bool covers(QPoint devicePos) const { return primaryRect().contains(devicePos); }
     // The colour of one device pixel; nullopt where no monitor covers it.
     virtual std::optional<QRgb> pixel(QPoint devicePos) = 0;
     // A rectangle of the virtual desktop; pixels no monitor covers are black.

@@ -20,11 +20,33 @@ PixRect Unite(const PixRect& a, const PixRect& b) {
     return {l, t, std::max(a.right(), b.right()) - l, std::max(a.bottom(), b.bottom()) - t};
 }
 
+int DeviceLength(int logical, double scale) {
+    if (!(scale > 0)) scale = 1.0;
+    // Qt reports a monitor's size in logical pixels rounded to whole ones, so
+    // several device sizes give the same logical one (640 and 641 at 1.5 are
+    // both 427). Monitors' sizes are even in practice: prefer an even
+    // candidate, then the one nearest logical x scale.
+    const double exact = logical * scale;
+    const int lo = static_cast<int>(std::ceil((logical - 0.5) * scale - 1e-9));
+    const int hi = static_cast<int>(std::ceil((logical + 0.5) * scale - 1e-9)) - 1;
+    int best = static_cast<int>(std::lround(exact));
+    double bestScore = 1e18;
+    for (int n = std::max(lo, 0); n <= hi; ++n) {
+        const double score = (n % 2 ? 1000.0 : 0.0) + std::abs(n - exact);
+        if (score < bestScore) {
+            bestScore = score;
+            best = n;
+        }
+    }
+    return best;
+}
+
 Monitor MonitorFromLogical(const PixRect& logical, double scale) {
     if (!(scale > 0)) scale = 1.0;
-    const int w = static_cast<int>(std::lround(logical.width * scale));
-    const int h = static_cast<int>(std::lround(logical.height * scale));
-    return {logical, scale, {logical.left, logical.top, w, h}};
+    return {logical,
+            scale,
+            {logical.left, logical.top, DeviceLength(logical.width, scale),
+             DeviceLength(logical.height, scale)}};
 }
 
 namespace {

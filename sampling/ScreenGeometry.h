@@ -43,6 +43,8 @@ struct Monitor {
 // device pixels and scales only its size, so a monitor left of or above the
 // primary one keeps its negative origin while its extent grows.
 Monitor MonitorFromLogical(const PixRect& logical, double scale);
+// A monitor's device width or height from its rounded logical one.
+int DeviceLength(int logical, double scale);
 
 // The device pixel that holds the logical point's top-left corner on that
 // monitor. Rounding down keeps neighbouring logical points in order and

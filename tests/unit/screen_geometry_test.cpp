@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tp;
 
 namespace {
@@ -33,6 +35,22 @@ TEST(ScreenGeometry, DeviceSizeAndCursorMappingAtCommonScales) {
         EXPECT_TRUE(mons[0].device.contains(*last)) << c.scale;
         EXPECT_EQ(CursorToDevice(mons, {0, 0}), (PixPoint{0, 0})) << c.scale;
     }
+}
+
+TEST(ScreenGeometry, DeviceSizeRecoveredFromRoundedLogicalSize) {
+    // 640 / 1.5 = 426.67 is reported as 427, and 427 x 1.5 = 640.5 must not
+    // grow a 641st column; 768 / 1.25 = 614.4 is 614, and 614 x 1.25 = 767.5
+    // must not lose the 768th row.
+    EXPECT_EQ(MonitorFromLogical({0, 0, 427, 320}, 1.5).device, (PixRect{0, 0, 640, 480}));
+    EXPECT_EQ(MonitorFromLogical({0, 0, 1093, 614}, 1.25).device, (PixRect{0, 0, 1366, 768}));
+    EXPECT_EQ(MonitorFromLogical({0, 0, 1280, 720}, 2.0).device, (PixRect{0, 0, 2560, 1440}));
+    EXPECT_EQ(MonitorFromLogical({0, 0, 800, 600}, 0).device, (PixRect{0, 0, 800, 600}));
+    // Every common size survives the trip through logical pixels.
+    for (double s : {1.0, 1.25, 1.5, 1.75, 2.0})
+        for (int n : {640, 768, 800, 1024, 1080, 1200, 1366, 1440, 1920, 2160, 2560, 3840}) {
+            const int logical = static_cast<int>(std::lround(n / s));
+            EXPECT_EQ(DeviceLength(logical, s), n) << n << " at " << s;
+        }
 }
 
 TEST(ScreenGeometry, DeviceToCursorRoundTripsEveryReachablePixel) {
