@@ -331,7 +331,9 @@ void TfrmMain::bsSkinButton1Click() {
     close();
 }
 
-void TfrmMain::bsSkinButton11Click() { TfrmDisplay::Open(services_); }
+void TfrmMain::bsSkinButton11Click() {
+    TfrmDisplay::Open(services_);
+}
 
 void TfrmMain::lblLinkClick() {
     services_.shell->openUrl(QString::fromUtf8(MakerUrl));

@@ -5,6 +5,11 @@
 # Run with E2E_SHOTS=<folder> to keep the screenshots.
 source "$(dirname "$0")/lib.sh"
 e2e_setup 1024x768
+# Xvfb resets itself whenever its last client leaves, and a program that
+# connects during the reset aborts; a quiet client holds the server across
+# the restarts below.
+xprop -root -spy >/dev/null 2>&1 &
+E2E_PIDS+=($!)
 
 BG=336699     # the desktop while the picture is taken
 INV=CC9966    # its inverse: a rubber-band pixel
@@ -44,8 +49,6 @@ main_back() {
 run_at_scale() {
   local scale=$1 tag=$2
   QT_SCALE_FACTOR=$scale e2e_start_app
-  # Xvfb resets the desktop when its last client leaves, so the colour is
-  # set while the program holds its connection.
   xsetroot -solid "#$BG"
   sleep 0.3
 
