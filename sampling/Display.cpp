@@ -252,8 +252,8 @@ void TfrmDisplay::FormMouseUp() {
 void TfrmDisplay::DrawMagnifier() {
     if (magnifier_.isNull()) return;
     // Read from what the window shows, so the line drawn at the last move is
-    // in the magnifier too.
-    // Parts of the source off the picture come out black.
+    // in the magnifier too; parts of the source off the picture come out
+    // black.
     const PixRect src = ZoomSource(cursor_);
     DrawZoom(magnifier_, shown_.copy(src.left, src.top, src.width, src.height), TRGB{0, 0, 0});
     magnifierDrawn_ = true;
