@@ -2,6 +2,7 @@
 
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "library/dm.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -19,6 +20,7 @@ struct Application::Impl {
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    std::unique_ptr<TdmMain> dm;
 };
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
@@ -37,8 +39,18 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
+
+    // The store opens after the main window; a failure is shown once and
+    // start-up goes on, and every later use of the store tries again.
+    impl_->dm = std::make_unique<TdmMain>();
+    dmMain = impl_->dm.get();
+    Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
 }
 
-Application::~Application() { delete main_; }
+Application::~Application() {
+    delete main_;
+    dmMain = nullptr;
+    impl_->dm.reset();
+}
 
 } // namespace tp

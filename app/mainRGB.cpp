@@ -4,6 +4,10 @@
 #include "app/global.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
+#include "library/MessageBox.h"
+#include "library/SaveInfo.h"
+#include "library/ViewColor.h"
+#include "library/dm.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
@@ -47,16 +51,19 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     bsfMain->setUserMenuActions({separator});
+    msgAlert = new TbsSkinMessage(*services.skin, this);
+    runModal = ExecDialog;
     buildComponents();
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
-    if (frmMain == this)
-        frmMain = nullptr;
+    if (frmMain == this) frmMain = nullptr;
 }
 
-template <class F> void TfrmMain::guarded(F&& f) { Guarded(*services_.errors, std::forward<F>(f)); }
+template <class F> void TfrmMain::guarded(F&& f) {
+    Guarded(*services_.errors, std::forward<F>(f));
+}
 
 void TfrmMain::buildComponents() {
     QWidget* client = bsfMain->client();
@@ -91,8 +98,7 @@ void TfrmMain::buildComponents() {
     edtG = channelEdit("edtG", 81, 23, 48, 20);
     bsSkinStdLabel3 = label(g1, "bsSkinStdLabel3", QStringLiteral("B"), 136, 27, 23, 13);
     edtB = channelEdit("edtB", 145, 23, 48, 20);
-    bsSkinStdLabel4 =
-        label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
+    bsSkinStdLabel4 = label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
 
     edtHC = new QLineEdit(QStringLiteral("FFFFFF"), g1);
     edtHC->setObjectName(QStringLiteral("edtHC"));
@@ -112,7 +118,8 @@ void TfrmMain::buildComponents() {
     sdgHistory->setFocusPolicy(Qt::StrongFocus);
     Place(sdgHistory, 6, 4, 176, 18);
 
-    bsSkinButton8 = makeButton(g1, "bsSkinButton8", QStringLiteral("安全色"), QString(), 7, 108, 52, 25);
+    bsSkinButton8 =
+        makeButton(g1, "bsSkinButton8", QStringLiteral("安全色"), QString(), 7, 108, 52, 25);
     bsSkinButton8->setCursor(Qt::ArrowCursor);
     bsSkinButton2 = makeButton(g1, "bsSkinButton2", QStringLiteral("高级"),
                                QStringLiteral("打开高级调色板"), 64, 108, 39, 25);
@@ -158,10 +165,9 @@ void TfrmMain::buildComponents() {
     pnlColor->raise();
 
     QWidget::setTabOrder(bsSkinButton1, bsSkinButton2);
-    QWidget* chain[] = {bsSkinButton2, edtR,          edtG,          edtB,
-                        sdgHistory,    edtHC,         bsSkinButton7, bsSkinButton8,
-                        bsSkinButton4, bsSkinButton3, bsSkinButton5, bsSkinButton6,
-                        bsSkinButton11};
+    QWidget* chain[] = {bsSkinButton2, edtR,          edtG,          edtB,          sdgHistory,
+                        edtHC,         bsSkinButton7, bsSkinButton8, bsSkinButton4, bsSkinButton3,
+                        bsSkinButton5, bsSkinButton6, bsSkinButton11};
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 
@@ -175,20 +181,24 @@ void TfrmMain::buildComponents() {
     connect(bsSkinButton7, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton7Click(); }); });
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
+    connect(bsSkinButton3, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton3Click(); }); });
+    connect(bsSkinButton4, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton4Click(); }); });
 }
 
 void TfrmMain::FormCreate() {
     AppVersion = "1.2.0";
     setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromStdString(AppVersion)));
     QString dir = QCoreApplication::applicationDirPath();
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     AppDir = dir.toStdString();
     CurrentRGB = {255, 255, 255};
     edtR->SetValue(255);
     edtG->SetValue(255);
     edtB->SetValue(255);
-    lblColor->setToolTip(QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
+    lblColor->setToolTip(
+        QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
     move(0, 0);
     RefreshViews();
@@ -203,20 +213,18 @@ void TfrmMain::RefreshViews() {
 }
 
 void TfrmMain::RefreshChannelEdits() {
-    if (edtR->Value() != CurrentRGB.r)
-        edtR->SetValue(CurrentRGB.r);
-    if (edtG->Value() != CurrentRGB.g)
-        edtG->SetValue(CurrentRGB.g);
-    if (edtB->Value() != CurrentRGB.b)
-        edtB->SetValue(CurrentRGB.b);
+    if (edtR->Value() != CurrentRGB.r) edtR->SetValue(CurrentRGB.r);
+    if (edtG->Value() != CurrentRGB.g) edtG->SetValue(CurrentRGB.g);
+    if (edtB->Value() != CurrentRGB.b) edtB->SetValue(CurrentRGB.b);
 }
 
-void TfrmMain::RefreshSwatch() { lblColor->setColor(CurrentRGB); }
+void TfrmMain::RefreshSwatch() {
+    lblColor->setColor(CurrentRGB);
+}
 
 void TfrmMain::RefreshHexCode() {
     const QString code = QString::fromStdString(HexCode(CurrentRGB));
-    if (edtHC->text() != code)
-        edtHC->setText(code);
+    if (edtHC->text() != code) edtHC->setText(code);
 }
 
 void TfrmMain::ApplyPickedColor() {
@@ -228,21 +236,25 @@ void TfrmMain::ApplyPickedColor() {
 
 void TfrmMain::channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel) {
     const int v = edit->Value();
-    if (v == CurrentRGB.*channel)
-        return;
+    if (v == CurrentRGB.*channel) return;
     CurrentRGB.*channel = static_cast<uint8_t>(v);
     RefreshSwatch();
     RefreshHexCode();
 }
 
-void TfrmMain::edtRChange() { channelChanged(edtR, &TRGB::r); }
-void TfrmMain::edtGChange() { channelChanged(edtG, &TRGB::g); }
-void TfrmMain::edtBChange() { channelChanged(edtB, &TRGB::b); }
+void TfrmMain::edtRChange() {
+    channelChanged(edtR, &TRGB::r);
+}
+void TfrmMain::edtGChange() {
+    channelChanged(edtG, &TRGB::g);
+}
+void TfrmMain::edtBChange() {
+    channelChanged(edtB, &TRGB::b);
+}
 
 void TfrmMain::edtHCChange() {
     const QString t = edtHC->text();
-    if (t.size() != 6)
-        return;
+    if (t.size() != 6) return;
     // Each channel is stored as soon as it converts, so a bad pair leaves
     // the channels before it changed; the views catch up on the next refresh.
     uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
@@ -271,9 +283,23 @@ void TfrmMain::bsSkinButton7Click() {
     services_.clipboard->setText(edtHC->selectedText());
 }
 
-void TfrmMain::bsSkinButton1Click() { close(); }
+void TfrmMain::bsSkinButton1Click() {
+    close();
+}
 
-void TfrmMain::lblLinkClick() { services_.shell->openUrl(QString::fromUtf8(MakerUrl)); }
+void TfrmMain::bsSkinButton3Click() {
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    SaveCurrentColor(host);
+}
+
+void TfrmMain::bsSkinButton4Click() {
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    if (BrowseLibrary(host) == 1) RefreshViews();
+}
+
+void TfrmMain::lblLinkClick() {
+    services_.shell->openUrl(QString::fromUtf8(MakerUrl));
+}
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtHC && event->type() == QEvent::KeyPress) {
@@ -285,8 +311,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             typed = QStringLiteral("\b");
         // Only typed characters are filtered; keys without a character
         // (arrows, Delete, Shift+Insert) reach the edit.
-        if (!typed.isEmpty() && edtHCKeyPress(typed.at(0)))
-            return true;
+        if (!typed.isEmpty() && edtHCKeyPress(typed.at(0))) return true;
         return false;
     }
     if (watched == lblLink && event->type() == QEvent::MouseButtonRelease) {

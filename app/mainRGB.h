@@ -7,6 +7,9 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class QDialog;
 class QLabel;
 class QLineEdit;
 
@@ -19,6 +22,7 @@ class TbsSkinGroupBox;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
+class TbsSkinMessage;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
@@ -53,6 +57,10 @@ public:
     ColorSwatch* lblColor;
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    // The skinned message box; tests put a recorder in its place.
+    TbsSkinMessage* msgAlert;
+    // Shows the library's modal windows; tests drive them without a nested loop.
+    std::function<int(QDialog&)> runModal;
 
     // Handlers.
     void edtRChange();
@@ -64,6 +72,8 @@ public:
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
     void bsSkinButton1Click();  // "退出"
+    void bsSkinButton3Click();  // "保存"
+    void bsSkinButton4Click();  // "加载"
     void lblLinkClick();
 
 protected:
