@@ -136,11 +136,12 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
         const char* column;
         const char* affinity;
         const char* typeName;
+        const char* label;
     };
     static const Expect expected[] = {
-        {"ID", "INTEGER", "AutoInc"},   {"Name", "TEXT", "WideString"},
-        {"RVal", "INTEGER", "Word"},    {"GVal", "INTEGER", "Word"},
-        {"BVal", "INTEGER", "Integer"}, {"Comment", "TEXT", "WideString"},
+        {"ID", "INTEGER", "AutoInc", "编号"}, {"Name", "TEXT", "WideString", "名称"},
+        {"RVal", "INTEGER", "Word", "红"},    {"GVal", "INTEGER", "Word", "绿"},
+        {"BVal", "INTEGER", "Integer", "蓝"}, {"Comment", "TEXT", "WideString", "注释"},
     };
     QSqlQuery q(adocMain());
     q.setForwardOnly(true);
@@ -151,7 +152,7 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
     if (declared.isEmpty()) Raise(QStringLiteral("no such table: Colors"));
     for (int i = 0; i < 6; ++i) {
         const Expect& e = expected[i];
-        const QString label = i < labels.size() ? labels.at(i) : QString::fromLatin1(e.column);
+        const QString label = i < labels.size() ? labels.at(i) : QString::fromUtf8(e.label);
         const auto it = declared.constFind(QString::fromLatin1(e.column).toLower());
         if (it == declared.constEnd())
             Raise(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(e.column)));

@@ -42,7 +42,7 @@ public:
     // Checks that table Colors has the columns the library reads, of the
     // kinds it reads them with. labels are the display labels used in the
     // "Type mismatch" message, in the order ID, Name, RVal, GVal, BVal,
-    // Comment. Throws Error.
+    // Comment (the browser's column titles when empty). Throws Error.
     void CheckColorsTable(const QStringList& labels);
 
     // Select and count: runs a SELECT and returns how many rows it gave.
