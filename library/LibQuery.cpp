@@ -131,6 +131,10 @@ void TLibQuery::Prior() {
     MoveTo(cur_ - 1);
 }
 void TLibQuery::Next() {
+    // Dropping an untouched new record leaves the record it stood before
+    // current; Next goes on from there.
+    requireActive();
+    CheckBrowseMode();
     MoveTo(cur_ + 1);
 }
 void TLibQuery::Last() {
