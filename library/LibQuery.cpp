@@ -23,7 +23,33 @@ const TLibQuery::FieldDef Defs[] = {
 [[noreturn]] void Raise(const QString& m) {
     throw Error(m.toStdString());
 }
+
+// Where a field lives in a Row: its slot in num, or -1 for the texts.
+constexpr int NumSlot[] = {0, -1, 1, 2, 3, -1};
 } // namespace
+
+QVariant TLibQuery::Row::get(int f, const std::string& arena) const {
+    if (nulls & (1u << f)) return {};
+    if (NumSlot[f] >= 0) return QVariant(num[NumSlot[f]]);
+    const int t = f == fName ? 0 : 1;
+    return QString::fromUtf8(arena.data() + off[t], len[t]);
+}
+
+void TLibQuery::Row::set(int f, const QVariant& v, std::string& arena) {
+    if (v.isNull())
+        nulls |= uint8_t(1u << f);
+    else
+        nulls &= uint8_t(~(1u << f));
+    if (NumSlot[f] >= 0) {
+        num[NumSlot[f]] = v.isNull() ? 0 : v.toLongLong();
+        return;
+    }
+    const int t = f == fName ? 0 : 1;
+    const QByteArray utf8 = v.toString().toUtf8();
+    off[t] = static_cast<uint32_t>(arena.size());
+    len[t] = static_cast<uint32_t>(utf8.size());
+    arena.append(utf8.constData(), utf8.size());
+}
 
 const TLibQuery::FieldDef& TLibQuery::Def(int field) {
     return Defs[field];
@@ -62,24 +88,30 @@ void TLibQuery::setCurrent(int row) {
 void TLibQuery::fetch() {
     dm_.EnsureConnected();
     dm_.CheckColorsTable(Labels());
-    QSqlQuery q(dm_.adocMain());
-    q.setForwardOnly(true);
-    dm_.Run(q, sql_, binds_);
-    const QSqlRecord rec = q.record();
-    int col[FieldCount];
-    for (int f = 0; f < FieldCount; ++f) {
-        col[f] = rec.indexOf(QString::fromLatin1(Defs[f].column));
-        if (col[f] < 0)
-            Raise(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(Defs[f].column)));
-    }
+    QStringList columns;
+    for (const auto& d : Defs)
+        columns << QString::fromLatin1(d.column);
     std::vector<Row> rows;
-    while (q.next()) {
-        Row r;
-        for (int f = 0; f < FieldCount; ++f)
-            r[f] = q.value(col[f]);
-        rows.push_back(std::move(r));
-    }
-    if (q.lastError().isValid()) Raise(StoreMessage(q.lastError()));
+    std::string arena;
+    rows.reserve(1024);
+    dm_.Fetch(sql_, binds_, columns, [&](const TdmMain::FetchRow& in) {
+        Row& r = rows.emplace_back();
+        r.nulls = 0;
+        for (int f = 0; f < FieldCount; ++f) {
+            if (in.isNull(f)) {
+                r.nulls |= uint8_t(1u << f);
+            } else if (NumSlot[f] >= 0) {
+                r.num[NumSlot[f]] = in.integer(f);
+            } else {
+                const std::string_view t = in.utf8(f);
+                const int k = f == fName ? 0 : 1;
+                r.off[k] = static_cast<uint32_t>(arena.size());
+                r.len[k] = static_cast<uint32_t>(t.size());
+                arena.append(t);
+            }
+        }
+    });
+    arena_ = std::move(arena);
     rows_ = std::move(rows);
 }
 
@@ -96,6 +128,7 @@ void TLibQuery::Open() {
 
 void TLibQuery::Close() {
     rows_.clear();
+    arena_.clear();
     cur_ = -1;
     modified_ = false;
     state_ = dsInactive;
@@ -208,10 +241,10 @@ void TLibQuery::Post() {
         for (int f = fName; f < FieldCount; ++f) {
             if (!changed_[f]) continue;
             sets << QStringLiteral("%1=?").arg(QString::fromLatin1(Defs[f].column));
-            binds << buffer_[f];
+            binds << buffer_.get(f, arena_);
         }
         if (!sets.isEmpty()) {
-            binds << rows_[cur_][fID];
+            binds << rows_[cur_].get(fID, arena_);
             dm_.Execute(QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')),
                         binds);
         }
@@ -219,11 +252,11 @@ void TLibQuery::Post() {
     } else {
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f)
-            binds << buffer_[f];
+            binds << buffer_.get(f, arena_);
         const qint64 id = dm_.Execute(
             QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
             binds);
-        buffer_[fID] = id;
+        buffer_.set(fID, id, arena_);
         rows_[cur_] = buffer_;
     }
     modified_ = false;
@@ -239,7 +272,7 @@ void TLibQuery::Delete() {
         Cancel();
         return;
     }
-    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rows_[cur_][fID]});
+    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rows_[cur_].get(fID, arena_)});
     modified_ = false;
     state_ = dsBrowse;
     rows_.erase(rows_.begin() + cur_);
@@ -251,11 +284,11 @@ void TLibQuery::Delete() {
 void TLibQuery::Refresh() {
     requireActive();
     CheckBrowseMode();
-    const QVariant id = cur_ >= 0 ? rows_[cur_][fID] : QVariant();
+    const QVariant id = cur_ >= 0 ? rows_[cur_].get(fID, arena_) : QVariant();
     fetch();
     int row = rows_.empty() ? -1 : 0;
     for (int i = 0; i < RecordCount() && id.isValid(); ++i)
-        if (rows_[i][fID] == id) {
+        if (rows_[i].get(fID, arena_) == id) {
             row = i;
             break;
         }
@@ -266,8 +299,8 @@ void TLibQuery::Refresh() {
 
 QVariant TLibQuery::ValueAt(int row, int field) const {
     if (row < 0 || row >= RecordCount()) return {};
-    if (row == cur_ && (state_ == dsEdit || state_ == dsInsert)) return buffer_[field];
-    return rows_[row][field];
+    if (row == cur_ && (state_ == dsEdit || state_ == dsInsert)) return buffer_.get(field, arena_);
+    return rows_[row].get(field, arena_);
 }
 
 QVariant TLibQuery::Value(int field) const {
@@ -304,8 +337,9 @@ void TLibQuery::SetFieldText(int field, const QString& text) {
         value = text;
     }
     if (state_ == dsBrowse) Edit();
-    if (buffer_[field] == value && buffer_[field].isNull() == value.isNull()) return;
-    buffer_[field] = value;
+    const QVariant old = buffer_.get(field, arena_);
+    if (old == value && old.isNull() == value.isNull()) return;
+    buffer_.set(field, value, arena_);
     changed_[field] = true;
     modified_ = true;
     emit rowChanged(cur_);

@@ -9,6 +9,7 @@
 #include <QVariantList>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace tp {
@@ -93,7 +94,18 @@ signals:
     void stateChanged();
 
 private:
-    using Row = std::array<QVariant, FieldCount>;
+    // One record, compact: a table of 100,000 colours is held in memory
+    // whole, and its size decides how long opening the browser takes.
+    struct Row {
+        std::array<qint64, 4> num{};   // ID, RVal, GVal, BVal
+        std::array<uint32_t, 2> off{}; // Name, Comment: UTF-8 in the arena
+        std::array<uint32_t, 2> len{};
+        uint8_t nulls = 0x3F; // one bit per field
+        QVariant get(int field, const std::string& arena) const;
+        void set(int field, const QVariant& v, std::string& arena);
+    };
+    // The texts of all rows, one after another; an edited text is appended.
+    std::string arena_;
     void fetch();
     void setState(State s);
     void setCurrent(int row);

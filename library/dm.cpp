@@ -4,10 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -58,6 +61,7 @@ TdmMain::TdmMain() {
 }
 
 TdmMain::~TdmMain() {
+    countQuery_.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
         if (db.isOpen()) db.close();
@@ -75,6 +79,7 @@ bool TdmMain::Connected() const {
 }
 
 void TdmMain::Disconnect() {
+    countQuery_.reset();
     QSqlDatabase db = adocMain();
     if (db.isOpen()) db.close();
     tableChecked_ = false;
@@ -91,6 +96,7 @@ void TdmMain::EnsureConnected() {
 
 void TdmMain::Connect() {
     tableChecked_ = false;
+    countQuery_.reset();
     storePath_ = QDir::current().absoluteFilePath(QString::fromLatin1(StoreFileName));
     const QString shown = QDir::toNativeSeparators(storePath_);
     // SQLite would create a missing file on open; the store is never made
@@ -167,13 +173,29 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
 int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
     EnsureConnected();
     if (!tableChecked_) CheckColorsTable({});
-    QSqlQuery q(adocMain());
-    q.setForwardOnly(true);
-    Run(q, sql, binds);
+    if (!countQuery_ || countSql_ != sql) {
+        countQuery_.reset();
+        auto q = std::make_unique<QSqlQuery>(adocMain());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) Raise(StoreMessage(q->lastError()));
+        countQuery_ = std::move(q);
+        countSql_ = sql;
+    }
+    QSqlQuery& q = *countQuery_;
+    for (int i = 0; i < binds.size(); ++i)
+        q.bindValue(i, binds.at(i));
+    if (!q.exec()) {
+        const QString m = StoreMessage(q.lastError());
+        countQuery_.reset();
+        Raise(m);
+    }
     int n = 0;
     while (q.next())
         ++n;
-    if (q.lastError().isValid()) Raise(StoreMessage(q.lastError()));
+    const QSqlError error = q.lastError();
+    // A statement left unfinished would keep its read lock on the file.
+    q.finish();
+    if (error.isValid()) Raise(StoreMessage(error));
     return n;
 }
 
@@ -183,6 +205,78 @@ qint64 TdmMain::Execute(const QString& sql, const QVariantList& binds) {
     QSqlQuery q(adocMain());
     Run(q, sql, binds);
     return q.lastInsertId().toLongLong();
+}
+
+} // namespace tp
+
+namespace tp {
+
+bool TdmMain::FetchRow::isNull(int k) const {
+    return sqlite3_column_type(static_cast<sqlite3_stmt*>(st_), col_[k]) == SQLITE_NULL;
+}
+
+qint64 TdmMain::FetchRow::integer(int k) const {
+    return sqlite3_column_int64(static_cast<sqlite3_stmt*>(st_), col_[k]);
+}
+
+QString TdmMain::FetchRow::text(int k) const {
+    auto* st = static_cast<sqlite3_stmt*>(st_);
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col_[k]));
+    const int n = sqlite3_column_bytes(st, col_[k]);
+    return n == 0 ? QStringLiteral("") : QString::fromUtf8(p, n);
+}
+
+std::string_view TdmMain::FetchRow::utf8(int k) const {
+    auto* st = static_cast<sqlite3_stmt*>(st_);
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col_[k]));
+    return {p ? p : "", size_t(sqlite3_column_bytes(st, col_[k]))};
+}
+
+void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QStringList& columns,
+                    const std::function<void(const FetchRow& row)>& sink) {
+    EnsureConnected();
+    const QVariant handle = adocMain().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        Raise(QStringLiteral("The colour store's driver gives no SQLite handle"));
+    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+        Raise(QString::fromUtf8(sqlite3_errmsg(db)));
+    struct Finalize {
+        sqlite3_stmt* st;
+        ~Finalize() { sqlite3_finalize(st); }
+    } finalize{st};
+    for (int i = 0; i < binds.size(); ++i) {
+        const QVariant& v = binds.at(i);
+        int rc;
+        if (v.isNull())
+            rc = sqlite3_bind_null(st, i + 1);
+        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                 v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong)
+            rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+        else {
+            const QByteArray b = v.toString().toUtf8();
+            rc = sqlite3_bind_text(st, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK) Raise(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    std::vector<int> col(columns.size(), -1);
+    const int n = sqlite3_column_count(st);
+    for (int c = 0; c < n; ++c) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
+        for (int k = 0; k < columns.size(); ++k)
+            if (col[k] < 0 && name.compare(columns.at(k), Qt::CaseInsensitive) == 0) col[k] = c;
+    }
+    for (int k = 0; k < columns.size(); ++k)
+        if (col[k] < 0) Raise(QStringLiteral("Field '%1' not found").arg(columns.at(k)));
+    FetchRow row;
+    row.st_ = st;
+    row.col_ = col.data();
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        sink(row);
+    if (rc != SQLITE_DONE) Raise(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 } // namespace tp

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
+#include <memory>
+#include <string_view>
+
 class QSqlQuery;
 
 namespace tp {
@@ -50,6 +54,27 @@ public:
     // Runs a statement that returns no rows; returns the last inserted ID.
     qint64 Execute(const QString& sql, const QVariantList& binds);
 
+    // Runs a SELECT and hands every row to sink, its values in the order of
+    // columns (matched by name, without regard to case). Reads through the
+    // connection's own SQLite handle: fetching a whole table row by row
+    // through QSqlQuery costs several times what SQLite itself needs.
+    class FetchRow {
+    public:
+        bool isNull(int k) const;
+        // Integer columns read as integers (text that is no number reads as
+        // 0), text columns as text, whatever the value's own type.
+        qint64 integer(int k) const;
+        QString text(int k) const;
+        std::string_view utf8(int k) const;
+
+    private:
+        friend class TdmMain;
+        void* st_ = nullptr;
+        const int* col_ = nullptr;
+    };
+    void Fetch(const QString& sql, const QVariantList& binds, const QStringList& columns,
+               const std::function<void(const FetchRow& row)>& sink);
+
     // Prepares, binds and executes; throws Error with the store's message.
     void Run(QSqlQuery& query, const QString& sql, const QVariantList& binds);
 
@@ -59,6 +84,10 @@ private:
     QString storePath_;
     int busyTimeoutMs_ = 2000;
     bool tableChecked_ = false;
+    // The last select-and-count statement, kept prepared: the duplicate
+    // check runs the same text on every save.
+    std::unique_ptr<QSqlQuery> countQuery_;
+    QString countSql_;
 };
 
 // The data module of the running program; null until start-up creates it.

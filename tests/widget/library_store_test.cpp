@@ -102,8 +102,13 @@ TEST_F(ColourStore, LockedStoreIsReportedAndUsedOnceReleased) {
     unlock();
     EXPECT_TRUE(ColorIsStored(dm, {255, 0, 0}));
 
-    // Locked while connected: the insert fails and writes nothing.
+    // Locked while connected: the browser's query and the insert fail and
+    // nothing is written.
     lockFromAnotherProcess();
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    EXPECT_NE(messageOf([&] { q.Open(); }).find("locked"), std::string::npos);
+    EXPECT_FALSE(q.Active());
     EXPECT_NE(messageOf([&] {
                   InsertColor(dm, QStringLiteral("x"), {9, 9, 9}, {});
               }).find("locked"),
