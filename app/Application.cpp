@@ -23,18 +23,33 @@ struct Application::Impl {
     std::unique_ptr<TdmMain> dm;
 };
 
+bool TintpickApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        if (errors_) errors_->showError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
 Application::Application() : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromUtf8(AppTitle));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
+    // The program lives on in the tray with every window hidden; only
+    // closing the main window ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     services_.clipboard = &impl_->clipboard;
     services_.shell = &impl_->shell;
     services_.beeper = &impl_->beeper;
     services_.errors = &impl_->errors;
     services_.skin = &impl_->skin;
+
+    if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
+        app->setErrorReporter(&impl_->errors);
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -3,11 +3,27 @@
 // the platform services they share.
 #include "platform/Services.h"
 
+#include <QApplication>
+
 #include <memory>
 
 namespace tp {
 
 class TfrmMain;
+class ErrorReporter;
+
+// The application object. Any exception that escapes an event handler is
+// shown in the standard error box and the program goes on, instead of
+// unwinding through the event loop.
+class TintpickApp : public QApplication {
+public:
+    TintpickApp(int& argc, char** argv) : QApplication(argc, argv) {}
+    void setErrorReporter(ErrorReporter* errors) { errors_ = errors; }
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    ErrorReporter* errors_ = nullptr;
+};
 
 class Application {
 public:

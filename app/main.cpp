@@ -4,7 +4,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    QApplication qapp(argc, argv);
+    tp::TintpickApp qapp(argc, argv);
     tp::Application app;
     app.mainWindow().show();
     return qapp.exec();

@@ -1,6 +1,7 @@
 #include "app/mainRGB.h"
 
 #include "app/Convert.h"
+#include "app/TrayIcon.h"
 #include "app/global.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
@@ -48,12 +49,10 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
                                           TbsBusinessSkinForm::MinimizeIcon |
                                           TbsBusinessSkinForm::CloseIcon);
     bsfMain->setClientSize(ClientWidth, ClientHeight);
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    bsfMain->setUserMenuActions({separator});
     msgAlert = new TbsSkinMessage(*services.skin, this);
     runModal = ExecDialog;
     buildComponents();
+    buildActions();
     FormCreate();
 }
 
@@ -185,6 +184,10 @@ void TfrmMain::buildComponents() {
             [this] { guarded([this] { bsSkinButton3Click(); }); });
     connect(bsSkinButton4, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton4Click(); }); });
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton5Click(); }); });
+    connect(bsSkinButton6, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton6Click(); }); });
 }
 
 void TfrmMain::FormCreate() {
@@ -201,6 +204,7 @@ void TfrmMain::FormCreate() {
         QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
     move(0, 0);
+    bsTrayIcon1->setIconVisible(true);
     RefreshViews();
 }
 
@@ -305,6 +309,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtHC && event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
         QString typed = ke->text();
+        // Tab moves the focus between controls; it is never a typed character.
+        if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return false;
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
             typed = QStringLiteral("\r");
         else if (ke->key() == Qt::Key_Backspace)

@@ -10,8 +10,10 @@
 #include <functional>
 
 class QDialog;
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace tp {
 
@@ -23,6 +25,7 @@ class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
 class TbsSkinMessage;
+class TbsTrayIcon;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
@@ -62,6 +65,14 @@ public:
     // Shows the library's modal windows; tests drive them without a nested loop.
     std::function<int(QDialog&)> runModal;
 
+    // The tray icon, its menu and the window's actions.
+    TbsTrayIcon* bsTrayIcon1;
+    QAction *aShow, *aHide, *aExit, *actStayOnTop;
+    QMenu* bsSkinPopupMenu1;
+    // The menu items bound to actStayOnTop: a radio item in the tray menu,
+    // a check item in the system menu.
+    QAction *N6, *N7;
+
     // Handlers.
     void edtRChange();
     void edtGChange();
@@ -75,6 +86,15 @@ public:
     void bsSkinButton3Click();  // "保存"
     void bsSkinButton4Click();  // "加载"
     void lblLinkClick();
+    void bsSkinButton5Click(); // "关于"
+    void bsSkinButton6Click(); // "资料"
+    void aShowExecute();
+    void aShowUpdate();
+    void aHideExecute();
+    void aHideUpdate();
+    void aExitExecute();
+    void actStayOnTopExecute();
+    void bsTrayIcon1Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -84,6 +104,8 @@ private:
     void FormCreate();
     void FormClose();
     void buildComponents();
+    void buildActions(); // mainTray.cpp
+    void syncStayOnTopMarks();
     void channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel);
     // Runs a handler inside the standard error guard.
     template <class F> void guarded(F&& f);

@@ -17,6 +17,8 @@ uint8_t WebSafeChannel(uint8_t c) {
     return static_cast<uint8_t>(std::lround(c / 51.0) * 51);
 }
 
-TRGB WebSafe(TRGB c) { return {WebSafeChannel(c.r), WebSafeChannel(c.g), WebSafeChannel(c.b)}; }
+TRGB WebSafe(TRGB c) {
+    return {WebSafeChannel(c.r), WebSafeChannel(c.g), WebSafeChannel(c.b)};
+}
 
 } // namespace tp

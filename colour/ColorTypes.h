@@ -18,11 +18,21 @@ using TColor = uint32_t; // 0x00BBGGRR
 constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
     return TColor{r} | (TColor{g} << 8) | (TColor{b} << 16);
 }
-constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
-constexpr TRGB ToRGB(TColor c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-constexpr TColor ToColor(TRGB c) { return RGB(c.r, c.g, c.b); }
+constexpr uint8_t GetRValue(TColor c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t GetGValue(TColor c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t GetBValue(TColor c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
+constexpr TRGB ToRGB(TColor c) {
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+constexpr TColor ToColor(TRGB c) {
+    return RGB(c.r, c.g, c.b);
+}
 
 // Text and marks drawn over a colour use its inverse so they stay readable.
 constexpr TRGB InverseColor(TRGB c) {

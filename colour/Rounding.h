@@ -10,8 +10,7 @@ inline long long Round(double x) {
     const double f = std::floor(x);
     const double diff = x - f;
     long long r = static_cast<long long>(f);
-    if (diff > 0.5 || (diff == 0.5 && (r % 2 != 0)))
-        ++r;
+    if (diff > 0.5 || (diff == 0.5 && (r % 2 != 0))) ++r;
     return r;
 }
 

@@ -10,8 +10,7 @@ ColorSwatch::ColorSwatch(const QString& caption, QWidget* parent)
 }
 
 void ColorSwatch::setColor(TRGB c) {
-    if (c == color_)
-        return;
+    if (c == color_) return;
     color_ = c;
     update();
 }

@@ -30,8 +30,7 @@ TbsSkinPopupTrackBar::TbsSkinPopupTrackBar(QWidget* owner)
 
 void TbsSkinPopupTrackBar::SetValue(int v) {
     v = te::Clamp(v, min_, max_);
-    if (v == value_)
-        return;
+    if (v == value_) return;
     value_ = v;
     update();
     emit changed();
@@ -69,8 +68,7 @@ void TbsSkinPopupTrackBar::mousePressEvent(QMouseEvent* e) {
 }
 
 void TbsSkinPopupTrackBar::mouseMoveEvent(QMouseEvent* e) {
-    if (!dragging_)
-        return;
+    if (!dragging_) return;
     const te::TrackGeometry g = te::Geometry(width(), height());
     const int p = dragStartPos_ + (e->position().toPoint().x() - dragStartX_);
     SetValue(te::ValueAt(p, g.travel, min_, max_));
@@ -112,7 +110,9 @@ TbsSkinTrackEdit::TbsSkinTrackEdit(const Services& services, QWidget* parent)
     connect(this, &QLineEdit::textChanged, this, &TbsSkinTrackEdit::textChangedHandler);
 }
 
-TbsSkinTrackEdit::~TbsSkinTrackEdit() { qApp->removeEventFilter(this); }
+TbsSkinTrackEdit::~TbsSkinTrackEdit() {
+    qApp->removeEventFilter(this);
+}
 
 void TbsSkinTrackEdit::resizeEvent(QResizeEvent* e) {
     QLineEdit::resizeEvent(e);
@@ -130,8 +130,7 @@ void TbsSkinTrackEdit::writeOwnText(int v) {
 void TbsSkinTrackEdit::SetValue(int v) {
     value_ = te::Clamp(v, min_, max_);
     writeOwnText(value_);
-    if (popupShown())
-        popup_->SetValue(value_);
+    if (popupShown()) popup_->SetValue(value_);
 }
 
 void TbsSkinTrackEdit::textChangedHandler() {
@@ -141,14 +140,12 @@ void TbsSkinTrackEdit::textChangedHandler() {
 }
 
 void TbsSkinTrackEdit::handleChange() {
-    if (CorrectingText)
-        return;
+    if (CorrectingText) return;
     const std::string t = text().toStdString();
     if (!SettingText && te::IsValidText(t)) {
         const int32_t tmp = StrToInt(t);
         const int32_t clamped = te::Clamp(tmp, min_, max_);
-        if (value_ != clamped)
-            value_ = clamped;
+        if (value_ != clamped) value_ = clamped;
         if (te::NeedsCorrection(tmp, clamped, min_)) {
             CorrectingText = true;
             setText(QString::number(clamped));
@@ -159,16 +156,14 @@ void TbsSkinTrackEdit::handleChange() {
 }
 
 void TbsSkinTrackEdit::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape && popupShown())
-        hidePopup();
+    if (e->key() == Qt::Key_Escape && popupShown()) hidePopup();
     if (SupportUpDownKeys && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
         QLineEdit::keyPressEvent(e);
         step(e->key() == Qt::Key_Up ? Increment : -Increment);
         return;
     }
     QString typed = e->text();
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        typed = QStringLiteral("\r");
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) typed = QStringLiteral("\r");
     if (!typed.isEmpty() && !(e->modifiers() & Qt::ControlModifier)) {
         const char32_t ch = typed.toUcs4().value(0);
         if (ch == 27) {
@@ -197,8 +192,7 @@ void TbsSkinTrackEdit::wheelEvent(QWheelEvent* e) {
         return;
     }
     const int dy = e->angleDelta().y();
-    if (dy == 0)
-        return;
+    if (dy == 0) return;
     // Turning the wheel away from the user lowers the value.
     step(dy > 0 ? -Increment : Increment);
     e->accept();
@@ -210,7 +204,9 @@ void TbsSkinTrackEdit::focusOutEvent(QFocusEvent* e) {
     writeOwnText(value_);
 }
 
-bool TbsSkinTrackEdit::popupShown() const { return popup_->isVisible(); }
+bool TbsSkinTrackEdit::popupShown() const {
+    return popup_->isVisible();
+}
 
 void TbsSkinTrackEdit::showPopup() {
     const int w = TrackBarWidth > 0 ? TrackBarWidth : width();
@@ -237,8 +233,7 @@ void TbsSkinTrackEdit::showPopup() {
 }
 
 void TbsSkinTrackEdit::hidePopup() {
-    if (!popup_->isVisible())
-        return;
+    if (!popup_->isVisible()) return;
     popup_->hide();
     qApp->removeEventFilter(this);
 }
@@ -251,8 +246,7 @@ void TbsSkinTrackEdit::togglePopup() {
 }
 
 void TbsSkinTrackEdit::popupChanged() {
-    if (popup_->Value() != value_)
-        SetValue(popup_->Value());
+    if (popup_->Value() != value_) SetValue(popup_->Value());
 }
 
 bool TbsSkinTrackEdit::eventFilter(QObject* watched, QEvent* event) {
@@ -262,8 +256,7 @@ bool TbsSkinTrackEdit::eventFilter(QObject* watched, QEvent* event) {
         auto* w = static_cast<QWidget*>(watched);
         const bool onPopup = w == popup_ || popup_->isAncestorOf(w);
         const bool onButton = w == button_;
-        if (!onPopup && !onButton && w->window() == window())
-            hidePopup();
+        if (!onPopup && !onButton && w->window() == window()) hidePopup();
     }
     return false;
 }

@@ -18,13 +18,17 @@ void QtClipboard::setText(const QString& text) {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-QString QtClipboard::text() const { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
+QString QtClipboard::text() const {
+    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
 
 bool QtShell::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
-void QtBeeper::beep() { QApplication::beep(); }
+void QtBeeper::beep() {
+    QApplication::beep();
+}
 
 void QtErrorReporter::showError(const QString& message) {
     QMessageBox box(QMessageBox::Critical, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,

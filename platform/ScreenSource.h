@@ -43,8 +43,7 @@ public:
     void setCursorPos(QPoint p) override { cursor = p; }
     std::optional<QRgb> pixel(QPoint p) override {
         const QPoint local = p - origin_;
-        if (!desktop_.rect().contains(local))
-            return std::nullopt;
+        if (!desktop_.rect().contains(local)) return std::nullopt;
         return desktop_.pixel(local);
     }
     QImage grab(const QRect& r) override {
@@ -52,8 +51,7 @@ public:
         out.fill(Qt::black);
         for (int y = 0; y < r.height(); ++y)
             for (int x = 0; x < r.width(); ++x)
-                if (auto c = pixel(r.topLeft() + QPoint(x, y)))
-                    out.setPixel(x, y, *c);
+                if (auto c = pixel(r.topLeft() + QPoint(x, y))) out.setPixel(x, y, *c);
         ++grabs;
         return out;
     }

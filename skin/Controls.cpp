@@ -2,12 +2,14 @@
 
 namespace tp {
 
-TbsSkinButton::TbsSkinButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+TbsSkinButton::TbsSkinButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent) {
     setCursor(Qt::PointingHandCursor);
     setAutoDefault(false);
 }
 
-TbsSkinStdLabel::TbsSkinStdLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}
+TbsSkinStdLabel::TbsSkinStdLabel(const QString& caption, QWidget* parent)
+    : QLabel(caption, parent) {}
 
 TbsSkinGroupBox::TbsSkinGroupBox(const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent) {}

@@ -7,8 +7,7 @@ namespace tp {
 namespace {
 QByteArray readResource(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 } // namespace

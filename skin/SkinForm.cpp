@@ -51,7 +51,8 @@ TbsBusinessSkinForm::TbsBusinessSkinForm(QWidget* window, const SkinData& skin, 
     row->setContentsMargins(3, 0, 3, 0);
     row->setSpacing(2);
 
-    menuButton_ = captionButton(caption_, QStringLiteral("skinMenuButton"), skin.text("MENUBUTTON_HINT"));
+    menuButton_ =
+        captionButton(caption_, QStringLiteral("skinMenuButton"), skin.text("MENUBUTTON_HINT"));
     menuButton_->setIcon(skin.icon);
     menuButton_->setIconSize(QSize(16, 16));
     menuButton_->setVisible(borderIcons & SystemMenuIcon);
@@ -62,13 +63,15 @@ TbsBusinessSkinForm::TbsBusinessSkinForm(QWidget* window, const SkinData& skin, 
     title_->setObjectName(QStringLiteral("skinTitle"));
     row->addWidget(title_, 1);
 
-    minButton_ = captionButton(caption_, QStringLiteral("skinMinButton"), skin.text("MINBUTTON_HINT"));
+    minButton_ =
+        captionButton(caption_, QStringLiteral("skinMinButton"), skin.text("MINBUTTON_HINT"));
     minButton_->setText(QStringLiteral("\u2013"));
     minButton_->setVisible(borderIcons & MinimizeIcon);
     connect(minButton_, &QToolButton::clicked, this, &TbsBusinessSkinForm::minimize);
     row->addWidget(minButton_);
 
-    closeButton_ = captionButton(caption_, QStringLiteral("skinCloseButton"), skin.text("CLOSEBUTTON_HINT"));
+    closeButton_ =
+        captionButton(caption_, QStringLiteral("skinCloseButton"), skin.text("CLOSEBUTTON_HINT"));
     closeButton_->setText(QStringLiteral("\u00D7"));
     closeButton_->setVisible(borderIcons & CloseIcon);
     connect(closeButton_, &QToolButton::clicked, window_, &QWidget::close);
@@ -94,7 +97,9 @@ TbsBusinessSkinForm::TbsBusinessSkinForm(QWidget* window, const SkinData& skin, 
     window_->installEventFilter(this);
 }
 
-void TbsBusinessSkinForm::setClientSize(int width, int height) { client_->setFixedSize(width, height); }
+void TbsBusinessSkinForm::setClientSize(int width, int height) {
+    client_->setFixedSize(width, height);
+}
 
 QMenu* TbsBusinessSkinForm::buildSystemMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
@@ -110,8 +115,7 @@ QMenu* TbsBusinessSkinForm::buildSystemMenu(QWidget* parent) {
 }
 
 void TbsBusinessSkinForm::minimize() {
-    if (onMinimize_)
-        onMinimize_();
+    if (onMinimize_) onMinimize_();
 }
 
 void TbsBusinessSkinForm::showSystemMenu() {
@@ -122,19 +126,17 @@ void TbsBusinessSkinForm::showSystemMenu() {
 
 bool TbsBusinessSkinForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_) {
-        if (event->type() == QEvent::WindowTitleChange)
-            title_->setText(window_->windowTitle());
+        if (event->type() == QEvent::WindowTitleChange) title_->setText(window_->windowTitle());
         if (event->type() == QEvent::Show && !shownOnce_) {
             shownOnce_ = true;
             if (centerOnFirstShow_) {
                 const QRect frame = window_->frameGeometry();
                 QScreen* screen = QGuiApplication::screenAt(frame.center());
-                if (!screen)
-                    screen = window_->screen();
+                if (!screen) screen = window_->screen();
                 if (screen) {
                     const QRect a = screen->availableGeometry();
-                    const Pos p = CenterInArea({a.x(), a.y(), a.width(), a.height()},
-                                               frame.width(), frame.height());
+                    const Pos p = CenterInArea({a.x(), a.y(), a.width(), a.height()}, frame.width(),
+                                               frame.height());
                     window_->move(p.left, p.top);
                 }
             }
@@ -146,11 +148,9 @@ bool TbsBusinessSkinForm::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(event);
-        if (me->button() != Qt::LeftButton)
-            return false;
+        if (me->button() != Qt::LeftButton) return false;
         QWindow* handle = window_->windowHandle();
-        if (handle && handle->startSystemMove())
-            return true;
+        if (handle && handle->startSystemMove()) return true;
         dragging_ = true;
         dragOffset_ = me->globalPosition().toPoint() - window_->frameGeometry().topLeft();
         return true;

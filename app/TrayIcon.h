@@ -1,0 +1,70 @@
+#pragma once
+// The program's icon in the notification area, and the window behaviour that
+// comes with it: minimising the main window sends it into the tray, a click
+// on the icon brings it back, and every showing of the main window raises
+// it.
+#include "app/TrayClick.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+class QWidget;
+
+namespace tp {
+
+class TbsTrayIcon : public QObject {
+    Q_OBJECT
+public:
+    // ownerForm is the window the icon stands for; doubleClickMs the
+    // system's double-click time, read once here.
+    TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs);
+    ~TbsTrayIcon() override;
+
+    void setHint(const QString& hint);
+    QString hint() const { return hint_; }
+    // Adds the icon to the tray host or takes it away. Without a tray host
+    // the icon simply does not appear; Qt puts it in as soon as one starts.
+    void setIconVisible(bool visible);
+    bool iconVisible() const { return visible_; }
+    void setPopupMenu(QMenu* menu);
+
+    // Set while the owner form is in the tray: any minimising of it then
+    // ends in the tray as well, until the next restore from the tray.
+    bool MinimizeToTray = false;
+    void minimizeToTray();
+    void restoreFromTray();
+
+    QSystemTrayIcon* systemTrayIcon() const { return tray_; }
+    TrayClick& clickMachine() { return click_; }
+
+signals:
+    void OnClick();
+    void OnDblClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class QtClock;
+    bool trayWindowEvent(QEvent* event);
+    bool ownerFormEvent(QEvent* event);
+
+    QWidget* owner_;
+    QSystemTrayIcon* tray_;
+    std::unique_ptr<QtClock> clock_;
+    TrayClick click_;
+    QString hint_;
+    bool visible_ = false;
+    // Set once the tray window's own mouse events have been seen; the
+    // coarser activation reasons are then ignored.
+    bool rawEvents_ = false;
+};
+
+} // namespace tp

@@ -1,0 +1,148 @@
+// The main window's tray icon, menus and actions, and the windows it opens
+// from them: the About window and the colour reference panel.
+#include "app/TrayIcon.h"
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "platform/ErrorReporter.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "windows/About.h"
+#include "windows/ColorPanel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+namespace tp {
+
+void TfrmMain::buildActions() {
+    auto action = [this](const char* name, const QString& caption) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    aShow = action("aShow", QStringLiteral("显示"));
+    aHide = action("aHide", QStringLiteral("隐藏"));
+    aExit = action("aExit", QStringLiteral("退出"));
+    actStayOnTop = action("actStayOnTop", QStringLiteral("总在最上"));
+    actStayOnTop->setCheckable(true);
+    actStayOnTop->setChecked(true);
+    auto run = [this](void (TfrmMain::*handler)()) {
+        return [this, handler] {
+            Guarded(*services_.errors, [this, handler] { (this->*handler)(); });
+        };
+    };
+    connect(aShow, &QAction::triggered, this, run(&TfrmMain::aShowExecute));
+    connect(aHide, &QAction::triggered, this, run(&TfrmMain::aHideExecute));
+    connect(aExit, &QAction::triggered, this, run(&TfrmMain::aExitExecute));
+    connect(actStayOnTop, &QAction::triggered, this, run(&TfrmMain::actStayOnTopExecute));
+
+    // The two menu items of actStayOnTop show its state with different
+    // marks, so each is an action of its own that forwards to it.
+    N6 = action("N6", actStayOnTop->text());
+    N6->setCheckable(true);
+    auto* radio = new QActionGroup(this);
+    radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    radio->addAction(N6);
+    N7 = action("N7", actStayOnTop->text());
+    N7->setCheckable(true);
+    for (QAction* item : {N6, N7})
+        connect(item, &QAction::triggered, actStayOnTop, &QAction::trigger);
+    syncStayOnTopMarks();
+
+    bsSkinPopupMenu1 = new QMenu(this);
+    bsSkinPopupMenu1->setObjectName(QStringLiteral("bsSkinPopupMenu1"));
+    // The skin's menus draw every mark as a tick; a radio item gets its dot.
+    bsSkinPopupMenu1->setStyleSheet(
+        QStringLiteral("QMenu::indicator:exclusive:checked { image: url(:/app/menu_radio.png); }"));
+    bsSkinPopupMenu1->addAction(aShow);                                       // N1
+    bsSkinPopupMenu1->addAction(aHide);                                       // N2
+    bsSkinPopupMenu1->addSeparator();                                         // N5
+    bsSkinPopupMenu1->addAction(N6);                                          // N6
+    bsSkinPopupMenu1->addSeparator();                                         // N3
+    QAction* about = bsSkinPopupMenu1->addAction(QStringLiteral("关于(&A)")); // N9
+    about->setObjectName(QStringLiteral("N9"));
+    connect(about, &QAction::triggered, this, run(&TfrmMain::bsSkinButton5Click));
+    bsSkinPopupMenu1->addAction(aExit); // N4
+    // The enabled states follow the window's visibility at the moment the
+    // menu opens.
+    connect(bsSkinPopupMenu1, &QMenu::aboutToShow, this, [this] {
+        aShowUpdate();
+        aHideUpdate();
+    });
+
+    auto* N8 = new QAction(this);
+    N8->setSeparator(true);
+    bsfMain->setUserMenuActions({N7, N8});
+    bsfMain->setMinimizeHandler([this] { bsTrayIcon1->minimizeToTray(); });
+
+    bsTrayIcon1 = new TbsTrayIcon(this, services_.skin->icon, QApplication::doubleClickInterval());
+    bsTrayIcon1->setObjectName(QStringLiteral("bsTrayIcon1"));
+    bsTrayIcon1->setHint(QString::fromUtf8(ProductName));
+    bsTrayIcon1->setPopupMenu(bsSkinPopupMenu1);
+    connect(bsTrayIcon1, &TbsTrayIcon::OnClick, this, run(&TfrmMain::bsTrayIcon1Click));
+    connect(bsTrayIcon1, &TbsTrayIcon::OnDblClick, this, run(&TfrmMain::bsTrayIcon1Click));
+}
+
+void TfrmMain::aShowExecute() {
+    show();
+}
+void TfrmMain::aShowUpdate() {
+    aShow->setEnabled(!isVisible());
+}
+void TfrmMain::aHideExecute() {
+    hide();
+}
+void TfrmMain::aHideUpdate() {
+    aHide->setEnabled(isVisible());
+}
+void TfrmMain::aExitExecute() {
+    close();
+}
+void TfrmMain::bsTrayIcon1Click() {
+    bsTrayIcon1->restoreFromTray();
+}
+
+void TfrmMain::actStayOnTopExecute() {
+    const bool onTop = !windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    actStayOnTop->setChecked(onTop);
+    // Changing a window flag takes the window down; put it back where it
+    // was if it was shown.
+    const bool shown = isVisible();
+    const QPoint at = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (shown) {
+        move(at);
+        show();
+    }
+    syncStayOnTopMarks();
+}
+
+void TfrmMain::syncStayOnTopMarks() {
+    N6->setChecked(actStayOnTop->isChecked());
+    N7->setChecked(actStayOnTop->isChecked());
+}
+
+void TfrmMain::bsSkinButton5Click() {
+    if (!frmAbout) frmAbout = new TfrmAbout(services_, this);
+    // The window is centred on first showing; this only picks the monitor.
+    frmAbout->move(pos() + QPoint(30, 30));
+    frmAbout->exec();
+    delete frmAbout;
+    frmAbout = nullptr;
+}
+
+void TfrmMain::bsSkinButton6Click() {
+    if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, this);
+    move(0, 0);
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    frmColorPanel->PlaceBeside(frameGeometry().width(), desktop);
+    frmColorPanel->show();
+    frmColorPanel->raise();
+    frmColorPanel->activateWindow();
+}
+
+} // namespace tp

@@ -1,0 +1,270 @@
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "colour/Swatch.h"
+#include "colour/TrackEdit.h"
+#include "skin/Controls.h"
+#include "skin/SkinForm.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace tp;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CurrentRGB = {0, 0, 0};
+        main = std::make_unique<TfrmMain>(fakes.services());
+        main->show();
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    }
+    void typeCode(const QString& s) {
+        main->edtHC->setFocus();
+        main->edtHC->selectAll();
+        QTest::keyClick(main->edtHC, Qt::Key_Delete);
+        QTest::keyClicks(main->edtHC, s);
+    }
+    TRGB swatch() const { return main->lblColor->color(); }
+
+    test::TestServices fakes;
+    std::unique_ptr<TfrmMain> main;
+};
+
+TEST_F(MainWindowTest, StartsWhiteAtTheTopLeftWithItsCaption) {
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(main->edtR->Value(), 255);
+    EXPECT_EQ(main->edtHC->text(), "FFFFFF");
+    EXPECT_EQ(swatch(), (TRGB{255, 255, 255}));
+    EXPECT_EQ(main->lblColor->fontColor(), (TRGB{0, 0, 0}));
+    EXPECT_EQ(main->windowTitle(), "Tintpick V1.2.0");
+    EXPECT_EQ(AppVersion, "1.2.0");
+    EXPECT_FALSE(AppDir.empty());
+    EXPECT_EQ(AppDir.back(), '/');
+    EXPECT_EQ(main->pos(), QPoint(0, 0));
+    EXPECT_TRUE(main->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(main->bsfMain->client()->size(), QSize(349, 179));
+    EXPECT_EQ(main->PickedColor, 0u);
+}
+
+TEST_F(MainWindowTest, ComponentsStandWhereTheDesignPutsThem) {
+    const struct {
+        QWidget* w;
+        QRect r;
+        const char* caption;
+    } expected[] = {
+        {main->bsSkinGroupBox1, {4, 2, 200, 141}, "手工调色"},
+        {main->edtR, {16, 23, 49, 20}, nullptr},
+        {main->edtG, {81, 23, 48, 20}, nullptr},
+        {main->edtB, {145, 23, 48, 20}, nullptr},
+        {main->bsSkinStdLabel4, {7, 54, 74, 13}, "十六进制     #"},
+        {main->edtHC, {81, 50, 48, 20}, nullptr},
+        {main->bsSkinButton7, {143, 49, 50, 22}, "复制"},
+        {main->bsSkinPanel1, {7, 76, 186, 25}, nullptr},
+        {main->sdgHistory, {6, 4, 176, 18}, nullptr},
+        {main->bsSkinButton8, {7, 108, 52, 25}, "安全色"},
+        {main->bsSkinButton2, {64, 108, 39, 25}, "高级"},
+        {main->bsSkinButton3, {109, 108, 39, 25}, "保存"},
+        {main->bsSkinButton4, {154, 108, 39, 25}, "加载"},
+        {main->gpSnag, {208, 2, 137, 142}, "自动采集"},
+        {main->pbCaptureScreen, {4, 21, 128, 96}, nullptr},
+        {main->lblMousePos, {5, 122, 97, 13}, "X：0 , Y：0"},
+        {main->pnlColor, {96, 104, 36, 34}, nullptr},
+        {main->lblColor, {1, 1, 34, 32}, nullptr},
+        {main->lblLink, {11, 154, 136, 17}, nullptr},
+        {main->bsSkinButton11, {147, 149, 45, 25}, "测距"},
+        {main->bsSkinButton6, {197, 149, 45, 25}, "资料"},
+        {main->bsSkinButton5, {247, 149, 45, 25}, "关于"},
+        {main->bsSkinButton1, {298, 149, 45, 25}, "退出"},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(e.w->geometry(), e.r) << e.w->objectName().toStdString();
+        if (!e.caption) continue;
+        QString text;
+        if (auto* b = qobject_cast<QAbstractButton*>(e.w))
+            text = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(e.w))
+            text = l->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(e.w))
+            text = g->title();
+        EXPECT_EQ(text, QString::fromUtf8(e.caption)) << e.w->objectName().toStdString();
+    }
+    EXPECT_EQ(main->edtHC->maxLength(), 6);
+    EXPECT_EQ(main->edtHC->toolTip(), "输入十六进制颜色值");
+    EXPECT_EQ(main->sdgHistory->toolTip(), "历史颜色存储槽\r\n记录采集过的颜色");
+    EXPECT_EQ(main->lblColor->toolTip(),
+              "在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标");
+    EXPECT_EQ(main->bsSkinButton5->toolTip(), "关于本软件");
+    EXPECT_EQ(main->lblColor->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(main->bsSkinButton1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(main->bsSkinButton8->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+    const QWidget* order[] = {main->bsSkinButton1, main->bsSkinButton2, main->edtR,
+                              main->edtG,          main->edtB,          main->sdgHistory,
+                              main->edtHC,         main->bsSkinButton7, main->bsSkinButton8,
+                              main->bsSkinButton4, main->bsSkinButton3, main->bsSkinButton5,
+                              main->bsSkinButton6, main->bsSkinButton11};
+    main->bsSkinButton1->setFocus(Qt::TabFocusReason);
+    for (size_t i = 0; i < std::size(order); ++i) {
+        EXPECT_EQ(QApplication::focusWidget(), order[i])
+            << i << " " << QApplication::focusWidget()->objectName().toStdString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), order[0]); // and round again
+}
+
+TEST_F(MainWindowTest, TypedCodeSetsChannelsAndKeepsItsCase) {
+    typeCode("1a2b3c");
+    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 60}));
+    EXPECT_EQ(main->edtR->Value(), 26);
+    EXPECT_EQ(main->edtG->Value(), 43);
+    EXPECT_EQ(main->edtB->Value(), 60);
+    EXPECT_EQ(swatch(), (TRGB{26, 43, 60}));
+    EXPECT_EQ(main->edtHC->text(), "1a2b3c"); // kept until a refresh rewrites it
+    main->bsSkinButton10Click();              // the snap refreshes every view
+    EXPECT_EQ(CurrentRGB, (TRGB{51, 51, 51}));
+    EXPECT_EQ(main->edtHC->text(), "333333");
+}
+
+TEST_F(MainWindowTest, ShortCodeChangesNothingUntilComplete) {
+    typeCode("1A2B3C");
+    main->edtHC->end(false);
+    QTest::keyClick(main->edtHC, Qt::Key_Backspace);
+    EXPECT_EQ(main->edtHC->text(), "1A2B3");
+    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 60}));
+    QTest::keyClicks(main->edtHC, "D");
+    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 61}));
+    EXPECT_EQ(main->edtB->Value(), 61);
+}
+
+TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
+    typeCode("12");
+    for (const char* s : {"g", "#", " ", "Z", "-"})
+        QTest::keyClicks(main->edtHC, s);
+    QTest::keyClick(main->edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
+    EXPECT_EQ(main->edtHC->text(), "12");
+    EXPECT_EQ(fakes.beeper.count, 0);
+    EXPECT_TRUE(TfrmMain::edtHCKeyPress(QChar('x')));
+    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('\b')));
+    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('\r')));
+    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('f')));
+}
+
+TEST_F(MainWindowTest, PastedNonHexPairKeepsTheChannelsBeforeIt) {
+    CurrentRGB = {1, 2, 3};
+    main->RefreshViews();
+    fakes.errors.messages.clear();
+    main->edtHC->setText("AB12ZZ"); // pasting reaches the change handler unfiltered
+    ASSERT_EQ(fakes.errors.messages.size(), 1);
+    EXPECT_EQ(fakes.errors.messages[0], "'0xZZ' is not a valid integer value");
+    EXPECT_EQ(CurrentRGB, (TRGB{0xAB, 0x12, 3}));
+    // No view is refreshed by the failed change; the next refresh catches up.
+    EXPECT_EQ(main->edtR->Value(), 1);
+    EXPECT_EQ(swatch(), (TRGB{1, 2, 3}));
+    main->RefreshViews();
+    EXPECT_EQ(main->edtR->Value(), 0xAB);
+    EXPECT_EQ(main->edtHC->text(), "AB1203");
+}
+
+TEST_F(MainWindowTest, ChannelEditRefreshesSwatchAndCodeWithoutLooping) {
+    QSignalSpy r(main->edtR, &TbsSkinTrackEdit::changed);
+    QSignalSpy g(main->edtG, &TbsSkinTrackEdit::changed);
+    QSignalSpy code(main->edtHC, &QLineEdit::textChanged);
+    main->edtR->setFocus();
+    main->edtR->selectAll();
+    QTest::keyClicks(main->edtR, "16");
+    EXPECT_EQ(CurrentRGB, (TRGB{16, 255, 255}));
+    EXPECT_EQ(main->edtHC->text(), "10FFFF");
+    EXPECT_EQ(swatch(), (TRGB{16, 255, 255}));
+    EXPECT_EQ(r.count(), 2);    // one per keystroke
+    EXPECT_EQ(g.count(), 0);    // the other edits are not touched
+    EXPECT_EQ(code.count(), 2); // "01FFFF", then "10FFFF"
+}
+
+TEST_F(MainWindowTest, AppliedPickRaisesEachChangedEditOnce) {
+    QSignalSpy r(main->edtR, &TbsSkinTrackEdit::changed);
+    QSignalSpy g(main->edtG, &TbsSkinTrackEdit::changed);
+    QSignalSpy b(main->edtB, &TbsSkinTrackEdit::changed);
+    QSignalSpy code(main->edtHC, &QLineEdit::textChanged);
+    main->PickedColor = RGB(10, 255, 12);
+    main->ApplyPickedColor();
+    main->RefreshViews();
+    EXPECT_EQ(CurrentRGB, (TRGB{10, 255, 12}));
+    EXPECT_EQ(r.count(), 1);
+    EXPECT_EQ(g.count(), 0); // text unchanged: nothing raised
+    EXPECT_EQ(b.count(), 1);
+    EXPECT_EQ(code.count(), 1);
+    EXPECT_EQ(main->edtHC->text(), "0AFF0C");
+    EXPECT_EQ(swatch(), (TRGB{10, 255, 12}));
+    EXPECT_EQ(main->lblColor->fontColor(), (TRGB{245, 0, 243}));
+}
+
+TEST_F(MainWindowTest, WebSafeSnap) {
+    CurrentRGB = {25, 26, 230};
+    main->RefreshViews();
+    main->bsSkinButton8->click();
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 51, 255}));
+    EXPECT_EQ(main->edtG->Value(), 51);
+    EXPECT_EQ(main->edtHC->text(), "0033FF");
+}
+
+TEST_F(MainWindowTest, CopyPutsExactlyTheCodesTextOnTheClipboard) {
+    CurrentRGB = {10, 11, 12};
+    main->RefreshViews();
+    main->bsSkinButton7->click();
+    EXPECT_EQ(fakes.clipboard.text(), "0A0B0C");
+    typeCode("ab");
+    main->bsSkinButton7->click();
+    EXPECT_EQ(fakes.clipboard.text(), "ab"); // a partial code is copied as shown
+}
+
+TEST_F(MainWindowTest, LinkOpensTheMakersAddress) {
+    QTest::mouseClick(main->lblLink, Qt::LeftButton);
+    ASSERT_EQ(fakes.shell.opened.size(), 1);
+    EXPECT_EQ(fakes.shell.opened[0], QString::fromUtf8(MakerUrl));
+}
+
+TEST_F(MainWindowTest, SystemMenuListsMinimiseAndClose) {
+    std::unique_ptr<QMenu> menu(main->bsfMain->buildSystemMenu(main.get()));
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"最小化(&N)", "总在最上", "-", "关闭(&C)"}));
+    EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+    EXPECT_EQ(main->bsfMain->minimizeButton()->toolTip(), "最小化");
+    EXPECT_EQ(main->bsfMain->closeButton()->toolTip(), "关闭");
+    EXPECT_EQ(main->bsfMain->menuButton()->toolTip(), "系统菜单");
+}
+
+TEST_F(MainWindowTest, CaptionBarDragsTheWindowAndItsButtonsClose) {
+    QWidget* caption = main->bsfMain->captionBar();
+    const QPoint grip(150, 10);
+    QTest::mousePress(caption, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(40, 30)),
+                     caption->mapToGlobal(QPointF(grip + QPoint(40, 30))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(caption, &move);
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, grip + QPoint(40, 30));
+    EXPECT_EQ(main->pos(), QPoint(40, 30));
+    main->bsfMain->closeButton()->click();
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, ExitButtonClosesTheWindow) {
+    main->bsSkinButton1->click();
+    EXPECT_FALSE(main->isVisible());
+}
+
+} // namespace
