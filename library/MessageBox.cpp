@@ -62,7 +62,11 @@ TbsSkinMessage::TbsSkinMessage(const SkinData& skin, QObject* parent)
 
 std::unique_ptr<QDialog> TbsSkinMessage::BuildMessageBox(const QString& text, int kind,
                                                          int buttons) const {
-    auto dlg = std::make_unique<MessageDialog>(nullptr, Qt::Dialog);
+    // Owned by the window it answers (the browser while it is open, else the
+    // main window), so that it stays above a window that stays on top.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner) owner = qobject_cast<QWidget*>(parent());
+    auto dlg = std::make_unique<MessageDialog>(owner, Qt::Dialog);
     dlg->setObjectName(QStringLiteral("msgAlertBox"));
     dlg->setModal(true);
     auto* form = new TbsBusinessSkinForm(dlg.get(), skin_, 0);

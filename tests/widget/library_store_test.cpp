@@ -40,6 +40,22 @@ TEST_F(ColourStore, TheStoreIsTheFileInTheWorkingDirectoryWhenTheConnectionOpens
     dm.DataModuleCreate();
     EXPECT_EQ(QFileInfo(dm.storePath()).canonicalFilePath(),
               QFileInfo(storePath()).canonicalFilePath());
+
+    // Characters that mean something in a URI or to a shell, in the path.
+    const QString odd = other.filePath(QStringLiteral("颜色 #1 ?x=%20 'a'"));
+    ASSERT_TRUE(QDir().mkpath(odd));
+    ASSERT_TRUE(QFile::copy(storePath(), odd + QStringLiteral("/store.kvd")));
+    QDir::setCurrent(odd);
+    dm.DataModuleCreate();
+    InsertColor(dm, QStringLiteral("odd"), {7, 7, 7}, {});
+    QDir::setCurrent(dir.path());
+    EXPECT_TRUE(rows().empty()) << "the row went into the copy in the odd folder";
+    dm.DataModuleCreate();
+    EXPECT_FALSE(ColorIsStored(dm, {7, 7, 7}));
+    QDir::setCurrent(odd);
+    dm.DataModuleCreate();
+    EXPECT_TRUE(ColorIsStored(dm, {7, 7, 7}));
+    QDir::setCurrent(dir.path());
 }
 
 TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {

@@ -495,4 +495,20 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
     });
     EXPECT_EQ(CurrentRGB, (TRGB{204, 0, 0}));
     EXPECT_EQ(rows(), before);
+
+    // Enter on the grid itself opens the editor; Esc in the editor is "取消".
+    CurrentRGB = {1, 2, 3};
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(2, 1));
+        key(g, Qt::Key_Return);
+        ASSERT_NE(g->activeEditor(), nullptr);
+        EXPECT_EQ(static_cast<QLineEdit*>(g->activeEditor())->text(), QStringLiteral("红色"));
+        static_cast<QLineEdit*>(g->activeEditor())->setText(QStringLiteral("changed"));
+        key(g->activeEditor(), Qt::Key_Escape);
+        EXPECT_EQ(w.result(), 7);
+    });
+    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
+    EXPECT_EQ(rows(), before);
 }
