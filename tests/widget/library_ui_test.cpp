@@ -512,3 +512,30 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
     EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
     EXPECT_EQ(rows(), before);
 }
+
+TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(2, 1));
+        key(g, Qt::Key_Insert);
+        EXPECT_EQ(g->model()->rowCount(), 6);
+        EXPECT_EQ(g->currentIndex().row(), 2);
+        // A click on the row below (大红's old place, now 红色 shifted down).
+        g->setCurrentIndex(g->model()->index(3, 1));
+        EXPECT_EQ(g->model()->rowCount(), 5);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+        EXPECT_EQ(w.adoqLib->DisplayText(w.adoqLib->RecNo(), TLibQuery::fName),
+                  QStringLiteral("红色"));
+        EXPECT_EQ(g->currentIndex().row(), w.adoqLib->RecNo());
+        // Leaving the grid drops one too.
+        key(g, Qt::Key_Insert);
+        w.edtKeyword->setFocus();
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(g, &out);
+        EXPECT_EQ(w.adoqLib->RecordCount(), 5);
+        key(&w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(rows(), before);
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
+}
