@@ -3,6 +3,7 @@
 #include "app/Convert.h"
 #include "app/TrayIcon.h"
 #include "app/global.h"
+#include "colour/ColorDialog.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "library/MessageBox.h"
@@ -188,6 +189,14 @@ void TfrmMain::buildComponents() {
             [this] { guarded([this] { bsSkinButton5Click(); }); });
     connect(bsSkinButton6, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton6Click(); }); });
+
+    cdlgSelect = new TbsSkinColorDialog(services_, this);
+    cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
+    cdlgSelect->Caption = QStringLiteral("高级调色板");
+    cdlgSelect->SkinData = services_.skin;
+    cdlgSelect->CtrlSkinData = services_.skin;
+    connect(bsSkinButton2, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton2Click(); }); });
 }
 
 void TfrmMain::FormCreate() {
@@ -254,6 +263,14 @@ void TfrmMain::edtGChange() {
 }
 void TfrmMain::edtBChange() {
     channelChanged(edtB, &TRGB::b);
+}
+
+void TfrmMain::bsSkinButton2Click() {
+    cdlgSelect->Color = ToColor(CurrentRGB);
+    if (!cdlgSelect->Execute()) return;
+    PickedColor = cdlgSelect->Color;
+    ApplyPickedColor();
+    RefreshViews();
 }
 
 void TfrmMain::edtHCChange() {

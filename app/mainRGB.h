@@ -19,6 +19,7 @@ namespace tp {
 
 class ColorSwatch;
 class TbsBusinessSkinForm;
+class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
 class TbsSkinPanel;
@@ -64,6 +65,7 @@ public:
     TbsSkinMessage* msgAlert;
     // Shows the library's modal windows; tests drive them without a nested loop.
     std::function<int(QDialog&)> runModal;
+    TbsSkinColorDialog* cdlgSelect;
 
     // The tray icon, its menu and the window's actions.
     TbsTrayIcon* bsTrayIcon1;
@@ -82,6 +84,7 @@ public:
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void bsSkinButton3Click();  // "保存"
     void bsSkinButton4Click();  // "加载"

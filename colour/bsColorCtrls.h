@@ -1,0 +1,180 @@
+#pragma once
+// The controls of the advanced colour dialog: the basic and custom colour
+// grids, the preview swatch, and the colour wheel (a hue ring around a
+// saturation/lightness square, drawn pixel by pixel into a bitmap).
+#include "colour/ColorGridLayout.h"
+#include "colour/ColorModel.h"
+#include "colour/WheelGeometry.h"
+#include "skin/Controls.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+namespace tp {
+
+// What the cell grids share: a captioned group box whose inside is divided
+// into ColCount x RowCount cells.
+class TbsColorCellGrid : public TbsSkinGroupBox {
+    Q_OBJECT
+public:
+    int RowCount() const { return rows_; }
+    int ColCount() const { return cols_; }
+    // Values below 1 are ignored.
+    void SetRowCount(int v);
+    void SetColCount(int v);
+    TColor ColorValue() const { return colorValue_; }
+
+    // The area inside the frame and caption, in the grid's pixels.
+    grid::Box CellArea() const;
+    grid::CellLayout Layout() const;
+    // The cell a press at (x, y) chooses, or -1.
+    int CellAtPoint(int x, int y) const;
+
+    // Draws the group box without its face (the dialog's face shows through).
+    void SetTransparent(bool on);
+
+signals:
+    void OnChange(tp::TbsColorCellGrid* sender);
+
+protected:
+    TbsColorCellGrid(const QString& caption, int cols, int rows, QWidget* parent);
+    virtual int CellCount() const = 0;
+    virtual TColor CellColor(int n) const = 0;
+    virtual bool CellHighlighted(int n) const = 0;
+    virtual void CellPressed(int n) = 0;
+
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+
+    TColor colorValue_ = 0;
+
+private:
+    int cols_, rows_;
+};
+
+// 48 fixed colours. Writing a basic colour to ColorValue reports it through
+// OnChange and moves the highlight; any other colour is only stored.
+class TbsSkinColorGrid : public TbsColorCellGrid {
+    Q_OBJECT
+public:
+    explicit TbsSkinColorGrid(QWidget* parent = nullptr);
+    void SetColorValue(TColor c);
+
+protected:
+    int CellCount() const override { return 48; }
+    TColor CellColor(int n) const override;
+    bool CellHighlighted(int n) const override;
+    void CellPressed(int n) override;
+};
+
+// Twelve slots the user fills with AddColor; a pressed slot is highlighted
+// and reported.
+class TbsSkinCustomColorGrid : public TbsColorCellGrid {
+    Q_OBJECT
+public:
+    explicit TbsSkinCustomColorGrid(QWidget* parent = nullptr);
+    void SetColorValue(TColor c) { colorValue_ = c; }
+
+    // Slots are numbered 1..12.
+    TColor Slot(int n) const { return slots_.slot(n); }
+    void SetSlot(int n, TColor c);
+    int NextSlot() const { return slots_.NextSlot; }
+    void SetNextSlot(int n);
+    int SelectedSlot = 0; // 1-based; 0 for none
+    const grid::CustomColorSlots& Slots() const { return slots_; }
+
+    // Writes the colour into the slot after the one written last.
+    void AddColor(TColor c);
+
+protected:
+    int CellCount() const override { return grid::CustomSlotCount; }
+    TColor CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
+    bool CellHighlighted(int n) const override { return n + 1 == SelectedSlot; }
+    void CellPressed(int n) override;
+
+private:
+    grid::CustomColorSlots slots_;
+};
+
+// The preview swatch: the whole area in the colour, with a black outline.
+class TbsColorViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit TbsColorViewer(QWidget* parent = nullptr);
+    TColor ColorValue() const { return colorValue_; }
+    void SetColorValue(TColor c);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    TColor colorValue_ = 0;
+};
+
+// A windowed host that paints nothing, so that what it holds is all that
+// shows.
+class TbsEmptyControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TbsEmptyControl(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
+// The wheel picture. It edits a TPSPColor it does not own (the dialog's) and
+// calls OnWheelChanged after each change the user makes on it.
+class TbsColorWheel : public QWidget {
+    Q_OBJECT
+public:
+    TbsColorWheel(TPSPColor& color, QWidget* parent = nullptr);
+
+    // Paints the ring, the square and the markers for the current colour.
+    void DrawWheel();
+    // The saturation/lightness square for the current hue.
+    void RedrawSquare();
+    // Draws both markers with the XOR pen, or removes them when drawn.
+    void ToggleMarkers();
+    // The colour changed elsewhere: move the markers and, when the hue
+    // changed, repaint the square.
+    void UpdateWheel(TColor c);
+
+    // Mouse handling in picture pixels; the Qt events come through these.
+    void MouseDown(Qt::MouseButton button, int x, int y);
+    void MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void MouseUp(Qt::MouseButton button, int x, int y);
+
+    std::function<void()> OnWheelChanged;
+    // Fills the picture before the ring is drawn; by default with the
+    // button face colour.
+    std::function<void(QImage&)> PaintBackground;
+
+    wheel::WheelPart WheelPart = wheel::wpNone;
+    std::array<TRGB, 360> RingHues{};
+
+    const QImage& Picture() const { return picture_; }
+    TPSPColor& Color() { return color_; }
+    // How often the square was painted (the square is costly; tests check
+    // that it is repainted only when the hue changes).
+    int SquareDraws() const { return squareDraws_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    void ApplyPosition(int x, int y);
+    void toggleMarkerAt(wheel::Point centre);
+
+    TPSPColor& color_;
+    QImage picture_;
+    double squareHue_ = -1;
+    int squareDraws_ = 0;
+};
+
+} // namespace tp

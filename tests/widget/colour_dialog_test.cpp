@@ -1,0 +1,426 @@
+// The advanced colour dialog: its handler chains, OK/Cancel and the custom
+// colours between runs, driven without a modal loop.
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "colour/ColorDialog.h"
+#include "colour/TrackEdit.h"
+#include "colour/TrackEditRules.h"
+#include "colour/bsColorCtrls.h"
+#include "skin/SkinForm.h"
+#include "support/TestServices.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <random>
+#include <set>
+
+using namespace tp;
+
+namespace {
+
+using Win = TbsSkinColorDialog::Window;
+
+struct DialogTest : ::testing::Test {
+    test::TestServices fakes;
+    TbsSkinColorDialog dlg{fakes.services()};
+    DialogTest() {
+        dlg.Caption = QStringLiteral("高级调色板");
+        dlg.SkinData = dlg.CtrlSkinData = &fakes.skin;
+    }
+
+    // Runs Execute; `drive` works on the built window and returns the
+    // modal result.
+    bool run(const std::function<int(TbsSkinColorDialog&, const Win&)>& drive) {
+        dlg.RunModal = [&](TbsSkinColorDialog& d) { return drive(d, *d.window()); };
+        return dlg.Execute();
+    }
+
+    static std::array<int, 6> edits(const Win& w) {
+        return {w.edtR->Value(), w.edtG->Value(), w.edtB->Value(),
+                w.edtH->Value(), w.edtS->Value(), w.edtL->Value()};
+    }
+
+    // All six views and the wheel hold one colour, and no guard is left set.
+    // After a change typed into H, S or L those edits keep what was typed.
+    void expectConsistent(const Win& w, bool hsvFollowsRGB = true) {
+        const TColor c =
+            RGB(uint8_t(w.edtR->Value()), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value()));
+        EXPECT_EQ(w.preview->ColorValue(), c);
+        EXPECT_EQ(dlg.WheelColor().Color(), c);
+        const TRGB rgb = ToRGB(c);
+        const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
+        if (hsvFollowsRGB) {
+            if (v.H) EXPECT_EQ(w.edtH->Value(), *v.H);
+            EXPECT_EQ(w.edtS->Value(), v.S);
+            EXPECT_EQ(w.edtL->Value(), v.L);
+        } else {
+            EXPECT_EQ(c, ToColor(HSVToRGB(w.edtH->Value(), w.edtS->Value(), w.edtL->Value())));
+        }
+        for (auto* e : {w.edtR, w.edtG, w.edtB, w.edtH, w.edtS, w.edtL})
+            EXPECT_EQ(e->text(), QString::number(e->Value()));
+        EXPECT_FALSE(dlg.LockRGB || dlg.LockHSV || dlg.FromWheel);
+    }
+
+    static void type(TbsSkinTrackEdit* e, const char* text) {
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClicks(e, QString::fromLatin1(text));
+    }
+
+    static QPoint cell(const TbsColorCellGrid& g, int n) {
+        const grid::CellLayout l = g.Layout();
+        const grid::Box b = grid::CellBox(l, n / l.cols, n % l.cols);
+        return QPoint((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    }
+};
+
+// The pixels the markers occupy, from the picture with and without them.
+std::set<std::pair<int, int>> MarkerPixels(TbsColorWheel& w) {
+    const QImage with = w.Picture().copy();
+    w.ToggleMarkers();
+    const QImage without = w.Picture().copy();
+    w.ToggleMarkers();
+    std::set<std::pair<int, int>> out;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y)) out.insert({x, y});
+    return out;
+}
+
+std::set<std::pair<int, int>> Outlines(std::initializer_list<wheel::Point> centres) {
+    std::set<std::pair<int, int>> out;
+    for (wheel::Point c : centres)
+        for (const wheel::Point& d : wheel::MarkerOutline())
+            out.insert({c.x + d.x, c.y + d.y});
+    return out;
+}
+
+} // namespace
+
+TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.form->windowTitle(), QStringLiteral("高级调色板"));
+        EXPECT_EQ(w.skinForm->client()->size(), QSize(378, 343));
+        EXPECT_FALSE(w.skinForm->closeButton()->isVisibleTo(w.form));
+        EXPECT_FALSE(w.skinForm->menuButton()->isVisibleTo(w.form));
+        EXPECT_EQ(w.basicGrid->geometry(), QRect(5, 5, 167, 195));
+        EXPECT_EQ(w.customGrid->geometry(), QRect(5, 210, 167, 68));
+        EXPECT_EQ(w.wheelHost->geometry(), QRect(177, 5, 195, 195));
+        EXPECT_EQ(w.basicGrid->title(), QStringLiteral("基本颜色"));
+        EXPECT_EQ(w.customGrid->title(), QStringLiteral("自定义颜色"));
+        EXPECT_EQ(w.btnOK->text(), QStringLiteral("确定"));
+        EXPECT_EQ(w.btnCancel->text(), QStringLiteral("取消"));
+        EXPECT_EQ(w.btnAdd->text(), QStringLiteral("添加到自定义颜色"));
+        const int wR = w.lblR->width(), wH = w.lblH->width();
+        EXPECT_EQ(w.lblR->pos(), QPoint(177, 212));
+        EXPECT_EQ(w.edtR->geometry(), QRect(182 + wR, 210, 50, 21));
+        EXPECT_EQ(w.edtG->geometry(), QRect(182 + wR, 241, 50, 21));
+        EXPECT_EQ(w.edtB->geometry(), QRect(182 + wR, 272, 50, 21));
+        EXPECT_EQ(w.lblG->pos(), QPoint(177, 243));
+        EXPECT_EQ(w.lblB->pos(), QPoint(177, 274));
+        EXPECT_EQ(w.lblH->pos(), QPoint(237 + wR, 212));
+        EXPECT_EQ(w.lblL->pos(), QPoint(237 + wR, 274));
+        EXPECT_EQ(w.edtH->geometry(), QRect(242 + wR + wH, 210, 50, 21));
+        EXPECT_EQ(w.edtL->geometry(), QRect(242 + wR + wH, 272, 50, 21));
+        const int pv = 242 + wR + wH + 55;
+        EXPECT_EQ(w.preview->geometry(), QRect(pv, 210, 372 - pv, 372 - pv));
+        EXPECT_EQ(w.btnOK->geometry(), QRect(5, 308, 70, 25));
+        EXPECT_EQ(w.btnCancel->geometry(), QRect(90, 308, 70, 25));
+        EXPECT_EQ(w.btnAdd->geometry(), QRect(177, 308, 195, 25));
+        EXPECT_TRUE(w.btnOK->isDefault());
+        // The cells and their plates stay clear of the group box captions.
+        for (TbsColorCellGrid* g :
+             {(TbsColorCellGrid*)w.basicGrid, (TbsColorCellGrid*)w.customGrid})
+            EXPECT_GE(grid::PlateBox(g->Layout(), 0, 0).top, g->fontMetrics().height());
+        const std::pair<TbsSkinTrackEdit*, std::array<int, 2>> ranges[] = {
+            {w.edtR, {255, 200}}, {w.edtG, {255, 200}}, {w.edtB, {255, 200}},
+            {w.edtH, {359, 250}}, {w.edtS, {100, 120}}, {w.edtL, {100, 120}}};
+        for (const auto& [e, r] : ranges) {
+            EXPECT_EQ(e->MinValue(), 0);
+            EXPECT_EQ(e->MaxValue(), r[0]);
+            EXPECT_EQ(e->TrackBarWidth, r[1]);
+            EXPECT_EQ(e->PopupKind, TbsTrackBarPopupKind::tbpLeft);
+            EXPECT_TRUE(e->popup()->JumpWhenClick);
+        }
+        return 0;
+    });
+    EXPECT_EQ(dlg.window(), nullptr); // destroyed when Execute returns
+}
+
+TEST_F(DialogTest, PropertiesTakeEffectAtTheNextRunAndMissingCaptionsFallBack) {
+    dlg.AlphaBlend = true;
+    dlg.Caption = QStringLiteral("Pick");
+    dlg.CtrlSkinData = nullptr; // no string table: the built-in English texts
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_NEAR(w.form->windowOpacity(), 200 / 255.0, 0.01);
+        EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Pick"));
+        EXPECT_EQ(w.basicGrid->title(), QStringLiteral("Basic colors"));
+        EXPECT_EQ(w.btnAdd->text(), QStringLiteral("Add to Custom Colors"));
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
+    dlg.Color = 0;
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.basicGrid->ColorValue(), 0u);
+        EXPECT_EQ(edits(w), (std::array<int, 6>{0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(MarkerPixels(*w.wheel), Outlines({{44, 44}, {97, 10}}));
+        expectConsistent(w);
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, NonBasicColourShowsInEveryEditAndNoCellIsHighlighted) {
+    dlg.Color = RGB(18, 52, 86);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(edits(w), (std::array<int, 6>{18, 52, 86, 209, 79, 34}));
+        EXPECT_FALSE(grid::IsBasicColor(w.basicGrid->ColorValue()));
+        expectConsistent(w);
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, HueTypedKeepsItsValueUntilRGBChanges) {
+    dlg.Color = RGB(255, 0, 0);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        type(w.edtH, "300");
+        EXPECT_EQ(edits(w), (std::array<int, 6>{255, 0, 255, 300, 100, 100}));
+        EXPECT_EQ(w.preview->ColorValue(), RGB(255, 0, 255));
+        EXPECT_EQ(dlg.WheelColor().Color(), RGB(255, 0, 255));
+        expectConsistent(w, false);
+        type(w.edtR, "254");
+        EXPECT_EQ(w.edtH->Value(), 299);
+        expectConsistent(w);
+        // Out of range input is held by the edit.
+        type(w.edtS, "500");
+        EXPECT_EQ(w.edtS->Value(), 100);
+        EXPECT_EQ(w.edtS->text(), QStringLiteral("100"));
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, GreyKeepsTheHueEditAndGridsReachEveryView) {
+    dlg.Color = RGB(0, 0, 255);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.edtH->Value(), 239);
+        QTest::mouseClick(w.basicGrid, Qt::LeftButton, {}, cell(*w.basicGrid, 18)); // 808080
+        EXPECT_EQ(edits(w), (std::array<int, 6>{128, 128, 128, 239, 0, 50}));
+        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        expectConsistent(w);
+
+        // Then the wheel's square: everything follows, the basic cell stays.
+        w.wheel->MouseDown(Qt::LeftButton, 120, 80);
+        w.wheel->MouseMove(Qt::LeftButton, 140, 70);
+        w.wheel->MouseUp(Qt::LeftButton, 140, 70);
+        EXPECT_NE(w.preview->ColorValue(), RGB(128, 128, 128));
+        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        expectConsistent(w);
+
+        // A custom cell reaches every view and moves only the custom highlight.
+        w.customGrid->SetSlot(3, RGB(10, 20, 30));
+        QTest::mouseClick(w.customGrid, Qt::LeftButton, {}, cell(*w.customGrid, 2));
+        EXPECT_EQ(w.customGrid->SelectedSlot, 3);
+        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
+        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        expectConsistent(w);
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
+    dlg.Color = RGB(40, 80, 120);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        int changes = 0;
+        QObject::connect(w.edtR, &TbsSkinTrackEdit::changed, [&] { ++changes; });
+        QObject::connect(w.edtH, &TbsSkinTrackEdit::changed, [&] { ++changes; });
+        w.edtR->SetValue(200);
+        // One change of R, one of H: the chain does not loop back into R.
+        EXPECT_EQ(changes, 2);
+        expectConsistent(w);
+        const auto before = MarkerPixels(*w.wheel);
+        w.edtL->SetValue(30);
+        expectConsistent(w, false);
+        EXPECT_EQ(w.edtL->Value(), 30);
+        EXPECT_NE(MarkerPixels(*w.wheel), before);
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
+    dlg.Color = RGB(255, 0, 0);
+    run([&](TbsSkinColorDialog&, const Win& w) -> int {
+        w.form->show();
+        w.edtH->setFocus();
+        w.edtH->showPopup();
+        TbsSkinPopupTrackBar* pop = w.edtH->popup();
+        EXPECT_TRUE(pop->isVisible());
+        EXPECT_EQ(pop->width(), 250);
+        // Aligned with the edit's right edge, extending to the left.
+        EXPECT_EQ(pop->geometry().right(), w.edtH->mapToGlobal(QPoint(w.edtH->width() - 1, 0)).x());
+        const auto g = trackedit::Geometry(pop->width(), pop->height());
+        // The thumb's centre lands on the click: half-way is 180 degrees.
+        const int x = g.track.left + g.thumbWidth / 2 + g.travel / 2;
+        QTest::mouseClick(pop, Qt::LeftButton, {}, QPoint(x, pop->height() / 2));
+        EXPECT_EQ(w.edtH->Value(), trackedit::ValueAt(g.travel / 2, g.travel, 0, 359));
+        EXPECT_NEAR(w.edtH->Value(), 180, 1);
+        expectConsistent(w, false);
+        EXPECT_EQ(w.preview->ColorValue(), ToColor(HSVToRGB(w.edtH->Value(), 100, 100)));
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
+    dlg.Color = RGB(90, 160, 30);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        std::mt19937 rng(6);
+        std::uniform_int_distribution<int> coord(-40, 235), button(0, 2), op(0, 2);
+        const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+        Qt::MouseButtons held;
+        for (int i = 0; i < 300; ++i) {
+            const int x = coord(rng), y = coord(rng);
+            const Qt::MouseButton b = buttons[button(rng)];
+            switch (op(rng)) {
+            case 0:
+                held |= b;
+                w.wheel->MouseDown(b, x, y);
+                break;
+            case 1:
+                w.wheel->MouseMove(held, x, y);
+                break;
+            default:
+                held &= ~Qt::MouseButtons(b);
+                w.wheel->MouseUp(b, x, y);
+                break;
+            }
+            expectConsistent(w);
+            if (HasFailure()) return 0;
+        }
+        // The picture is what a fresh drawing of the final colour gives.
+        TPSPColor copy;
+        copy.Assign(dlg.WheelColor());
+        TbsColorWheel fresh(copy);
+        fresh.PaintBackground = w.wheel->PaintBackground;
+        fresh.DrawWheel();
+        EXPECT_EQ(fresh.Picture(), w.wheel->Picture());
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, OkReturnsThePreviewAndKeepsCustomColours) {
+    dlg.Color = RGB(254, 255, 255); // would not survive an HSV round trip
+    EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.btnOK->click();
+        return w.form->result();
+    }));
+    EXPECT_EQ(dlg.Color, RGB(254, 255, 255));
+
+    // Two adds, then OK: the next run shows them in slots 1 and 2.
+    dlg.Color = RGB(1, 2, 3);
+    EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.btnAdd->click();
+        w.edtG->SetValue(99);
+        w.btnAdd->click();
+        EXPECT_EQ(w.preview->ColorValue(), RGB(1, 99, 3));
+        w.btnOK->click();
+        return w.form->result();
+    }));
+    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
+    EXPECT_EQ(dlg.CustomColorNext, 2);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.customGrid->Slot(1), RGB(1, 2, 3));
+        EXPECT_EQ(w.customGrid->Slot(2), RGB(1, 99, 3));
+        EXPECT_EQ(w.customGrid->Slot(3), 0xFFFFFFu);
+        EXPECT_EQ(w.customGrid->SelectedSlot, 0);
+        w.btnAdd->click();
+        EXPECT_EQ(w.customGrid->Slot(3), RGB(1, 99, 3));
+        w.btnCancel->click();
+        return w.form->result();
+    });
+    // Cancel after adding keeps the old slots and colour.
+    EXPECT_EQ(dlg.CustomColors[2], 0xFFFFFFu);
+    EXPECT_EQ(dlg.CustomColorNext, 2);
+    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
+}
+
+TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
+    dlg.Color = RGB(5, 6, 7);
+    EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        w.edtB->setFocus();
+        QTest::keyClick(w.edtB, Qt::Key_Return);
+        return w.form->result();
+    }));
+    EXPECT_EQ(fakes.beeper.count, 0) << "Enter in the dialog must not beep";
+
+    EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        type(w.edtR, "77");
+        QTest::keyClick(w.edtR, Qt::Key_Escape);
+        EXPECT_FALSE(w.form->isVisible());
+        return w.form->result();
+    }));
+    EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        w.edtR->SetValue(77);
+        w.form->close();
+        return w.form->result();
+    }));
+    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+}
+
+TEST_F(DialogTest, RealModalLoopEndsWithOk) {
+    dlg.Color = RGB(11, 22, 33);
+    dlg.RunModal = nullptr;
+    QTimer::singleShot(0, [&] {
+        const Win* w = dlg.window();
+        ASSERT_NE(w, nullptr);
+        w->edtG->SetValue(44);
+        w->btnOK->click();
+    });
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.Color, RGB(11, 44, 33));
+}
+
+TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
+    test::TestServices fakes;
+    TfrmMain main(fakes.services());
+    main.edtR->SetValue(10);
+    main.edtG->SetValue(20);
+    main.edtB->SetValue(30);
+    ASSERT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
+    const TColor pickedBefore = main.PickedColor;
+
+    main.cdlgSelect->RunModal = [](TbsSkinColorDialog& d) {
+        const auto& w = *d.window();
+        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
+        w.edtR->SetValue(200);
+        w.btnCancel->click();
+        return w.form->result();
+    };
+    main.bsSkinButton2->click();
+    EXPECT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
+    EXPECT_EQ(main.PickedColor, pickedBefore);
+
+    main.cdlgSelect->RunModal = [](TbsSkinColorDialog& d) {
+        const auto& w = *d.window();
+        EXPECT_EQ(w.form->windowTitle(), QStringLiteral("高级调色板"));
+        w.edtR->SetValue(200);
+        w.btnOK->click();
+        return w.form->result();
+    };
+    main.bsSkinButton2->click();
+    EXPECT_EQ(CurrentRGB, (TRGB{200, 20, 30}));
+    EXPECT_EQ(main.PickedColor, RGB(200, 20, 30));
+    EXPECT_EQ(main.edtR->Value(), 200);
+    EXPECT_EQ(main.edtHC->text(), QStringLiteral("C8141E"));
+}
