@@ -3,6 +3,7 @@
 #include "app/global.h"
 #include "app/mainRGB.h"
 #include "history/HistorySession.h"
+#include "library/dm.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -24,6 +25,7 @@ struct Application::Impl {
     QtErrorReporter errors;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
+    std::unique_ptr<TdmMain> dm;
 };
 
 bool TintpickApp::notify(QObject* receiver, QEvent* event) {
@@ -58,16 +60,25 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
-    // The measuring window exists from the start, hidden; "测距" shows it.
-    frmDisplay = new TfrmDisplay(services_);
     // A logout or a request to stop must not lose the run's picks.
     impl_->session = std::make_unique<HistorySession>([this] { main_->close(); },
                                                       [this] { main_->SessionEnding(); });
+
+    // The store opens after the main window; a failure is shown once and
+    // start-up goes on, and every later use of the store tries again.
+    impl_->dm = std::make_unique<TdmMain>();
+    dmMain = impl_->dm.get();
+    Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
+
+    // The measuring window exists from the start, hidden; "测距" shows it.
+    frmDisplay = new TfrmDisplay(services_);
 }
 
 Application::~Application() {
     delete frmDisplay;
     delete main_;
+    dmMain = nullptr;
+    impl_->dm.reset();
 }
 
 } // namespace tp

@@ -8,6 +8,10 @@
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryFile.h"
+#include "library/MessageBox.h"
+#include "library/SaveInfo.h"
+#include "library/ViewColor.h"
+#include "library/dm.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
@@ -54,6 +58,8 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
                                           TbsBusinessSkinForm::MinimizeIcon |
                                           TbsBusinessSkinForm::CloseIcon);
     bsfMain->setClientSize(ClientWidth, ClientHeight);
+    msgAlert = new TbsSkinMessage(*services.skin, this);
+    runModal = ExecDialog;
     buildComponents();
     buildActions();
     FormCreate();
@@ -190,6 +196,10 @@ void TfrmMain::buildComponents() {
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
     connect(bsSkinButton11, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
+    connect(bsSkinButton3, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton3Click(); }); });
+    connect(bsSkinButton4, &QPushButton::clicked, this,
+            [this] { guarded([this] { bsSkinButton4Click(); }); });
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton5Click(); }); });
     connect(bsSkinButton6, &QPushButton::clicked, this,
@@ -333,6 +343,16 @@ void TfrmMain::bsSkinButton1Click() {
 
 void TfrmMain::bsSkinButton11Click() {
     TfrmDisplay::Open(services_);
+}
+
+void TfrmMain::bsSkinButton3Click() {
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    SaveCurrentColor(host);
+}
+
+void TfrmMain::bsSkinButton4Click() {
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    if (BrowseLibrary(host) == 1) RefreshViews();
 }
 
 void TfrmMain::lblLinkClick() {

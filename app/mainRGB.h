@@ -11,6 +11,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
+class QDialog;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -29,6 +32,7 @@ class TbsSkinGroupBox;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
+class TbsSkinMessage;
 class TbsTrayIcon;
 
 class TfrmMain : public QWidget {
@@ -73,6 +77,10 @@ public:
     ColorSwatch* lblColor;
     QLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    // The skinned message box; tests put a recorder in its place.
+    TbsSkinMessage* msgAlert;
+    // Shows the library's modal windows; tests drive them without a nested loop.
+    std::function<int(QDialog&)> runModal;
     TbsSkinColorDialog* cdlgSelect;
 
     // The tray icon, its menu and the window's actions.
@@ -95,6 +103,8 @@ public:
     void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void bsSkinButton11Click(); // "测距"
+    void bsSkinButton3Click();  // "保存"
+    void bsSkinButton4Click();  // "加载"
     void lblLinkClick();
     void bsSkinButton5Click(); // "关于"
     void bsSkinButton6Click(); // "资料"

@@ -118,7 +118,7 @@ def page():
            '目录：<a href="#basic">基本颜色</a> · <a href="#websafe">网页安全色</a> · '
            '<a href="#named">CSS 命名颜色</a></p>',
            '<h2><a name="basic"></a>HTML 基本 16 色</h2>',
-           named_table(BASIC, columns=4),
+           named_table(BASIC, columns=3),
            '<h2><a name="websafe"></a>网页安全色（216 色）</h2>',
            '<p>红、绿、蓝三个分量都取 00、33、66、99、CC、FF 之一的颜色，'
            '在只能显示 256 色的显示器上也不会抖动。色块上的文字即其十六进制代码。</p>',

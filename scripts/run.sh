@@ -6,6 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TINTPICK_BUILD:-$root/build}
 bash "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --target tintpick
+cmake --build "$build" --target tintpick empty_store
 cd "$build"
 exec ./tintpick

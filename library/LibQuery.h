@@ -1,0 +1,126 @@
+#pragma once
+// The browser's editable result set over table Colors: the whole result is
+// fetched when it opens, the user moves among the rows, edits, inserts and
+// deletes them, and every posted change is written to the store at once.
+// Needs Qt SQL only, no widgets.
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tp {
+
+class TdmMain;
+
+class TLibQuery : public QObject {
+    Q_OBJECT
+public:
+    enum Field { fID, fName, fRVal, fGVal, fBVal, fComment, FieldCount };
+    enum State { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+    struct FieldDef {
+        const char* column;
+        const char* label; // display label, the grid's column title (UTF-8)
+        bool numeric;
+        bool readOnly;
+        int displayWidth; // in characters
+        int maxLength;    // text fields; 0 for numbers
+        int64_t min, max; // numeric fields
+    };
+    static const FieldDef& Def(int field);
+    static QStringList Labels();
+
+    explicit TLibQuery(TdmMain& dm, QObject* parent = nullptr);
+
+    // The statement run by Open, with its bound values.
+    void SetSQL(const QString& sql, const QVariantList& binds = {});
+    QString SQL() const { return sql_; }
+
+    void Open();  // throws Error; the query stays closed on failure
+    void Close(); // discards a change that was not posted
+    bool Active() const { return state_ != dsInactive; }
+    State state() const { return state_; }
+
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    bool IsEmpty() const { return rows_.empty(); }
+    int RecNo() const { return cur_; } // -1 without a current record
+    bool IsFirst() const { return cur_ <= 0; }
+    bool IsLast() const { return cur_ < 0 || cur_ >= RecordCount() - 1; }
+    bool CanModify() const { return Active(); }
+    bool Modified() const { return modified_; }
+
+    // Moving posts a changed record first (a refusal stops the move) and
+    // drops a new record nothing was typed into.
+    void First();
+    void Prior();
+    void Next();
+    void Last();
+    void MoveTo(int row);
+
+    void Edit();
+    void Insert(); // a new empty record before the current one
+    void Append(); // a new empty record after the last one
+    void Post();   // throws Error with the store's message; stays in edit mode
+    void Cancel();
+    void Delete(); // the current record, from the store at once
+    void Refresh();
+    // Posts or drops the record being edited, as moving does.
+    void CheckBrowseMode();
+
+    // The value of a field of the current record, as shown (including a
+    // change not yet posted); null when there is no record.
+    QVariant Value(int field) const;
+    QVariant ValueAt(int row, int field) const;
+    QString DisplayText(int row, int field) const;
+    // A channel of the current record as a colour byte (0 without a record).
+    int64_t IntValue(int field) const;
+
+    // Takes the text typed into a cell; starts editing. Throws Error with
+    // the field's message when the text is no valid value.
+    void SetFieldText(int field, const QString& text);
+    // Checks a text as SetFieldText would, without storing it.
+    static void ValidateFieldText(int field, const QString& text);
+
+signals:
+    // The rows or their number changed (open, close, insert, delete).
+    void layoutReset();
+    // Values of one row changed.
+    void rowChanged(int row);
+    void currentChanged(int row);
+    void stateChanged();
+
+private:
+    // One record, compact: a table of 100,000 colours is held in memory
+    // whole, and its size decides how long opening the browser takes.
+    struct Row {
+        std::array<qint64, 4> num{};   // ID, RVal, GVal, BVal
+        std::array<uint32_t, 2> off{}; // Name, Comment: UTF-8 in the arena
+        std::array<uint32_t, 2> len{};
+        uint8_t nulls = 0x3F; // one bit per field
+        QVariant get(int field, const std::string& arena) const;
+        void set(int field, const QVariant& v, std::string& arena);
+    };
+    // The texts of all rows, one after another; an edited text is appended.
+    std::string arena_;
+    void fetch();
+    void setState(State s);
+    void setCurrent(int row);
+    void requireActive() const;
+    void dropNewRecord();
+
+    TdmMain& dm_;
+    QString sql_;
+    QVariantList binds_;
+    std::vector<Row> rows_;
+    int cur_ = -1;
+    State state_ = dsInactive;
+    Row buffer_; // the record being edited or inserted
+    std::array<bool, FieldCount> changed_{};
+    bool modified_ = false;
+};
+
+} // namespace tp

@@ -1,0 +1,155 @@
+#include "library/SaveInfo.h"
+
+#include "app/Convert.h"
+#include "app/global.h"
+#include "library/LibraryRules.h"
+#include "library/MessageBox.h"
+#include "library/dm.h"
+#include "skin/Controls.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace tp {
+
+TfrmSaveInfo* frmSaveInfo = nullptr;
+
+int ExecDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
+TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(owner, Qt::Dialog) {
+    setObjectName(QStringLiteral("frmSaveInfo"));
+    setWindowTitle(QStringLiteral("保存颜色"));
+    bsBusinessSkinForm1 =
+        new TbsBusinessSkinForm(this, *services.skin, TbsBusinessSkinForm::SystemMenuIcon);
+    bsBusinessSkinForm1->setClientSize(278, 178);
+    bsBusinessSkinForm1->setCenterOnFirstShow(true);
+    QWidget* c = bsBusinessSkinForm1->client();
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(14);
+
+    bsSkinStdLabel1 = new TbsSkinStdLabel(QStringLiteral("名称："), c);
+    bsSkinStdLabel1->setObjectName(QStringLiteral("bsSkinStdLabel1"));
+    Place(bsSkinStdLabel1, 16, 13, 36, 13);
+    edtName = new QLineEdit(c);
+    edtName->setObjectName(QStringLiteral("edtName"));
+    edtName->setMaxLength(20);
+    edtName->setFont(arial);
+    Place(edtName, 58, 10, 132, 20);
+    lblColor = new QLabel(QStringLiteral("示例"), c);
+    lblColor->setObjectName(QStringLiteral("lblColor"));
+    lblColor->setAlignment(Qt::AlignCenter);
+    lblColor->setAutoFillBackground(true);
+    Place(lblColor, 202, 11, 52, 19);
+    bsSkinStdLabel2 = new TbsSkinStdLabel(QStringLiteral("备注："), c);
+    bsSkinStdLabel2->setObjectName(QStringLiteral("bsSkinStdLabel2"));
+    Place(bsSkinStdLabel2, 15, 46, 36, 13);
+    memComment = new QPlainTextEdit(c);
+    memComment->setObjectName(QStringLiteral("memComment"));
+    memComment->setFont(arial);
+    memComment->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memComment->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memComment->setTabChangesFocus(true);
+    Place(memComment, 59, 45, 195, 83);
+    // The memo holds at most 50 characters counting each line break as the
+    // two it is stored with; a change that goes over is taken back.
+    connect(memComment, &QPlainTextEdit::textChanged, this, [this] {
+        const QString t = memComment->toPlainText();
+        if (StoredLength(t.toStdU32String()) <= 50) {
+            lastComment_ = t;
+            return;
+        }
+        const int pos = std::min<int>(memComment->textCursor().position(), lastComment_.size());
+        const QSignalBlocker block(memComment);
+        memComment->setPlainText(lastComment_);
+        QTextCursor cur = memComment->textCursor();
+        cur.setPosition(std::max(0, pos - (int(t.size()) - int(lastComment_.size()))));
+        memComment->setTextCursor(cur);
+    });
+    bsSkinBevel1 = new QFrame(c);
+    bsSkinBevel1->setObjectName(QStringLiteral("bsSkinBevel1"));
+    bsSkinBevel1->setFrameShape(QFrame::HLine);
+    bsSkinBevel1->setFrameShadow(QFrame::Sunken);
+    Place(bsSkinBevel1, 11, 133, 253, 3);
+    bsSkinButton1 = new TbsSkinButton(QStringLiteral("确定"), c);
+    bsSkinButton1->setObjectName(QStringLiteral("bsSkinButton1"));
+    Place(bsSkinButton1, 100, 143, 65, 22);
+    bsSkinButton1->setDefault(true);
+    bsSkinButton2 = new TbsSkinButton(QStringLiteral("取消"), c);
+    bsSkinButton2->setObjectName(QStringLiteral("bsSkinButton2"));
+    Place(bsSkinButton2, 189, 143, 65, 22);
+    connect(bsSkinButton1, &QPushButton::clicked, this, [this] { done(1); });
+    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
+
+    setTabOrder(edtName, memComment);
+    setTabOrder(memComment, bsSkinButton1);
+    setTabOrder(bsSkinButton1, bsSkinButton2);
+    edtName->setFocus();
+}
+
+TfrmSaveInfo::~TfrmSaveInfo() {
+    if (frmSaveInfo == this) frmSaveInfo = nullptr;
+}
+
+QString TfrmSaveInfo::CommentText() const {
+    return QString::fromStdString(WithCrLf(memComment->toPlainText().toStdString()));
+}
+
+void TfrmSaveInfo::keyPressEvent(QKeyEvent* e) {
+    // Enter inside the memo starts a new line (the memo takes it before it
+    // gets here); Esc anywhere is "取消".
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        bsSkinButton2->click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+bool ColorIsStored(TdmMain& dm, const TRGB& rgb) {
+    return dm.SelectCount(QStringLiteral("select * from Colors where RVal=? and GVal=? and BVal=?"),
+                          {int(rgb.r), int(rgb.g), int(rgb.b)}) > 0;
+}
+
+void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment) {
+    dm.Execute(QStringLiteral("INSERT INTO  Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
+               {name, int(rgb.r), int(rgb.g), int(rgb.b), comment});
+}
+
+void SaveCurrentColor(LibraryHost& host) {
+    if (!host.dm) throw Error("The colour store is not available.");
+    const TRGB rgb = CurrentRGB;
+    if (ColorIsStored(*host.dm, rgb)) {
+        host.msgAlert->ShowMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK, 0);
+        return;
+    }
+    if (!frmSaveInfo) frmSaveInfo = new TfrmSaveInfo(host.services, host.owner);
+    TfrmSaveInfo* dlg = frmSaveInfo;
+    if (host.owner) dlg->move(host.owner->x() + 30, host.owner->y() + 30);
+    dlg->edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
+    const TRGB inv = InverseColor(rgb);
+    // A stylesheet, because the skin's stylesheet would win over a palette.
+    dlg->lblColor->setStyleSheet(
+        QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
+            .arg(rgb.r)
+            .arg(rgb.g)
+            .arg(rgb.b)
+            .arg(inv.r)
+            .arg(inv.g)
+            .arg(inv.b));
+    dlg->edtName->setFocus();
+    const int result = host.runModal(*dlg);
+    if (result == 1) {
+        // A failed insert leaves the dialog alive, hidden, with the comment
+        // still in it, so the next save does not lose what was typed.
+        InsertColor(*host.dm, dlg->edtName->text(), CurrentRGB, dlg->CommentText());
+    }
+    delete dlg;
+}
+
+} // namespace tp

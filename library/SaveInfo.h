@@ -1,0 +1,75 @@
+#pragma once
+// The save-colour dialog and the "保存" action that uses it.
+#include "colour/ColorTypes.h"
+#include "platform/Services.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QFrame;
+
+namespace tp {
+
+class TbsBusinessSkinForm;
+class TbsSkinButton;
+class TbsSkinMessage;
+class TbsSkinStdLabel;
+class TdmMain;
+
+// Shows a dialog modally and returns its modal result; tests drive dialogs
+// through their own runner instead of a nested event loop.
+using DialogRunner = std::function<int(QDialog&)>;
+int ExecDialog(QDialog& dialog);
+
+// What the library's actions need from the main window.
+struct LibraryHost {
+    QWidget* owner = nullptr; // the main window: parent and placement
+    Services services;
+    TbsSkinMessage* msgAlert = nullptr;
+    TdmMain* dm = nullptr;
+    DialogRunner runModal = ExecDialog;
+};
+
+class TfrmSaveInfo : public QDialog {
+    Q_OBJECT
+public:
+    TfrmSaveInfo(const Services& services, QWidget* owner);
+    ~TfrmSaveInfo() override;
+
+    TbsBusinessSkinForm* bsBusinessSkinForm1;
+    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    QLineEdit* edtName;
+    QLabel* lblColor;
+    QPlainTextEdit* memComment;
+    QFrame* bsSkinBevel1;
+    TbsSkinButton *bsSkinButton1, *bsSkinButton2;
+
+    // The comment as it is stored: line breaks as CR LF pairs.
+    QString CommentText() const;
+
+    // Closing by the window's own means gives 2; "取消" gives 7.
+    void reject() override { done(2); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QString lastComment_;
+};
+
+// The dialog kept after a failed insert, reused by the next save.
+extern TfrmSaveInfo* frmSaveInfo;
+
+// "保存": refuses a colour that is stored already, otherwise asks for a name
+// and comment and inserts the row. Throws Error for the store's failures.
+void SaveCurrentColor(LibraryHost& host);
+
+// The duplicate check and the insert, without any window.
+bool ColorIsStored(TdmMain& dm, const TRGB& rgb);
+void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment);
+
+} // namespace tp

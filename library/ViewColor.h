@@ -1,0 +1,165 @@
+#pragma once
+// The library browser: lists the stored colours, each row in its own
+// colour, lets the user search, edit, insert and delete them in place, and
+// loads the chosen row as the current colour.
+#include "library/LibQuery.h"
+#include "library/SaveInfo.h"
+
+#include <QDialog>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+
+class QLineEdit;
+
+namespace tp {
+
+class TbsBusinessSkinForm;
+class TbsSkinButton;
+class TbsSkinMessage;
+class TbsSkinStdLabel;
+
+// The grid's view of the query: one row per record, and one empty row when
+// there is none.
+class TLibModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TLibModel(TLibQuery& query, ErrorReporter& errors, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    TLibQuery& query() const { return query_; }
+
+private:
+    TLibQuery& query_;
+    ErrorReporter& errors_;
+};
+
+class TbsSkinDBGrid : public QTableView {
+    Q_OBJECT
+public:
+    TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* parent = nullptr);
+    TLibModel* libModel() const { return model_; }
+    // Takes an open cell editor's text into the field and closes the editor.
+    void commitEditor();
+    QWidget* activeEditor() const { return editor_; }
+    // Asked before the current record is deleted; true deletes it.
+    std::function<bool()> confirmDelete;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    friend class TLibDelegate;
+    void syncFromQuery();
+    void report(const std::exception& e);
+    TLibQuery& query_;
+    ErrorReporter& errors_;
+    TLibModel* model_;
+    QWidget* editor_ = nullptr;
+    bool syncing_ = false;
+};
+
+// Paints each data cell in its row's colour (the current cell reversed) and
+// edits cells with the fields' own checks.
+class TLibDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    TLibDelegate(TbsSkinDBGrid* grid);
+    void paint(QPainter* p, const QStyleOptionViewItem& opt,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+signals:
+    void editorCreated(QWidget* editor) const;
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override;
+
+private:
+    TbsSkinDBGrid* grid_;
+};
+
+class TbsSkinDBNavigator : public QWidget {
+    Q_OBJECT
+public:
+    enum Button {
+        nbFirst,
+        nbPrior,
+        nbNext,
+        nbLast,
+        nbInsert,
+        nbDelete,
+        nbEdit,
+        nbPost,
+        nbCancel,
+        nbRefresh,
+        ButtonCount
+    };
+    TbsSkinDBNavigator(TLibQuery& query, ErrorReporter& errors, QWidget* parent = nullptr);
+    QToolButton* button(int b) const { return buttons_[b]; }
+    void click(int b);
+    void updateButtons();
+    // Asked before deleting; true deletes.
+    std::function<bool()> confirmDelete;
+    // Run before every action: takes an open cell editor's text.
+    std::function<void()> beforeAction;
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    TLibQuery& query_;
+    ErrorReporter& errors_;
+    QToolButton* buttons_[ButtonCount];
+};
+
+class TfrmViewColor : public QDialog {
+    Q_OBJECT
+public:
+    TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert, QWidget* owner);
+    ~TfrmViewColor() override;
+
+    TbsBusinessSkinForm* bsBusinessSkinForm1;
+    TLibQuery* adoqLib;
+    TbsSkinDBNavigator* bsSkinDBNavigator1;
+    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    QLineEdit* edtKeyword;
+    TbsSkinButton *bsSkinButton3, *bsSkinButton4, *bsSkinButton1, *bsSkinButton2;
+    TbsSkinDBGrid* dbgColors;
+
+    void FormCreate();
+    void bsSkinButton3Click(); // "查找"
+    void bsSkinButton4Click(); // "全部"
+    void bsSkinButton1Click(); // "确定"
+
+    // Closing by the window's own means gives 2; "取消" and Esc give 7.
+    void reject() override { done(2); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    bool askDelete();
+    Services services_;
+    TbsSkinMessage* msgAlert_;
+};
+
+extern TfrmViewColor* frmViewColor;
+
+// "加载": shows the browser; returns its modal result (1 loaded a colour
+// into CurrentRGB).
+int BrowseLibrary(LibraryHost& host);
+
+} // namespace tp

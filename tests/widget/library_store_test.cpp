@@ -1,0 +1,332 @@
+// The colour store and the browser's result set against real SQLite files:
+// no widgets involved.
+#include "library/LibQuery.h"
+#include "library/LibraryRules.h"
+#include "library/SaveInfo.h"
+#include "library_fixture.h"
+
+#include <QFileInfo>
+
+using namespace tp;
+using namespace tp::test;
+
+using ColourStore = StoreFixture;
+
+TEST_F(ColourStore, MissingStoreIsReportedNeverCreatedAndFoundOnceItAppears) {
+    const std::string m = messageOf([&] { dm.DataModuleCreate(); });
+    EXPECT_NE(m.find("Could not find file"), std::string::npos) << m;
+    EXPECT_NE(m.find("store.kvd"), std::string::npos) << m;
+    EXPECT_FALSE(QFileInfo::exists(storePath()));
+    EXPECT_FALSE(dm.Connected());
+    // Every use tries again, and reports again while the file is missing.
+    EXPECT_NE(messageOf([&] {
+                  ColorIsStored(dm, {1, 2, 3});
+              }).find("Could not find file"),
+              std::string::npos);
+    EXPECT_FALSE(QFileInfo::exists(storePath()));
+
+    makeStore(); // put in place while the program runs
+    EXPECT_FALSE(ColorIsStored(dm, {1, 2, 3}));
+    EXPECT_TRUE(dm.Connected());
+}
+
+TEST_F(ColourStore, TheStoreIsTheFileInTheWorkingDirectoryWhenTheConnectionOpens) {
+    makeStore();
+    QTemporaryDir other;
+    QDir::setCurrent(other.path());
+    EXPECT_NE(messageOf([&] { dm.DataModuleCreate(); }).find("Could not find file"),
+              std::string::npos);
+    QDir::setCurrent(dir.path());
+    dm.DataModuleCreate();
+    EXPECT_EQ(QFileInfo(dm.storePath()).canonicalFilePath(),
+              QFileInfo(storePath()).canonicalFilePath());
+
+    // Characters that mean something in a URI or to a shell, in the path.
+    const QString odd = other.filePath(QStringLiteral("颜色 #1 ?x=%20 'a'"));
+    ASSERT_TRUE(QDir().mkpath(odd));
+    ASSERT_TRUE(QFile::copy(storePath(), odd + QStringLiteral("/store.kvd")));
+    QDir::setCurrent(odd);
+    dm.DataModuleCreate();
+    InsertColor(dm, QStringLiteral("odd"), {7, 7, 7}, {});
+    QDir::setCurrent(dir.path());
+    EXPECT_TRUE(rows().empty()) << "the row went into the copy in the odd folder";
+    dm.DataModuleCreate();
+    EXPECT_FALSE(ColorIsStored(dm, {7, 7, 7}));
+    QDir::setCurrent(odd);
+    dm.DataModuleCreate();
+    EXPECT_TRUE(ColorIsStored(dm, {7, 7, 7}));
+    QDir::setCurrent(dir.path());
+}
+
+TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
+    makeStore();
+    dm.DataModuleCreate();
+    EXPECT_FALSE(ColorIsStored(dm, {5, 0, 255}));
+    const QString name = QStringLiteral("O'Neil \"红\" 100%_\\😀");
+    const QString comment = QStringLiteral("line 1\r\n'); DROP TABLE Colors; --");
+    InsertColor(dm, name, {5, 0, 255}, comment);
+    InsertColor(dm, QString(), {0, 0, 0}, QString());
+    EXPECT_TRUE(ColorIsStored(dm, {5, 0, 255}));
+    EXPECT_FALSE(ColorIsStored(dm, {5, 0, 254}));
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].name, name);
+    EXPECT_EQ(r[0].comment, comment);
+    EXPECT_EQ(r[0].r.toInt(), 5);
+    EXPECT_EQ(r[0].b.toInt(), 255);
+    EXPECT_EQ(r[1].name, QString());
+    // Names play no part in the duplicate check.
+    addRow(QStringLiteral("别名"), 1, 2, 3);
+    EXPECT_TRUE(ColorIsStored(dm, {1, 2, 3}));
+}
+
+TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten) {
+    makeStore();
+    dm.DataModuleCreate();
+    const QString name21(21, QChar(u'名'));
+    EXPECT_NE(messageOf([&] {
+                  InsertColor(dm, name21, {1, 1, 1}, {});
+              }).find("Name holds at most 20 characters"),
+              std::string::npos);
+    EXPECT_NE(messageOf([&] {
+                  InsertColor(dm, {}, {1, 1, 1}, QString(51, QLatin1Char('x')));
+              }).find("Comment holds at most 50 characters"),
+              std::string::npos);
+    InsertColor(dm, QString(20, QChar(u'名')), {1, 1, 1}, QString(50, QLatin1Char('x')));
+    EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(ColourStore, CorruptFileIsReportedAndLeftAlone) {
+    QFile f(storePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QByteArray junk(4096, 'j');
+    f.write(junk);
+    f.close();
+    const std::string m = messageOf([&] { dm.DataModuleCreate(); });
+    EXPECT_NE(m.find("not a database"), std::string::npos) << m;
+    EXPECT_FALSE(dm.Connected());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), junk);
+}
+
+TEST_F(ColourStore, LockedStoreIsReportedAndUsedOnceReleased) {
+    makeStore();
+    addRow(QStringLiteral("红"), 255, 0, 0);
+    lockFromAnotherProcess();
+    const std::string m = messageOf([&] { dm.DataModuleCreate(); });
+    EXPECT_NE(m.find("locked"), std::string::npos) << m;
+    unlock();
+    EXPECT_TRUE(ColorIsStored(dm, {255, 0, 0}));
+
+    // Locked while connected: the browser's query and the insert fail and
+    // nothing is written.
+    lockFromAnotherProcess();
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    EXPECT_NE(messageOf([&] { q.Open(); }).find("locked"), std::string::npos);
+    EXPECT_FALSE(q.Active());
+    EXPECT_NE(messageOf([&] {
+                  InsertColor(dm, QStringLiteral("x"), {9, 9, 9}, {});
+              }).find("locked"),
+              std::string::npos);
+    unlock();
+    EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(ColourStore, WrongTableShapesGiveClearMessages) {
+    sqlite(QStringLiteral("CREATE TABLE Colors (ID INTEGER PRIMARY KEY, Name TEXT, RVal TEXT, GVal "
+                          "INTEGER, BVal INTEGER, Comment TEXT);"));
+    dm.DataModuleCreate();
+    EXPECT_EQ(messageOf([&] {
+                  ColorIsStored(dm, {1, 2, 3});
+              }),
+              "Type mismatch for field '红', expecting: Word actual: WideString");
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    EXPECT_EQ(messageOf([&] { q.Open(); }),
+              "Type mismatch for field '红', expecting: Word actual: WideString");
+    EXPECT_FALSE(q.Active());
+    sqlite(QStringLiteral("DROP TABLE Colors; CREATE TABLE Colors (ID INTEGER PRIMARY KEY, Name "
+                          "INTEGER, RVal INT, GVal INT, BVal INT, Comment TEXT);"));
+    EXPECT_EQ(messageOf([&] { q.Open(); }),
+              "Type mismatch for field '名称', expecting: WideString actual: Integer");
+    sqlite(QStringLiteral("DROP TABLE Colors; CREATE TABLE Colors (ID INTEGER PRIMARY KEY, Name "
+                          "TEXT, RVal INT, GVal INT, Comment TEXT);"));
+    EXPECT_EQ(messageOf([&] { q.Open(); }), "Field 'BVal' not found");
+    sqlite(QStringLiteral("DROP TABLE Colors; CREATE TABLE Other (x);"));
+    EXPECT_EQ(messageOf([&] { q.Open(); }), "no such table: Colors");
+}
+
+// ---- the browser's result set ------------------------------------------------
+
+class LibraryQuery : public StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        makeStore();
+        addRow(QStringLiteral("红"), 255, 0, 0);
+        addRow(QStringLiteral("大红"), 204, 0, 0);
+        addRow(QStringLiteral("红色"), 250, 10, 10);
+        addRow(QStringLiteral("O'Neil"), 1, 2, 3);
+        addRow(QStringLiteral("尾 "), 4, 5, 6);
+        addRow(QStringLiteral("蓝300"), 0, 0, 300);
+        dm.DataModuleCreate();
+        before = rows();
+    }
+    QStringList names(TLibQuery& q) {
+        QStringList n;
+        for (int i = 0; i < q.RecordCount(); ++i)
+            n << q.DisplayText(i, TLibQuery::fName);
+        return n;
+    }
+    QStringList search(const QString& k) {
+        TLibQuery q(dm);
+        q.SetSQL(QStringLiteral("select * from colors where name like ?"),
+                 {QStringLiteral("%") + k});
+        q.Open();
+        return names(q);
+    }
+    std::vector<StoreRow> before;
+};
+
+TEST_F(LibraryQuery, SearchMatchesTheEndsOfNamesWithBoundKeywords) {
+    EXPECT_EQ(search(QStringLiteral("红")),
+              (QStringList{QStringLiteral("红"), QStringLiteral("大红")}));
+    EXPECT_TRUE(search(QStringLiteral("大")).isEmpty());
+    EXPECT_EQ(search(QStringLiteral("色")), QStringList{QStringLiteral("红色")});
+    EXPECT_EQ(search(QStringLiteral("'Neil")), QStringList{QStringLiteral("O'Neil")});
+    EXPECT_EQ(search(QStringLiteral("' OR '1'='1")), QStringList{});
+    EXPECT_EQ(search(QStringLiteral(" ")), QStringList{QStringLiteral("尾 ")});
+    // The wildcards the user types keep working.
+    EXPECT_EQ(search(QStringLiteral("_红")), QStringList{QStringLiteral("大红")});
+    EXPECT_EQ(search(QStringLiteral("红%")).size(), 3);
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(LibraryQuery, NavigationAndLoadValues) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 6);
+    EXPECT_EQ(q.RecNo(), 0);
+    EXPECT_TRUE(q.IsFirst());
+    q.Last();
+    EXPECT_TRUE(q.IsLast());
+    EXPECT_EQ(q.IntValue(TLibQuery::fBVal), 300);
+    EXPECT_EQ(ChannelByte(q.IntValue(TLibQuery::fBVal)), 44);
+    q.Prior();
+    EXPECT_EQ(q.RecNo(), 4);
+    q.First();
+    EXPECT_EQ(q.IntValue(TLibQuery::fRVal), 255);
+    q.Close();
+    EXPECT_FALSE(q.Active());
+    EXPECT_EQ(q.IntValue(TLibQuery::fRVal), 0);
+}
+
+TEST_F(LibraryQuery, EditingChecksValuesAndPostsOnlyWhatChanged) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    EXPECT_EQ(messageOf([&] { q.SetFieldText(TLibQuery::fRVal, QStringLiteral("65536")); }),
+              "65536 is not a valid value for field '红'. The allowed range is 0 to 65535");
+    EXPECT_EQ(messageOf([&] { q.SetFieldText(TLibQuery::fGVal, QStringLiteral("-1")); }),
+              "-1 is not a valid value for field '绿'. The allowed range is 0 to 65535");
+    EXPECT_EQ(messageOf([&] { q.SetFieldText(TLibQuery::fRVal, QStringLiteral("abc")); }),
+              "'abc' is not a valid integer value for field '红'");
+    EXPECT_EQ(q.state(), TLibQuery::dsBrowse) << "a refused value starts no edit";
+    EXPECT_EQ(q.IntValue(TLibQuery::fRVal), 255);
+
+    q.SetFieldText(TLibQuery::fBVal, QStringLiteral("-1")); // BVal is a signed 32-bit field
+    EXPECT_EQ(q.state(), TLibQuery::dsEdit);
+    EXPECT_EQ(q.IntValue(TLibQuery::fBVal), -1);
+    EXPECT_EQ(rows(), before) << "nothing is written before the post";
+    q.Next(); // moving posts
+    auto after = rows();
+    EXPECT_EQ(after[0].b.toInt(), -1);
+    after[0].b = before[0].b;
+    EXPECT_EQ(after, before);
+
+    // A blank channel cell clears the value.
+    q.SetFieldText(TLibQuery::fRVal, QStringLiteral(""));
+    q.Post();
+    EXPECT_TRUE(rows()[1].r.isNull());
+}
+
+TEST_F(LibraryQuery, RefusedPostKeepsTheEditAndTheStoredRow) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    q.SetFieldText(TLibQuery::fName, QString(21, QLatin1Char('n')));
+    EXPECT_NE(messageOf([&] { q.Post(); }).find("Name holds at most 20 characters"),
+              std::string::npos);
+    EXPECT_EQ(q.state(), TLibQuery::dsEdit);
+    EXPECT_NE(messageOf([&] { q.Next(); }).find("at most 20"), std::string::npos);
+    EXPECT_EQ(q.RecNo(), 0) << "a refused post stops the move";
+    EXPECT_EQ(rows(), before);
+    q.Cancel();
+    EXPECT_EQ(q.DisplayText(0, TLibQuery::fName), QStringLiteral("红"));
+
+    // Locked by another process: the post fails, the edit stays.
+    q.SetFieldText(TLibQuery::fComment, QStringLiteral("c"));
+    lockFromAnotherProcess();
+    EXPECT_NE(messageOf([&] { q.Post(); }).find("locked"), std::string::npos);
+    unlock();
+    EXPECT_EQ(rows(), before);
+    q.Post();
+    EXPECT_EQ(rows()[0].comment, QStringLiteral("c"));
+}
+
+TEST_F(LibraryQuery, InsertCancelDeleteAndRefresh) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    q.Next();
+    q.Insert(); // before the current record
+    EXPECT_EQ(q.state(), TLibQuery::dsInsert);
+    EXPECT_EQ(q.RecNo(), 1);
+    EXPECT_EQ(q.RecordCount(), 7);
+    q.Next(); // an untouched new record is dropped
+    EXPECT_EQ(q.RecordCount(), 6);
+    EXPECT_EQ(q.DisplayText(q.RecNo(), TLibQuery::fName), QStringLiteral("红色"));
+    EXPECT_EQ(rows(), before);
+
+    q.Insert();
+    q.SetFieldText(TLibQuery::fName, QStringLiteral("新's"));
+    q.SetFieldText(TLibQuery::fRVal, QStringLiteral("7"));
+    q.Post();
+    EXPECT_GT(q.Value(TLibQuery::fID).toLongLong(), 6);
+    auto after = rows();
+    ASSERT_EQ(after.size(), 7u);
+    EXPECT_EQ(after.back().name, QStringLiteral("新's"));
+    EXPECT_EQ(after.back().r.toInt(), 7);
+    EXPECT_TRUE(after.back().g.isNull());
+
+    const qint64 id = q.Value(TLibQuery::fID).toLongLong();
+    q.Delete();
+    after = rows();
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(std::count_if(after.begin(), after.end(), [&](auto& r) { return r.id == id; }), 0);
+
+    // Refresh re-reads rows written by someone else and keeps the place.
+    q.MoveTo(3);
+    addRow(QStringLiteral("外部"), 9, 9, 9);
+    q.Refresh();
+    EXPECT_EQ(q.RecordCount(), 7);
+    EXPECT_EQ(q.DisplayText(q.RecNo(), TLibQuery::fName), QStringLiteral("O'Neil"));
+
+    // Emptied one by one, the result still answers with zeros.
+    while (!q.IsEmpty())
+        q.Delete();
+    EXPECT_EQ(q.RecNo(), -1);
+    EXPECT_EQ(q.IntValue(TLibQuery::fRVal), 0);
+    EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(LibraryQuery, CloseDiscardsAnUnpostedChange) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    q.SetFieldText(TLibQuery::fName, QStringLiteral("changed"));
+    q.Close();
+    EXPECT_EQ(rows(), before);
+}

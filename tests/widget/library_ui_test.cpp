@@ -1,0 +1,541 @@
+// The library's windows driven offscreen: the skinned message box, "保存"
+// with its dialog, and the browser opened by "加载". Modal windows are run
+// through the main window's runner, so no test waits in a nested loop.
+#include "app/global.h"
+#include "app/mainRGB.h"
+#include "library/MessageBox.h"
+#include "library/SaveInfo.h"
+#include "library/ViewColor.h"
+#include "library_fixture.h"
+#include "skin/Controls.h"
+#include "skin/SkinForm.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace tp;
+using namespace tp::test;
+
+namespace {
+void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, k, m, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, k, m, text);
+    QApplication::sendEvent(w, &release);
+}
+void type(QWidget* w, const QString& s) {
+    for (QChar c : s)
+        key(w, c.unicode(), Qt::NoModifier, QString(c));
+}
+QRgb pixelOfCell(TbsSkinDBGrid* g, int row, int col) {
+    const QRect r = g->visualRect(g->model()->index(row, col));
+    const QImage img = g->viewport()->grab().toImage();
+    // A corner of the cell, away from its text.
+    return img.pixel(r.left() + 2, r.top() + 2);
+}
+} // namespace
+
+// ---- message box --------------------------------------------------------------
+
+class SkinMessageBox : public ::testing::Test {
+protected:
+    TestServices ts;
+    TbsSkinMessage box{ts.skin};
+    // Answers the next modal box with a key.
+    int answerWith(int k, int kind, int buttons) {
+        QTimer::singleShot(0, [k] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            if (k == 0)
+                w->close();
+            else
+                key(w, k);
+        });
+        return box.ShowMessageBox(QStringLiteral("这个颜色已经保存了"), kind, buttons, 0);
+    }
+};
+
+TEST_F(SkinMessageBox, RefusalLooksAsTheProgramShowsIt) {
+    auto dlg = box.BuildMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK);
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("提示"));
+    auto* label = dlg->findChild<QLabel*>(QStringLiteral("Message"));
+    auto* image = dlg->findChild<QLabel*>(QStringLiteral("Image"));
+    auto* ok = dlg->findChild<QPushButton*>(QStringLiteral("OK"));
+    ASSERT_TRUE(label && image && ok);
+    EXPECT_EQ(label->pos(), QPoint(50, 15));
+    EXPECT_EQ(image->geometry(), QRect(5, std::max(10, 15 + label->height() / 2 - 16), 32, 32));
+    EXPECT_FALSE(image->pixmap().isNull());
+    EXPECT_EQ(ok->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(ok->isDefault());
+    const QWidget* client = label->parentWidget();
+    const MessageLayout m =
+        LayoutMessageBox(label->width(), label->height(), mbOK, 25, 120, 100000);
+    EXPECT_EQ(client->size(), QSize(m.clientWidth, m.clientHeight));
+    EXPECT_EQ(ok->geometry(), QRect(m.buttons[0].left, m.buttons[0].top, 70, 25));
+    // Centred on the screen.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(dlg->x(), screen.width() / 2 - dlg->width() / 2);
+
+    auto confirm =
+        box.BuildMessageBox(ts.skin.text("DB_DELETE_QUESTION"), mtConfirmation, mbOK | mbCancel);
+    EXPECT_EQ(confirm->windowTitle(), QStringLiteral("确认"));
+    auto* cancel = confirm->findChild<QPushButton*>(QStringLiteral("Cancel"));
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
+    EXPECT_EQ(cancel->x() - confirm->findChild<QPushButton*>(QStringLiteral("OK"))->x(), 80);
+    EXPECT_EQ(box.BuildMessageBox(QStringLiteral("x"), mtCustom, mbYes)->windowTitle(),
+              QString::fromUtf8(AppTitle));
+}
+
+TEST_F(SkinMessageBox, ResultsOfKeysButtonsAndClosing) {
+    EXPECT_EQ(answerWith(Qt::Key_Return, mtInformation, mbOK), 1);
+    EXPECT_EQ(answerWith(Qt::Key_Escape, mtInformation, mbOK), 1); // OK is also the cancel button
+    EXPECT_EQ(answerWith(Qt::Key_Escape, mtConfirmation, mbOK | mbCancel), 2);
+    EXPECT_EQ(answerWith(Qt::Key_Return, mtConfirmation, mbOK | mbCancel), 1);
+    EXPECT_EQ(answerWith(Qt::Key_Escape, mtWarning, mbYes | mbNo), 7);
+    EXPECT_EQ(answerWith(Qt::Key_Return, mtWarning, mbYes | mbNo), 6);
+    EXPECT_EQ(answerWith(0, mtConfirmation, mbOK | mbCancel), 2); // closed another way
+    EXPECT_EQ(answerWith(0, mtError, mbYes | mbNo), 2);
+}
+
+// ---- saving ---------------------------------------------------------------------
+
+class LibraryWindows : public StoreFixture {
+protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        dmMain = &dm;
+        main = std::make_unique<TfrmMain>(ts.services());
+        main->move(100, 80);
+        main->msgAlert = &msg;
+    }
+    void TearDown() override {
+        delete frmSaveInfo;
+        main.reset();
+        dmMain = nullptr;
+        StoreFixture::TearDown();
+    }
+    TestServices ts;
+    RecordingSkinMessage msg{ts.skin};
+    std::unique_ptr<TfrmMain> main;
+    int runs = 0;
+};
+
+TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
+    makeStore();
+    CurrentRGB = {5, 0, 255};
+    main->runModal = [&](QDialog& d) {
+        ++runs;
+        auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("保存颜色"));
+        EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" 5 0FF"));
+        EXPECT_EQ(dlg.edtName->maxLength(), 20);
+        EXPECT_EQ(dlg.edtName->geometry(), QRect(58, 10, 132, 20));
+        EXPECT_EQ(dlg.memComment->geometry(), QRect(59, 45, 195, 83));
+        EXPECT_EQ(dlg.bsSkinButton1->geometry(), QRect(100, 143, 65, 22));
+        EXPECT_EQ(dlg.bsSkinButton2->geometry(), QRect(189, 143, 65, 22));
+        EXPECT_EQ(dlg.bsBusinessSkinForm1->client()->size(), QSize(278, 178));
+        const QImage sample = dlg.lblColor->grab().toImage();
+        EXPECT_EQ(QColor(sample.pixel(1, 1)), QColor(5, 0, 255));
+        dlg.memComment->setPlainText(QStringLiteral("第一行\n'second'"));
+        dlg.bsSkinButton1->click();
+        return dlg.result();
+    };
+    main->bsSkinButton3->click();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(frmSaveInfo, nullptr) << "the dialog lives for one save";
+    auto r = rows();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].name, QStringLiteral(" 5 0FF"));
+    EXPECT_EQ(r[0].comment, QStringLiteral("第一行\r\n'second'"));
+    EXPECT_EQ(r[0].b.toInt(), 255);
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
+
+    // The same colour again: refused, no dialog, nothing written.
+    main->bsSkinButton3->click();
+    EXPECT_EQ(runs, 1);
+    ASSERT_EQ(msg.calls.size(), 1u);
+    EXPECT_EQ(msg.calls[0].text, QStringLiteral("这个颜色已经保存了"));
+    EXPECT_EQ(msg.calls[0].kind, mtInformation);
+    EXPECT_EQ(msg.calls[0].buttons, int(mbOK));
+    EXPECT_EQ(rows(), r);
+}
+
+TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
+    makeStore();
+    CurrentRGB = {1, 2, 3};
+    for (int answer : {7, 2}) {
+        main->runModal = [&](QDialog& d) {
+            auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+            if (answer == 7)
+                key(&dlg, Qt::Key_Escape);
+            else
+                dlg.reject();
+            EXPECT_EQ(dlg.result(), answer);
+            return dlg.result();
+        };
+        main->bsSkinButton3->click();
+        EXPECT_EQ(frmSaveInfo, nullptr);
+    }
+    EXPECT_TRUE(rows().empty());
+    // The comment holds at most 50 characters, a line break counting as two.
+    TfrmSaveInfo dlg(ts.services(), nullptr);
+    dlg.memComment->setPlainText(QString(49, QLatin1Char('x')));
+    dlg.memComment->moveCursor(QTextCursor::End);
+    dlg.memComment->insertPlainText(QStringLiteral("\n"));
+    EXPECT_EQ(dlg.CommentText().size(), 49);
+    dlg.memComment->insertPlainText(QStringLiteral("y"));
+    EXPECT_EQ(dlg.CommentText().size(), 50);
+}
+
+TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
+    makeStore();
+    CurrentRGB = {10, 20, 30};
+    TfrmSaveInfo* first = nullptr;
+    QPoint firstPos;
+    main->runModal = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        first = &dlg;
+        dlg.show(); // first showing: centred in the work area
+        firstPos = dlg.pos();
+        dlg.edtName->setText(QStringLiteral("mine"));
+        dlg.memComment->setPlainText(QStringLiteral("keep me"));
+        lockFromAnotherProcess();
+        dlg.hide();
+        return 1;
+    };
+    main->bsSkinButton3->click();
+    ASSERT_EQ(ts.errors.messages.size(), 1);
+    EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("locked")))
+        << ts.errors.messages[0].toStdString();
+    EXPECT_EQ(frmSaveInfo, first);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(firstPos.x(), area.x() + area.width() / 2 - first->width() / 2);
+    unlock();
+    EXPECT_TRUE(rows().empty());
+
+    main->runModal = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        EXPECT_EQ(&dlg, first);
+        EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" A141E")) << "the name is proposed afresh";
+        EXPECT_EQ(dlg.memComment->toPlainText(), QStringLiteral("keep me"));
+        dlg.show(); // not the first showing: stays at the main window + 30
+        EXPECT_EQ(dlg.pos(), main->pos() + QPoint(30, 30));
+        dlg.hide();
+        return 1;
+    };
+    main->bsSkinButton3->click();
+    EXPECT_EQ(frmSaveInfo, nullptr);
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows()[0].comment, QStringLiteral("keep me"));
+}
+
+TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
+    main->runModal = [&](QDialog& d) {
+        ++runs;
+        return d.result();
+    };
+    CurrentRGB = {1, 1, 1};
+    main->bsSkinButton3->click();
+    EXPECT_EQ(runs, 0) << "no dialog without a store";
+    main->bsSkinButton3->click();
+    ASSERT_EQ(ts.errors.messages.size(), 2);
+    EXPECT_TRUE(ts.errors.messages[0].startsWith(QStringLiteral("Could not find file")));
+    EXPECT_FALSE(QFileInfo::exists(storePath()));
+
+    // The browser opens all the same, with the query closed.
+    main->runModal = [&](QDialog& d) {
+        auto& w = dynamic_cast<TfrmViewColor&>(d);
+        EXPECT_FALSE(w.adoqLib->Active());
+        for (int b = 0; b < TbsSkinDBNavigator::ButtonCount; ++b)
+            EXPECT_FALSE(w.bsSkinDBNavigator1->button(b)->isEnabled());
+        EXPECT_EQ(w.dbgColors->model()->rowCount(), 1);
+        makeStore();              // appears while the program runs
+        w.bsSkinButton4->click(); // "全部" tries again
+        EXPECT_TRUE(w.adoqLib->Active());
+        w.bsSkinButton1->click();
+        return w.result();
+    };
+    CurrentRGB = {9, 9, 9};
+    main->bsSkinButton4->click();
+    EXPECT_EQ(ts.errors.messages.size(), 3);
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 0})) << "an empty library loads black";
+    EXPECT_EQ(main->edtHC->text(), QStringLiteral("000000"));
+
+    main->runModal = [&](QDialog& d) { return d.result() == 0 ? 1 : d.result(); };
+    CurrentRGB = {1, 1, 1};
+    main->bsSkinButton3->click();
+    EXPECT_EQ(rows().size(), 1u);
+    EXPECT_EQ(ts.errors.messages.size(), 3);
+}
+
+// ---- browser ----------------------------------------------------------------------
+
+class Browser : public LibraryWindows {
+protected:
+    void SetUp() override {
+        LibraryWindows::SetUp();
+        makeStore();
+        addRow(QStringLiteral("红"), 255, 0, 0);
+        addRow(QStringLiteral("大红"), 204, 0, 0);
+        addRow(QStringLiteral("红色"), 250, 10, 10);
+        addRow(QStringLiteral("O'Neil"), 0, 128, 0);
+        addRow(QStringLiteral("蓝300"), 0, 0, 300);
+        before = rows();
+        CurrentRGB = {1, 2, 3};
+    }
+    // Opens the browser shown and active, runs body, returns the result.
+    int browse(const std::function<void(TfrmViewColor&)>& body) {
+        main->runModal = [&](QDialog& d) {
+            auto& w = dynamic_cast<TfrmViewColor&>(d);
+            w.show();
+            QApplication::setActiveWindow(&w);
+            w.activateWindow();
+            body(w);
+            const int r = w.result();
+            w.hide();
+            return r;
+        };
+        main->bsSkinButton4->click();
+        return main->runModal ? 0 : 0;
+    }
+    std::vector<StoreRow> before;
+};
+
+TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
+    int result = -1;
+    browse([&](TfrmViewColor& w) {
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("颜色库"));
+        EXPECT_EQ(w.bsBusinessSkinForm1->client()->size(), QSize(554, 360));
+        EXPECT_EQ(w.dbgColors->geometry(), QRect(8, 32, 537, 281));
+        EXPECT_EQ(w.bsSkinDBNavigator1->geometry(), QRect(6, 4, 230, 20));
+        QStringList titles;
+        for (int c = 0; c < 6; ++c)
+            titles << w.dbgColors->model()->headerData(c, Qt::Horizontal).toString();
+        EXPECT_EQ(titles, (QStringList{"编号", "名称", "红", "绿", "蓝", "注释"}));
+        ASSERT_EQ(w.dbgColors->model()->rowCount(), 5);
+        // Row 2 in its colour; the current cell (row 0, column 0) reversed.
+        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 1, 2)), QColor(204, 0, 0));
+        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 0)), QColor(0, 255, 255));
+        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 1)), QColor(255, 0, 0));
+        // Blue 300 is painted as 44.
+        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 4, 3)), QColor(0, 0, 44));
+        const QStringList hints = {"FirstRecord",  "PriorRecord",  "NextRecord", "LastRecord",
+                                   "InsertRecord", "DeleteRecord", "EditRecord", "PostEdit",
+                                   "CancelEdit",   "RefreshRecord"};
+        const bool enabled[] = {false, false, true, true, true, true, true, false, false, true};
+        for (int b = 0; b < 10; ++b) {
+            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->toolTip(), hints[b]);
+            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->isEnabled(), enabled[b]) << b;
+            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->width(), 23);
+        }
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbLast)->click();
+        EXPECT_EQ(w.dbgColors->currentIndex().row(), 4);
+        EXPECT_FALSE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbNext)->isEnabled());
+        w.bsSkinButton1->click();
+        result = w.result();
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 44}));
+    EXPECT_EQ(main->edtHC->text(), QStringLiteral("00002C"));
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(Browser, SearchByTheEndOfTheName) {
+    browse([&](TfrmViewColor& w) {
+        auto names = [&] {
+            QStringList n;
+            for (int i = 0; i < w.adoqLib->RecordCount(); ++i)
+                n << w.adoqLib->DisplayText(i, TLibQuery::fName);
+            return n;
+        };
+        w.edtKeyword->setText(QStringLiteral("红"));
+        w.bsSkinButton3->click();
+        EXPECT_EQ(names(), (QStringList{"红", "大红"}));
+        w.edtKeyword->setText(QString());
+        w.bsSkinButton3->click();
+        EXPECT_EQ(names(), (QStringList{"红", "大红"})) << "an empty keyword changes nothing";
+        w.edtKeyword->setText(QStringLiteral("大"));
+        w.bsSkinButton3->click();
+        EXPECT_TRUE(names().isEmpty());
+        EXPECT_EQ(w.dbgColors->model()->rowCount(), 1) << "one empty row all the same";
+        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 1)), QColor(0, 0, 0));
+        w.edtKeyword->setText(QStringLiteral("'Neil"));
+        w.bsSkinButton3->click();
+        EXPECT_EQ(names(), QStringList{"O'Neil"});
+        w.bsSkinButton4->click();
+        EXPECT_EQ(names().size(), 5);
+        // Enter in the keyword field presses "确定", not "查找".
+        w.edtKeyword->setText(QStringLiteral("红"));
+        key(&w, Qt::Key_Return);
+        EXPECT_EQ(w.result(), 1);
+    });
+    EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+}
+
+TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
+    browse([&](TfrmViewColor& w) {
+        msg.answer = 2;
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbDelete)->click();
+        ASSERT_EQ(msg.calls.size(), 1u);
+        EXPECT_EQ(msg.calls[0].text, QStringLiteral("要删除这条记录吗?"));
+        EXPECT_EQ(msg.calls[0].kind, mtConfirmation);
+        EXPECT_EQ(msg.calls[0].buttons, int(mbOK | mbCancel));
+        key(w.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(msg.calls.size(), 2u);
+        EXPECT_EQ(rows(), before);
+        msg.answer = 1;
+        key(w.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(rows().size(), 4u);
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbNext)->click();
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbDelete)->click();
+        key(&w, Qt::Key_Escape);
+        EXPECT_EQ(w.result(), 7);
+    });
+    auto expected = before;
+    expected.erase(expected.begin() + 2); // 红色, the second row after 红 went
+    expected.erase(expected.begin());
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3})) << "取消 leaves the colour alone";
+}
+
+TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(0, 2)); // 红 of the first row
+        type(g, QStringLiteral("a"));
+        EXPECT_EQ(g->activeEditor(), nullptr) << "letters do not open a numeric cell";
+        type(g, QStringLiteral("7"));
+        QWidget* editor = g->activeEditor();
+        ASSERT_NE(editor, nullptr);
+        type(editor, QStringLiteral("0000"));
+        EXPECT_EQ(static_cast<QLineEdit*>(editor)->text(), QStringLiteral("70000"));
+        key(editor, Qt::Key_Tab);
+        ASSERT_EQ(ts.errors.messages.size(), 1);
+        EXPECT_EQ(
+            ts.errors.messages[0],
+            QStringLiteral(
+                "70000 is not a valid value for field '红'. The allowed range is 0 to 65535"));
+        EXPECT_EQ(g->activeEditor(), editor) << "the editor stays open with the text";
+        static_cast<QLineEdit*>(editor)->setText(QStringLiteral("17"));
+        key(editor, Qt::Key_Tab);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsEdit);
+        EXPECT_EQ(w.adoqLib->IntValue(TLibQuery::fRVal), 17);
+        EXPECT_TRUE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->isEnabled());
+        EXPECT_FALSE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbEdit)->isEnabled());
+        EXPECT_EQ(rows(), before);
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbCancel)->click();
+        EXPECT_EQ(w.adoqLib->IntValue(TLibQuery::fRVal), 255);
+
+        // Name too long for the store: refused at the post, row kept.
+        w.adoqLib->SetFieldText(TLibQuery::fName, QString(21, QLatin1Char('n')));
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        ASSERT_EQ(ts.errors.messages.size(), 2);
+        EXPECT_TRUE(ts.errors.messages[1].contains(QStringLiteral("at most 20")));
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsEdit);
+        w.adoqLib->Cancel();
+
+        // Insert, type, post: a new row with an ID from the store.
+        key(g, Qt::Key_Insert);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsInsert);
+        g->setCurrentIndex(g->model()->index(w.adoqLib->RecNo(), 1));
+        type(g, QStringLiteral("新"));
+        key(g->activeEditor(), Qt::Key_Tab);
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        EXPECT_EQ(rows().size(), 6u);
+        EXPECT_EQ(rows().back().name, QStringLiteral("新"));
+
+        // Down on the last record appends; leaving it untouched drops it.
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbLast)->click();
+        key(g, Qt::Key_Down);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsInsert);
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbFirst)->click();
+        EXPECT_EQ(w.adoqLib->RecordCount(), 6);
+        key(&w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(rows().size(), 6u);
+    auto r = rows();
+    r.pop_back();
+    EXPECT_EQ(r, before);
+}
+
+TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(1, 3)); // 绿 of 大红
+        type(g, QStringLiteral("9"));
+        ASSERT_NE(g->activeEditor(), nullptr);
+        // A click on "确定" first takes the focus from the editor.
+        w.bsSkinButton1->setFocus();
+        w.bsSkinButton1->click();
+    });
+    EXPECT_EQ(CurrentRGB, (TRGB{204, 9, 0}));
+    EXPECT_EQ(rows(), before) << "the typed value is never posted";
+
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(1, 3));
+        type(g, QStringLiteral("9"));
+        key(g->activeEditor(), Qt::Key_Return);
+        EXPECT_EQ(w.result(), 1);
+    });
+    EXPECT_EQ(CurrentRGB, (TRGB{204, 0, 0}));
+    EXPECT_EQ(rows(), before);
+
+    // Enter on the grid itself opens the editor; Esc in the editor is "取消".
+    CurrentRGB = {1, 2, 3};
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(2, 1));
+        key(g, Qt::Key_Return);
+        ASSERT_NE(g->activeEditor(), nullptr);
+        EXPECT_EQ(static_cast<QLineEdit*>(g->activeEditor())->text(), QStringLiteral("红色"));
+        static_cast<QLineEdit*>(g->activeEditor())->setText(QStringLiteral("changed"));
+        key(g->activeEditor(), Qt::Key_Escape);
+        EXPECT_EQ(w.result(), 7);
+    });
+    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(2, 1));
+        key(g, Qt::Key_Insert);
+        EXPECT_EQ(g->model()->rowCount(), 6);
+        EXPECT_EQ(g->currentIndex().row(), 2);
+        // A click on the row below (大红's old place, now 红色 shifted down).
+        g->setCurrentIndex(g->model()->index(3, 1));
+        EXPECT_EQ(g->model()->rowCount(), 5);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+        EXPECT_EQ(w.adoqLib->DisplayText(w.adoqLib->RecNo(), TLibQuery::fName),
+                  QStringLiteral("红色"));
+        EXPECT_EQ(g->currentIndex().row(), w.adoqLib->RecNo());
+        // Leaving the grid drops one too.
+        key(g, Qt::Key_Insert);
+        w.edtKeyword->setFocus();
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(g, &out);
+        EXPECT_EQ(w.adoqLib->RecordCount(), 5);
+        key(&w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(rows(), before);
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
+}
