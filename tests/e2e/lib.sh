@@ -27,7 +27,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 e2e_setup() {
   local size=${1:-1024x768}
   exec 3>"$E2E_TMP/display"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   local i
   for i in $(seq 50); do
@@ -61,7 +61,7 @@ e2e_start_app() {
 # Prints the id of the first visible window whose caption is exactly $1.
 e2e_wait_window() {
   local name=$1 i wid
-  for i in $(seq 100); do
+  for i in $(seq 300); do
     wid=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1 || true)
     if [ -n "$wid" ]; then echo "$wid"; return 0; fi
     sleep 0.1
