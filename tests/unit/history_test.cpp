@@ -222,6 +222,17 @@ TEST(HistoryFile, ReadOnlyFileLoadsButItsSaveFails) {
     EXPECT_EQ(readAll(s.file), readAll(fixture("history_59.dat")));
 }
 
+TEST(HistoryFile, SaveWhereNoFileCanBeMadeFailsWithoutThrowing) {
+    // Fails for every user, root included: the parent "folder" is a file.
+    Scratch s("history_59.dat");
+    TRGB current{1, 2, 3};
+    HistoryRing ring;
+    const HistoryIo io = SaveHistoryFile((s.file / "HisColors.dat").string(), current, ring);
+    EXPECT_FALSE(io.ok);
+    EXPECT_FALSE(io.error.empty());
+    EXPECT_EQ(readAll(s.file), readAll(fixture("history_59.dat")));
+}
+
 TEST(HistoryFile, UnreadablePathReportsTheSystemReason) {
     Scratch s;
     // A folder where the file should be: opening it for reading fails.
