@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/TrayIcon.h"
 #include "app/global.h"
 #include "app/mainRGB.h"
 #include "history/HistorySession.h"
@@ -13,6 +14,7 @@
 #include "skin/SkinData.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
 
 namespace tp {
@@ -37,7 +39,7 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-Application::Application() : impl_(std::make_unique<Impl>()) {
+Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromUtf8(AppTitle));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
@@ -53,6 +55,10 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
+    services_.historyPath = paths.history;
+    // An install keeps the user's files in a folder of their own; without it
+    // the history could not be written.
+    if (!paths.userDir.empty()) QDir().mkpath(QString::fromStdString(paths.userDir));
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);
@@ -66,12 +72,31 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again.
-    impl_->dm = std::make_unique<TdmMain>();
+    impl_->dm = std::make_unique<TdmMain>(paths.store);
+    impl_->dm->setOnStoreCreated([this](const QString& path) {
+        impl_->errors.showMessage(
+            QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
+                .arg(QDir::toNativeSeparators(path)));
+    });
     dmMain = impl_->dm.get();
     Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
 
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
+}
+
+void Application::comeForward() {
+    // While measuring, the main window stays hidden behind the frozen screen.
+    if (frmDisplay && frmDisplay->isVisible()) {
+        frmDisplay->raise();
+        frmDisplay->activateWindow();
+        return;
+    }
+    main_->bsTrayIcon1->restoreFromTray();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 Application::~Application() {

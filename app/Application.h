@@ -1,6 +1,7 @@
 #pragma once
 // Builds the program's long-lived objects in their start-up order and owns
 // the platform services they share.
+#include "base/AppPaths.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -27,9 +28,12 @@ private:
 
 class Application {
 public:
-    Application();
+    explicit Application(const AppPaths& paths);
     ~Application();
     TfrmMain& mainWindow() const { return *main_; }
+    // Another start of the program asked for it: bring it to the front,
+    // from the tray if need be.
+    void comeForward();
     const Services& services() const { return services_; }
 
 private:

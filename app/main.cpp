@@ -1,11 +1,46 @@
 #include "app/Application.h"
+#include "app/StartKind.h"
 #include "app/mainRGB.h"
+#include "base/AppPaths.h"
+#include "platform/ErrorReporter.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     tp::TintpickApp qapp(argc, argv);
-    tp::Application app;
+    const tp::AppPaths paths =
+        tp::DecideAppPaths(tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));
+
+    std::vector<std::string> args;
+    for (const QString& a : QCoreApplication::arguments().mid(1))
+        args.push_back(a.toStdString());
+    tp::SingleInstance instance;
+    if (tp::StartKindOf(args) == tp::StartKind::Join) {
+        switch (instance.claimOrHandOver(paths)) {
+        case tp::SingleInstance::Outcome::HandedOver:
+            return 0;
+        case tp::SingleInstance::Outcome::NoAnswer: {
+            // A second instance would overwrite the first one's history.
+            tp::QtErrorReporter errors;
+            errors.showError(QStringLiteral("Tintpick 已在运行，但没有响应。请先结束它，再启动。"));
+            std::fprintf(stderr, "tintpick: %s\n", instance.problem().toLocal8Bit().constData());
+            return 1;
+        }
+        case tp::SingleInstance::Outcome::Alone:
+            std::fprintf(stderr, "tintpick: running without the one-instance check: %s\n",
+                         instance.problem().toLocal8Bit().constData());
+            break;
+        case tp::SingleInstance::Outcome::Primary:
+            break;
+        }
+    }
+
+    tp::Application app(paths);
+    QObject::connect(&instance, &tp::SingleInstance::activationRequested, &qapp,
+                     [&app] { app.comeForward(); });
     app.mainWindow().show();
     return qapp.exec();
 }

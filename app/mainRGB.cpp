@@ -531,8 +531,7 @@ void TfrmMain::sdgHistorySelectCell(int col, int row, bool& canSelect) {
 }
 
 std::string TfrmMain::HistoryPath() const {
-    if (!services_.historyPath.empty()) return services_.historyPath;
-    return AppDir + HistoryFileName;
+    return services_.historyPath;
 }
 
 void TfrmMain::LoadHistory() {

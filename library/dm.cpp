@@ -8,11 +8,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 
 namespace tp {
 
@@ -45,6 +49,38 @@ QString FieldTypeName(const QString& affinity) {
     if (affinity == QLatin1String("NUMERIC")) return QStringLiteral("BCD");
     return QStringLiteral("Blob");
 }
+// Makes an empty store at path from the schema. It is built under a
+// temporary name and linked into place complete, so a failure halfway never
+// leaves a store without its table, and a store that appeared meanwhile is
+// kept as it is.
+void CreateStore(const QString& path, const QString& schemaPath) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const auto fail = [&](const QString& why) {
+        Raise(QStringLiteral("Cannot create the colour store '%1': %2").arg(shown, why));
+    };
+    QFile schemaFile(schemaPath);
+    if (!schemaFile.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read the schema '%1': %2")
+                 .arg(QDir::toNativeSeparators(schemaPath), schemaFile.errorString()));
+    const QByteArray schema = schemaFile.readAll();
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(dir)) fail(QStringLiteral("cannot make the folder"));
+    QTemporaryFile temp(dir + QStringLiteral("/.store.kvd.XXXXXX"));
+    if (!temp.open()) fail(temp.errorString());
+    temp.close();
+    const QByteArray tempName = QFile::encodeName(temp.fileName());
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(tempName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    char* error = nullptr;
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &error);
+    const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+    sqlite3_free(error);
+    if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_ERROR;
+    if (rc != SQLITE_OK) fail(message);
+    if (::link(tempName.constData(), QFile::encodeName(path).constData()) != 0 && errno != EEXIST)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
 } // namespace
 
 QString StoreMessage(const QSqlError& error) {
@@ -54,7 +90,7 @@ QString StoreMessage(const QSqlError& error) {
     return m;
 }
 
-TdmMain::TdmMain() {
+TdmMain::TdmMain(StoreLookup lookup) : lookup_(std::move(lookup)) {
     static std::atomic<int> serial{0};
     connectionName_ = QStringLiteral("adocMain%1").arg(++serial);
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
@@ -97,7 +133,7 @@ void TdmMain::EnsureConnected() {
 void TdmMain::Connect() {
     tableChecked_ = false;
     countQuery_.reset();
-    storePath_ = QDir::current().absoluteFilePath(QString::fromLatin1(StoreFileName));
+    storePath_ = FindStore();
     const QString shown = QDir::toNativeSeparators(storePath_);
     // SQLite would create a missing file on open; the store is never made
     // here, so a missing file is reported, and the URI's mode=rw makes
@@ -127,6 +163,20 @@ void TdmMain::Connect() {
         db.close();
         Raise(QStringLiteral("Cannot open the colour store '%1': %2").arg(shown, failure));
     }
+}
+
+QString TdmMain::FindStore() {
+    QString first;
+    for (const std::string& c : lookup_.candidates) {
+        const QString path = QDir::current().absoluteFilePath(QString::fromStdString(c));
+        if (first.isEmpty()) first = path;
+        if (QFileInfo::exists(path)) return path;
+    }
+    if (lookup_.createAt.empty()) return first; // reported as missing
+    const QString made = QString::fromStdString(lookup_.createAt);
+    CreateStore(made, QString::fromStdString(lookup_.schema));
+    if (onStoreCreated_) onStoreCreated_(made);
+    return made;
 }
 
 void TdmMain::Run(QSqlQuery& query, const QString& sql, const QVariantList& binds) {

@@ -1,7 +1,9 @@
 #pragma once
 // The data module: the program's one connection to the colour store, the
-// SQLite file store.kvd in the working directory, and the statements the
-// library runs over it. Needs Qt SQL only, no widgets.
+// SQLite file store.kvd (where, base/AppPaths decides), and the statements
+// the library runs over it. Needs Qt SQL only, no widgets.
+#include "base/AppPaths.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -14,13 +16,11 @@ class QSqlQuery;
 
 namespace tp {
 
-// The file name of the store, resolved against the working directory each
-// time the connection opens.
-inline constexpr const char* StoreFileName = "store.kvd";
-
 class TdmMain {
 public:
-    TdmMain();
+    // By default the store is store.kvd in the working directory, taken
+    // each time the connection opens, and never created.
+    explicit TdmMain(StoreLookup lookup = {});
     ~TdmMain();
     TdmMain(const TdmMain&) = delete;
     TdmMain& operator=(const TdmMain&) = delete;
@@ -42,6 +42,11 @@ public:
     // The connection (open or not) for queries of the library.
     QSqlDatabase adocMain() const;
     QString storePath() const { return storePath_; }
+    // Called with the path of a store the module has just made, so that the
+    // user learns once where the library lives.
+    void setOnStoreCreated(std::function<void(const QString& path)> f) {
+        onStoreCreated_ = std::move(f);
+    }
 
     // Checks that table Colors has the columns the library reads, of the
     // kinds it reads them with. labels are the display labels used in the
@@ -80,6 +85,9 @@ public:
 
 private:
     void Connect();
+    QString FindStore();
+    StoreLookup lookup_;
+    std::function<void(const QString&)> onStoreCreated_;
     QString connectionName_;
     QString storePath_;
     int busyTimeoutMs_ = 2000;

@@ -19,8 +19,8 @@ struct Services {
     ErrorReporter* errors = nullptr;
     ScreenSource* screen = nullptr;
     const SkinData* skin = nullptr;
-    // Where the history file lives; empty means beside the executable.
-    // Tests point it into a scratch folder so that runs do not share it.
+    // Where the history file lives, as base/AppPaths decided. Tests point it
+    // into a scratch folder so that runs do not share it.
     std::string historyPath;
 };
 

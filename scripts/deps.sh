@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the program and the tests need,
-# when any is missing. Safe to run again.
+# Installs the Debian 12 packages the build, the program, the tests and the
+# package build (scripts/package.sh) need, when any is missing. Safe to run
+# again. .ci/run checks the list on a fresh Debian root.
 set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
   libjpeg62-turbo-dev libgtest-dev sqlite3 libxcb1-dev libsqlite3-dev
   fonts-wqy-microhei fonts-liberation
-  xvfb xdotool trayer xclip x11-utils x11-xserver-utils imagemagick
+  xvfb xdotool trayer xclip x11-utils x11-xserver-utils imagemagick xxd
+  desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

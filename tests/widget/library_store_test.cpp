@@ -58,6 +58,55 @@ TEST_F(ColourStore, TheStoreIsTheFileInTheWorkingDirectoryWhenTheConnectionOpens
     QDir::setCurrent(dir.path());
 }
 
+TEST_F(ColourStore, AnInstallMakesTheUsersStoreOnceAndPrefersTheWorkingDirectorys) {
+    const QString user = dir.filePath(QStringLiteral("data/tintpick/store.kvd"));
+    StoreLookup lookup;
+    lookup.candidates = {"store.kvd", user.toStdString()};
+    lookup.createAt = user.toStdString();
+    lookup.schema = TINTPICK_SOURCE_DIR "/data/schema.sql";
+    QStringList told;
+    const auto open = [&](TdmMain& dm) {
+        dm.setOnStoreCreated([&](const QString& path) { told << path; });
+        dm.DataModuleCreate();
+    };
+    TdmMain first(lookup);
+    open(first);
+    EXPECT_EQ(first.storePath(), user);
+    EXPECT_EQ(told, QStringList{user}) << "the user is told where the new store is";
+    InsertColor(first, QStringLiteral("n"), {1, 2, 3}, {});
+
+    TdmMain next(lookup);
+    open(next);
+    EXPECT_EQ(next.storePath(), user);
+    EXPECT_EQ(told.size(), 1) << "the store is made once";
+    EXPECT_TRUE(ColorIsStored(next, {1, 2, 3}));
+
+    makeStore();
+    TdmMain fromHere(lookup);
+    open(fromHere);
+    EXPECT_EQ(QFileInfo(fromHere.storePath()).canonicalFilePath(),
+              QFileInfo(storePath()).canonicalFilePath());
+    EXPECT_FALSE(ColorIsStored(fromHere, {1, 2, 3}));
+
+    // A schema that fails halfway: a message naming the store, and nothing
+    // left behind that a later start would take for a store.
+    QFile::remove(storePath());
+    const QString fresh = dir.filePath(QStringLiteral("fresh"));
+    const QString badSchema = dir.filePath(QStringLiteral("bad.sql"));
+    QFile bad(badSchema);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("CREATE TABLE Colors (ID INTEGER);\nCREATE TABLE (;\n");
+    bad.close();
+    lookup.candidates.back() = lookup.createAt = (fresh + QStringLiteral("/store.kvd")).toStdString();
+    lookup.schema = badSchema.toStdString();
+    TdmMain broken(lookup);
+    const std::string m = messageOf([&] { broken.DataModuleCreate(); });
+    EXPECT_NE(m.find(lookup.createAt), std::string::npos) << m;
+    EXPECT_FALSE(broken.Connected());
+    EXPECT_TRUE(QDir(fresh).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
+}
+
 TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
     makeStore();
     dm.DataModuleCreate();

@@ -1,0 +1,145 @@
+#include "platform/SingleInstance.h"
+
+#include "base/AppPaths.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tp {
+
+namespace {
+
+constexpr char Request[] = "show\n";
+constexpr char Answer[] = "shown\n";
+
+QString Errno(const QString& what) {
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// The fallback rendezvous lies in a shared temporary folder: use it only if
+// it is a real folder of ours that nobody else can enter.
+bool PrivateFolder(const QByteArray& dir, QString& problem) {
+    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST) {
+        problem = Errno(QString::fromLocal8Bit(dir));
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(dir.constData(), &st) != 0) {
+        problem = Errno(QString::fromLocal8Bit(dir));
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
+        problem = QStringLiteral("%1 is not a private folder of this user")
+                      .arg(QString::fromLocal8Bit(dir));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
+
+SingleInstance::~SingleInstance() {
+    if (server_) server_->close(); // removes the socket file
+    releaseLock();
+}
+
+void SingleInstance::releaseLock() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
+}
+
+SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
+                                                        std::chrono::milliseconds patience) {
+    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
+    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Outcome::Alone;
+    const QString socketPath = QString::fromStdString(paths.instanceSocket);
+    const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
+    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        problem_ = Errno(QString::fromLocal8Bit(lockPath));
+        return Outcome::Alone;
+    }
+    const QDeadlineTimer deadline(patience);
+    for (;;) {
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
+            return becomePrimary(socketPath) ? Outcome::Primary : Outcome::Alone;
+        if (errno != EWOULDBLOCK) {
+            problem_ = Errno(QString::fromLocal8Bit(lockPath));
+            releaseLock();
+            return Outcome::Alone;
+        }
+        // Only an answer counts: an instance that is ending reads nothing
+        // more, and then the lock comes free for this start.
+        if (askToComeForward(socketPath, deadline)) {
+            releaseLock();
+            return Outcome::HandedOver;
+        }
+        if (deadline.hasExpired()) break;
+        QThread::msleep(100);
+    }
+    releaseLock();
+    problem_ = QStringLiteral("the running instance (%1) did not answer on %2")
+                   .arg(QString::fromLocal8Bit(lockPath), socketPath);
+    return Outcome::NoAnswer;
+}
+
+bool SingleInstance::askToComeForward(const QString& socketPath, const QDeadlineTimer& deadline) {
+    const auto left = [&] { return int(std::max<qint64>(1, deadline.remainingTime())); };
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(std::min(left(), 1000))) return false;
+    socket.write(Request);
+    if (!socket.waitForBytesWritten(left())) return false;
+    QByteArray reply;
+    while (!reply.contains('\n')) {
+        if (!socket.waitForReadyRead(left())) return false;
+        reply += socket.readAll();
+    }
+    return reply == Answer;
+}
+
+bool SingleInstance::becomePrimary(const QString& socketPath) {
+    // Holding the lock means no instance is alive: a socket file still
+    // there was left by one that crashed.
+    QLocalServer::removeServer(socketPath);
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(socketPath)) {
+        problem_ = QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
+        delete server_;
+        server_ = nullptr;
+        // Without a listener the lock would only make later starts wait.
+        releaseLock();
+        return false;
+    }
+    connect(server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* s = server_->nextPendingConnection()) {
+            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                while (s->canReadLine()) {
+                    if (s->readLine() != Request) continue;
+                    emit activationRequested();
+                    s->write(Answer);
+                    s->flush();
+                }
+            });
+        }
+    });
+    return true;
+}
+
+} // namespace tp

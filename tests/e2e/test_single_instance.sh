@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# One instance: a second start brings the running program's main window
+# back (from the tray, or from under another window) and ends with status 0
+# without touching the history file, so the first one's picks survive; only
+# --new-instance runs a second one.
+source "$(dirname "$0")/lib.sh"
+e2e_setup 1024x768
+MAIN="Tintpick V1.2.0"
+HIS="$E2E_APPDIR/HisColors.dat"
+
+SWATCH_X=323; SWATCH_Y=148 # centre of the pick swatch
+SWATCH_PX="310 136"        # a swatch pixel clear of its caption
+MIN_X=315; MIN_Y=13        # the caption bar's minimise button
+
+main_visible() { xdotool search --onlyvisible --name "^${MAIN}\$" 2>/dev/null | wc -l; }
+
+# Starts the program again; prints its exit status once it has ended.
+second_start() {
+  local pid status=0
+  (cd "$E2E_APPDIR" && exec ./tintpick "$@") >>"$E2E_TMP/second.log" 2>&1 &
+  pid=$!
+  E2E_PIDS+=($pid)
+  e2e_wait_exit "$pid" 30 >&2
+  wait "$pid" || status=$?
+  echo "$status"
+}
+
+wait_pixel() { # x y RRGGBB what
+  local i got
+  for i in $(seq 50); do
+    e2e_shot "$E2E_TMP/now.png"
+    got=$(e2e_pixel "$E2E_TMP/now.png" "$1" "$2")
+    [ "$got" = "$3" ] && return 0
+    sleep 0.2
+  done
+  fail "$4: pixel $1,$2 is $got, expected $3"
+}
+
+xsetroot -solid '#336699'
+e2e_start_app
+xdotool mousemove --sync $SWATCH_X $SWATCH_Y mousedown 1; sleep 0.2
+xdotool mousemove --sync 700 500; sleep 0.3
+xdotool mouseup 1
+wait_pixel $SWATCH_PX 336699 "the pick"
+before=$(xxd -p "$HIS")
+
+# Minimised to the tray (no tray host here: the window is simply gone).
+e2e_click $MIN_X $MIN_Y
+for i in $(seq 50); do [ "$(main_visible)" = 0 ] && break; sleep 0.1; done
+[ "$(main_visible)" = 0 ] || fail "the main window did not go to the tray"
+[ "$(second_start)" = 0 ] || fail "the second start did not end with status 0"
+e2e_wait_window "$MAIN" >/dev/null
+
+# Under another window.
+convert -size 400x300 xc:'#CC3300' "$E2E_TMP/cover.png"
+display -geometry +0+0 "$E2E_TMP/cover.png" >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+wait_pixel $SWATCH_PX CC3300 "the covering window"
+[ "$(second_start)" = 0 ] || fail "the second start did not end with status 0"
+wait_pixel $SWATCH_PX 336699 "the main window brought to the front"
+[ "$(main_visible)" = 1 ] || fail "more than one main window"
+[ "$(xxd -p "$HIS")" = "$before" ] || fail "a second start wrote the history file"
+
+# --new-instance really runs a second one.
+(cd "$E2E_APPDIR" && exec ./tintpick --new-instance) >>"$E2E_TMP/second.log" 2>&1 &
+NEW_PID=$!
+E2E_PIDS+=($NEW_PID)
+for i in $(seq 300); do [ "$(main_visible)" = 2 ] && break; sleep 0.1; done
+[ "$(main_visible)" = 2 ] || fail "--new-instance did not start a second program"
+kill -9 "$NEW_PID"
+
+# The first one's picks are written at its end.
+e2e_click 321 186 # "退出"
+e2e_wait_exit "$E2E_APP_PID" 10
+got=$(xxd -p -u "$HIS" | tr -d '\n')
+[ "${got:22:6}" = 336699 ] || fail "the pick is not in the history: $got"
+echo "PASS"

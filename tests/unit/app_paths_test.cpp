@@ -1,0 +1,131 @@
+// Where the program keeps its files, and whether a start joins the running
+// instance: the build folder or an unpacked copy keeps files beside itself,
+// an install keeps them in the user's folders.
+#include "app/StartKind.h"
+#include "base/AppPaths.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+using namespace tp;
+namespace fs = std::filesystem;
+
+namespace {
+
+RunPlace Place(const std::string& exeDir, bool writable, bool installedData) {
+    RunPlace r;
+    r.exeDir = exeDir;
+    r.exeDirWritable = writable;
+    r.installedDataPresent = installedData;
+    r.home = "/home/ann";
+    r.uid = 1000;
+    return r;
+}
+
+std::string Dir(const std::string& path) {
+    return fs::path(path).parent_path().string();
+}
+
+} // namespace
+
+TEST(AppPaths, AWritableFolderWithoutInstalledDataKeepsEverythingWhereItWas) {
+    const AppPaths p = DecideAppPaths(Place("/home/ann/tintpick/build", true, false));
+    EXPECT_EQ(p.mode, AppMode::Portable);
+    EXPECT_EQ(p.history, "/home/ann/tintpick/build/HisColors.dat");
+    EXPECT_EQ(p.referencePage, "/home/ann/tintpick/build/ColorTable.htm");
+    // Only the working directory's store, and never one made by the program.
+    EXPECT_EQ(p.store.candidates, std::vector<std::string>{"store.kvd"});
+    EXPECT_TRUE(p.store.createAt.empty());
+    EXPECT_TRUE(p.userDir.empty());
+}
+
+TEST(AppPaths, AnInstallKeepsUserFilesUnderXdgDataHomeWhoeverRunsIt) {
+    RunPlace system = Place("/usr/bin", false, true);
+    system.xdgDataHome = "/home/ann/data";
+    // Root can write /usr/bin, and a user can write a prefix of their own:
+    // neither makes the prefix a place for changing files.
+    RunPlace asRoot = system;
+    asRoot.exeDirWritable = true;
+    RunPlace ownPrefix = Place("/home/ann/.local/bin", true, true);
+    ownPrefix.xdgDataHome = "/home/ann/data";
+
+    for (const RunPlace& place : {system, asRoot, ownPrefix}) {
+        SCOPED_TRACE(place.exeDir);
+        const AppPaths p = DecideAppPaths(place);
+        EXPECT_EQ(p.mode, AppMode::Installed);
+        EXPECT_EQ(p.userDir, "/home/ann/data/tintpick");
+        EXPECT_EQ(p.history, "/home/ann/data/tintpick/HisColors.dat");
+        // The working directory's store first, then the user's own, made
+        // from the installed schema when neither exists.
+        EXPECT_EQ(p.store.candidates,
+                  (std::vector<std::string>{"store.kvd", "/home/ann/data/tintpick/store.kvd"}));
+        EXPECT_EQ(p.store.createAt, "/home/ann/data/tintpick/store.kvd");
+        // Page and schema come from the installed data folder, not from
+        // beside the executable.
+        EXPECT_EQ(fs::path(p.referencePage).filename(), "ColorTable.htm");
+        EXPECT_EQ(Dir(p.referencePage), Dir(p.store.schema));
+        EXPECT_NE(Dir(p.referencePage), place.exeDir);
+        EXPECT_EQ(Dir(p.referencePage).rfind(Dir(place.exeDir), 0), 0u)
+            << "the data folder lies in the executable's prefix";
+    }
+
+    // A read-only copy that is no install still finds its page beside itself.
+    const AppPaths copy = DecideAppPaths(Place("/mnt/cd/tintpick", false, false));
+    EXPECT_EQ(copy.mode, AppMode::Installed);
+    EXPECT_EQ(copy.referencePage, "/mnt/cd/tintpick/ColorTable.htm");
+    EXPECT_EQ(copy.history, "/home/ann/.local/share/tintpick/HisColors.dat");
+
+    // An unset or relative XDG_DATA_HOME means ~/.local/share.
+    for (const char* value : {"", "data", "./x"}) {
+        RunPlace place = system;
+        place.xdgDataHome = value;
+        EXPECT_EQ(DecideAppPaths(place).history, "/home/ann/.local/share/tintpick/HisColors.dat")
+            << "XDG_DATA_HOME=" << value;
+    }
+}
+
+TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
+    RunPlace usr = Place("/usr/bin", false, true);
+    usr.xdgRuntimeDir = "/run/user/1000";
+    const AppPaths a = DecideAppPaths(usr);
+    EXPECT_EQ(Dir(a.instanceSocket), "/run/user/1000");
+    EXPECT_EQ(Dir(a.instanceLock), "/run/user/1000");
+    EXPECT_NE(a.instanceSocket, a.instanceLock);
+    EXPECT_FALSE(a.runtimeDirIsPrivate);
+
+    // Two installs share the user's history, so they are one instance; two
+    // portable copies each keep their own history, so they run side by side.
+    RunPlace local = Place("/usr/local/bin", false, true);
+    local.xdgRuntimeDir = usr.xdgRuntimeDir;
+    EXPECT_EQ(DecideAppPaths(local).instanceSocket, a.instanceSocket);
+    RunPlace copy1 = Place("/home/ann/one", true, false);
+    RunPlace copy2 = Place("/home/ann/two", true, false);
+    copy1.xdgRuntimeDir = copy2.xdgRuntimeDir = usr.xdgRuntimeDir;
+    EXPECT_NE(DecideAppPaths(copy1).instanceSocket, DecideAppPaths(copy2).instanceSocket);
+    EXPECT_NE(DecideAppPaths(copy1).instanceSocket, a.instanceSocket);
+
+    // Without a runtime folder (or with a relative one): a folder of the
+    // user's own under TMPDIR, one per user.
+    for (const char* value : {"", "run"}) {
+        RunPlace place = usr;
+        place.xdgRuntimeDir = value;
+        place.tmpDir = "/var/tmp";
+        const AppPaths p = DecideAppPaths(place);
+        EXPECT_TRUE(p.runtimeDirIsPrivate);
+        EXPECT_EQ(Dir(p.runtimeDir), "/var/tmp");
+        EXPECT_EQ(Dir(p.instanceSocket), p.runtimeDir);
+        place.uid = 1001;
+        EXPECT_NE(DecideAppPaths(place).runtimeDir, p.runtimeDir);
+    }
+}
+
+TEST(StartKind, OnlyAPlainStartIsHandedOverAndOneShotWorkNeverIs) {
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(StartKindOf({}), StartKind::Join);
+    EXPECT_EQ(StartKindOf(Args{"--new-instance"}), StartKind::Separate);
+    for (const Args& args : {Args{"--pick"}, Args{"--export-library=a.gpl"},
+                             Args{"--import-library", "a.gpl", "--new-instance"},
+                             Args{"--new-instance", "--pick"}})
+        EXPECT_EQ(StartKindOf(args), StartKind::OneShot) << args.front();
+}
