@@ -66,7 +66,7 @@ extern TfrmSaveInfo* frmSaveInfo;
 
 // "保存": refuses a colour that is stored already, otherwise asks for a name
 // and comment and inserts the row. Throws Error for the store's failures.
-void SaveCurrentColor(LibraryHost& host);
+void SaveCurrentColor(LibraryHost& host, const TRGB& rgb);
 
 // The duplicate check and the insert, without any window.
 bool ColorIsStored(TdmMain& dm, const TRGB& rgb);

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
+#include <optional>
 
 class QLineEdit;
 
@@ -143,6 +144,9 @@ public:
     void bsSkinButton4Click(); // "全部"
     void bsSkinButton1Click(); // "确定"
 
+    // The colour of the current row when "确定" closed the window.
+    TRGB LoadedColor{};
+
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
     void reject() override { done(2); }
 
@@ -158,8 +162,8 @@ private:
 
 extern TfrmViewColor* frmViewColor;
 
-// "加载": shows the browser; returns its modal result (1 loaded a colour
-// into CurrentRGB).
-int BrowseLibrary(LibraryHost& host);
+// "加载": shows the browser; returns the colour it loaded, or nothing when
+// it was closed without loading.
+std::optional<TRGB> BrowseLibrary(LibraryHost& host);
 
 } // namespace tp

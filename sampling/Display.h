@@ -6,6 +6,7 @@
 #include "sampling/RulerGeometry.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QFrame;
@@ -22,10 +23,11 @@ public:
     explicit TfrmDisplay(const Services& services, QWidget* parent = nullptr);
     ~TfrmDisplay() override;
 
-    // What the main window's "测距" button does: hide the main window and show
-    // the measuring window, creating a fresh one when none exists. A screen
-    // that cannot be read is reported and the main window stays.
-    static void Open(const Services& services);
+    // What the main window's "测距" button does: hide that window (it would
+    // stand in the picture) and show the measuring window, creating a fresh
+    // one when none exists; closing the measuring window shows it again. A
+    // screen that cannot be read is reported and the window stays.
+    static void Open(const Services& services, QWidget* windowToHide);
 
     // Components, named as in the window's design.
     TbsSkinExPanel* sepRuler;
@@ -91,6 +93,7 @@ private:
     template <class F> void guarded(F&& f);
 
     Services services_;
+    QPointer<QWidget> hiddenWindow_;
     QImage snapshot_;
     QImage shown_;
     QImage magnifier_;

@@ -1,6 +1,6 @@
 #include "windows/About.h"
 
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
 #include "skin/Controls.h"
@@ -140,7 +140,7 @@ TfrmAbout::~TfrmAbout() {
 }
 
 void TfrmAbout::FormCreate() {
-    lblVersion->setText(QStringLiteral("版本 %1").arg(QString::fromStdString(AppVersion)));
+    lblVersion->setText(QStringLiteral("版本 %1").arg(QString::fromUtf8(AppVersionText)));
 }
 
 QByteArray TfrmAbout::BannerData() {

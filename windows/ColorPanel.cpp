@@ -1,6 +1,6 @@
 #include "windows/ColorPanel.h"
 
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
 #include "skin/Controls.h"
@@ -76,7 +76,7 @@ TfrmColorPanel::~TfrmColorPanel() {
 }
 
 void TfrmColorPanel::FormCreate() {
-    Navigate(QString::fromStdString(AppDir) + QStringLiteral("ColorTable.htm"));
+    Navigate(QString::fromStdString(services_.referencePage));
 }
 
 void TfrmColorPanel::Navigate(const QString& path) {

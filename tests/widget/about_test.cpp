@@ -19,7 +19,6 @@ namespace {
 
 TEST(About, ShowsTheVersionAndTheDecodedBanner) {
     test::TestServices fakes;
-    AppVersion = "1.2.0";
     TfrmAbout about(fakes.services());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于"));
     EXPECT_EQ(about.lblVersion->text(), QStringLiteral("版本 1.2.0"));
