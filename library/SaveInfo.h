@@ -41,12 +41,14 @@ public:
     ~TfrmSaveInfo() override;
 
     TbsBusinessSkinForm* bsBusinessSkinForm1;
-    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
+    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
     QLineEdit* edtName;
     QLabel* lblColor;
     QPlainTextEdit* memComment;
-    QFrame* bsSkinBevel1;
-    TbsSkinButton *bsSkinButton1, *bsSkinButton2;
+    QFrame* bsSkinBevel1;         // the line above the buttons
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
 
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;

@@ -133,10 +133,14 @@ public:
 
     TbsBusinessSkinForm* bsBusinessSkinForm1;
     TLibQuery* adoqLib;
-    TbsSkinDBNavigator* bsSkinDBNavigator1;
-    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    TbsSkinDBNavigator* bsSkinDBNavigator1; // the ten record buttons
+    TbsSkinStdLabel* bsSkinStdLabel1;       // "颜色名称"
+    TbsSkinStdLabel* bsSkinStdLabel2; // "选中库中的颜色，点击确定加载该颜色信息"
     QLineEdit* edtKeyword;
-    TbsSkinButton *bsSkinButton3, *bsSkinButton4, *bsSkinButton1, *bsSkinButton2;
+    TbsSkinButton* bsSkinButton3; // "查找"
+    TbsSkinButton* bsSkinButton4; // "全部"
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
     TbsSkinDBGrid* dbgColors;
 
     void FormCreate();

@@ -29,16 +29,20 @@ public:
     // screen that cannot be read is reported and the window stays.
     static void Open(const Services& services, QWidget* windowToHide);
 
-    // Components, named as in the window's design.
+    // Components; a numbered one carries its caption beside it.
     TbsSkinExPanel* sepRuler;
     TbsSkinStdLabel* lblScreen;
-    QFrame* bsSkinBevel1;
+    QFrame* bsSkinBevel1; // the frame around the magnifier
     QWidget* pbCaptureScreen;
-    TbsSkinStdLabel *bsSkinStdLabel1, *lblCurPos;
-    TbsSkinStdLabel *bsSkinStdLabel2, *lblStartPos;
-    TbsSkinStdLabel *bsSkinStdLabel5, *lblEndPos;
-    TbsSkinStdLabel *bsSkinStdLabel6, *lblResult;
-    TbsSkinButton* bsSkinButton1;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "坐标："
+    TbsSkinStdLabel* lblCurPos;
+    TbsSkinStdLabel* bsSkinStdLabel2; // "起点："
+    TbsSkinStdLabel* lblStartPos;
+    TbsSkinStdLabel* bsSkinStdLabel5; // "终点："
+    TbsSkinStdLabel* lblEndPos;
+    TbsSkinStdLabel* bsSkinStdLabel6; // "距离："
+    TbsSkinStdLabel* lblResult;
+    TbsSkinButton* bsSkinButton1; // "结束"
 
     // Handlers. Points are in device pixels of the frozen picture.
     void FormShow();

@@ -1,5 +1,5 @@
 // The About window: version, banner, link, and how it closes.
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
