@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 
 namespace tp {
@@ -29,6 +30,15 @@ struct Application::Impl {
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
 };
+
+namespace {
+// Folders made for a user's data are the user's alone (XDG base directories).
+void MakePrivateFolder(const QString& path) {
+    if (QFileInfo(path).isDir()) return;
+    MakePrivateFolder(QFileInfo(path).absolutePath());
+    QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+} // namespace
 
 bool TintpickApp::notify(QObject* receiver, QEvent* event) {
     try {
@@ -56,9 +66,10 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
     services_.historyPath = paths.history;
+    services_.referencePage = paths.referencePage;
     // An install keeps the user's files in a folder of their own; without it
     // the history could not be written.
-    if (!paths.userDir.empty()) QDir().mkpath(QString::fromStdString(paths.userDir));
+    if (!paths.userDir.empty()) MakePrivateFolder(QString::fromStdString(paths.userDir));
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);
@@ -74,9 +85,8 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()
     // start-up goes on, and every later use of the store tries again.
     impl_->dm = std::make_unique<TdmMain>(paths.store);
     impl_->dm->setOnStoreCreated([this](const QString& path) {
-        impl_->errors.showMessage(
-            QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
-                .arg(QDir::toNativeSeparators(path)));
+        impl_->errors.showMessage(QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
+                                      .arg(QDir::toNativeSeparators(path)));
     });
     dmMain = impl_->dm.get();
     Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });

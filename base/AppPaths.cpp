@@ -68,10 +68,10 @@ AppPaths DecideAppPaths(const RunPlace& place) {
     p.referencePage = Join(dataDir, PageName);
     if (installed) {
         p.mode = AppMode::Installed;
-        const std::string dataHome = UsableXdg(place.xdgDataHome)
-                                         ? place.xdgDataHome
-                                         : Join(place.home.empty() ? "/" : place.home,
-                                                ".local/share");
+        const std::string dataHome =
+            UsableXdg(place.xdgDataHome)
+                ? place.xdgDataHome
+                : Join(place.home.empty() ? "/" : place.home, ".local/share");
         p.userDir = Join(dataHome, AppFolder);
         p.history = Join(p.userDir, HistoryName);
         p.store.candidates = {StoreName, Join(p.userDir, StoreName)};

@@ -119,7 +119,8 @@ bool SingleInstance::becomePrimary(const QString& socketPath) {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(socketPath)) {
-        problem_ = QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
+        problem_ =
+            QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
         delete server_;
         server_ = nullptr;
         // Without a listener the lock would only make later starts wait.

@@ -124,8 +124,8 @@ TEST(StartKind, OnlyAPlainStartIsHandedOverAndOneShotWorkNeverIs) {
     using Args = std::vector<std::string>;
     EXPECT_EQ(StartKindOf({}), StartKind::Join);
     EXPECT_EQ(StartKindOf(Args{"--new-instance"}), StartKind::Separate);
-    for (const Args& args : {Args{"--pick"}, Args{"--export-library=a.gpl"},
-                             Args{"--import-library", "a.gpl", "--new-instance"},
-                             Args{"--new-instance", "--pick"}})
+    for (const Args& args :
+         {Args{"--pick"}, Args{"--export-library=a.gpl"},
+          Args{"--import-library", "a.gpl", "--new-instance"}, Args{"--new-instance", "--pick"}})
         EXPECT_EQ(StartKindOf(args), StartKind::OneShot) << args.front();
 }

@@ -29,16 +29,19 @@ struct ColorPanelTest : ::testing::Test {
     std::unique_ptr<TfrmMain> main;
     QTemporaryDir dir;
 
-    void SetUp() override {
-        main = std::make_unique<TfrmMain>(fakes.services());
+    void SetUp() override { openMain(dir.path()); }
+    // The main window, with the reference page looked for in folder.
+    void openMain(const QString& folder) {
+        main.reset();
+        Services services = fakes.services();
+        services.referencePage = (folder + QStringLiteral("/ColorTable.htm")).toStdString();
+        main = std::make_unique<TfrmMain>(services);
         main->show();
-        useAppDir(dir.path());
     }
     void TearDown() override {
         main.reset(); // owns the panel
         EXPECT_EQ(frmColorPanel, nullptr);
     }
-    static void useAppDir(const QString& path) { AppDir = (path + QLatin1Char('/')).toStdString(); }
     QString pageText() const { return frmColorPanel->wbColors->toPlainText(); }
 };
 
@@ -104,7 +107,7 @@ TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
 }
 
 TEST_F(ColorPanelTest, ShowsTheShippedPageAndSendsLinksToTheBrowser) {
-    useAppDir(QStringLiteral(TINTPICK_SOURCE_DIR "/data"));
+    openMain(QStringLiteral(TINTPICK_SOURCE_DIR "/data"));
     main->bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     const QString text = pageText();

@@ -65,9 +65,9 @@ TEST_F(ColourStore, AnInstallMakesTheUsersStoreOnceAndPrefersTheWorkingDirectory
     lookup.createAt = user.toStdString();
     lookup.schema = TINTPICK_SOURCE_DIR "/data/schema.sql";
     QStringList told;
-    const auto open = [&](TdmMain& dm) {
-        dm.setOnStoreCreated([&](const QString& path) { told << path; });
-        dm.DataModuleCreate();
+    const auto open = [&](TdmMain& store) {
+        store.setOnStoreCreated([&](const QString& path) { told << path; });
+        store.DataModuleCreate();
     };
     TdmMain first(lookup);
     open(first);
@@ -97,14 +97,15 @@ TEST_F(ColourStore, AnInstallMakesTheUsersStoreOnceAndPrefersTheWorkingDirectory
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
     bad.write("CREATE TABLE Colors (ID INTEGER);\nCREATE TABLE (;\n");
     bad.close();
-    lookup.candidates.back() = lookup.createAt = (fresh + QStringLiteral("/store.kvd")).toStdString();
+    lookup.candidates.back() = lookup.createAt =
+        (fresh + QStringLiteral("/store.kvd")).toStdString();
     lookup.schema = badSchema.toStdString();
     TdmMain broken(lookup);
     const std::string m = messageOf([&] { broken.DataModuleCreate(); });
     EXPECT_NE(m.find(lookup.createAt), std::string::npos) << m;
     EXPECT_FALSE(broken.Connected());
-    EXPECT_TRUE(QDir(fresh).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
-                    .isEmpty());
+    EXPECT_TRUE(
+        QDir(fresh).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
 TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
