@@ -42,9 +42,13 @@ cleanup() { # end what the command left running inside the root (by process id),
   for p in /proc/[0-9]*; do [ "$(readlink "$p/root" 2>/dev/null)" = "$RUN" ] && kill "${p#/proc/}" 2>/dev/null; done
   sleep 1
   for p in /proc/[0-9]*; do [ "$(readlink "$p/root" 2>/dev/null)" = "$RUN" ] && kill -9 "${p#/proc/}" 2>/dev/null; done
-  umount "$RUN/proc" 2>/dev/null || true
-  umount "$RUN/dev/shm" 2>/dev/null || true
-  rm -rf "$RUN"
+  for m in proc var/cache/apt/archives dev/shm; do umount "$RUN/$m" 2>/dev/null || true; done
+  # Never remove through a mount that is still in place.
+  if grep -q " $RUN/" /proc/mounts; then
+    echo "kept $RUN: something is still mounted in it" >&2
+  else
+    rm -rf "$RUN"
+  fi
 }
 trap cleanup EXIT
 cp -a "$ROOT"/. "$RUN"/
@@ -55,6 +59,10 @@ if [ -n "${FRESH_IN:-}" ]; then
 fi
 mkdir -p "$RUN/root/out"
 mount --bind /proc "$RUN/proc"
+# Downloaded packages are kept between runs (what gets installed is still
+# decided afresh each time): a fresh root need not fetch Qt again.
+mkdir -p "$T/tintpick-fresh-apt-cache/partial" "$RUN/var/cache/apt/archives"
+mount --bind "$T/tintpick-fresh-apt-cache" "$RUN/var/cache/apt/archives"
 mkdir -p "$RUN/dev/shm" && mount -t tmpfs tmpfs "$RUN/dev/shm" 2>/dev/null || true
 status=0
 chroot "$RUN" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
