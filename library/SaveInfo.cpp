@@ -1,7 +1,6 @@
 #include "library/SaveInfo.h"
 
-#include "app/Convert.h"
-#include "app/global.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
@@ -124,9 +123,8 @@ void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QStrin
         throw StoreError(dm.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这一行"));
 }
 
-void SaveCurrentColor(LibraryHost& host) try {
+void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     if (!host.dm) throw Error("The colour store is not available.");
-    const TRGB rgb = CurrentRGB;
     // A damaged store is refused before the user types a name for nothing.
     host.dm->EnsureConnected();
     host.dm->RequireWritable();
@@ -153,7 +151,7 @@ void SaveCurrentColor(LibraryHost& host) try {
     if (result == 1) {
         // A failed insert leaves the dialog alive, hidden, with the comment
         // still in it, so the next save does not lose what was typed.
-        InsertColor(*host.dm, dlg->edtName->text(), CurrentRGB, dlg->CommentText());
+        InsertColor(*host.dm, dlg->edtName->text(), rgb, dlg->CommentText());
     }
     delete dlg;
 } catch (const StoreError& e) {

@@ -1,5 +1,7 @@
 #include "library/dm.h"
 
+#include "base/Convert.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -401,16 +403,17 @@ void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QString
         }
         if (rc != SQLITE_OK) failHere();
     }
-    std::vector<int> col(columns.size(), -1);
+    std::vector<int> col(static_cast<size_t>(columns.size()), -1);
     const int n = sqlite3_column_count(st);
     for (int c = 0; c < n; ++c) {
         const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-        for (int k = 0; k < columns.size(); ++k)
-            if (col[k] < 0 && name.compare(columns.at(k), Qt::CaseInsensitive) == 0) col[k] = c;
+        for (size_t k = 0; k < col.size(); ++k)
+            if (col[k] < 0 && name.compare(columns.at(qsizetype(k)), Qt::CaseInsensitive) == 0)
+                col[k] = c;
     }
-    for (int k = 0; k < columns.size(); ++k)
+    for (size_t k = 0; k < col.size(); ++k)
         if (col[k] < 0)
-            Fail(QStringLiteral("Field '%1' not found").arg(columns.at(k)), 0,
+            Fail(QStringLiteral("Field '%1' not found").arg(columns.at(qsizetype(k))), 0,
                  QStringLiteral("颜色库的表 Colors 不合要求"));
     FetchRow row;
     row.st_ = st;

@@ -2,7 +2,7 @@
 // The data module: the program's one connection to the colour store, the
 // SQLite file store.kvd in the working directory, and the statements the
 // library runs over it. Needs Qt SQL only, no widgets.
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <QSqlDatabase>
 #include <QString>
