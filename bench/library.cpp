@@ -206,8 +206,9 @@ int main(int argc, char** argv) {
         });
     Report("search '9红'", ours, base);
 
-    // The page check every opening of the store runs, and the whole opening
-    // with it, against one plain read of the whole table.
+    // The page check every opening of the store runs, against one plain
+    // read of the whole table; then the whole opening with it, against the
+    // same read.
     auto quickCheck = [&] {
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, "pragma quick_check(20)", -1, &s, nullptr);
@@ -222,10 +223,9 @@ int main(int argc, char** argv) {
         [&](int) { sink = sink + quickCheck(); });
     Report("pragma quick_check", ours, base, "full read");
     std::printf("pragma quick_check on %d rows: %.1f ms\n", StoreRows, ours / 1000.0);
-    std::tie(ours, base) = TimePair(
-        9, 1, [&](int) { sink = sink + int(cFetch("select * from colors", nullptr)); },
-        [&](int) { dm.DataModuleCreate(); });
-    Report("store opening with check", ours, base, "full read");
+    const double opening = Time(9, 1, [&](int) { dm.DataModuleCreate(); });
+    Report("store opening with check", opening, base, "full read");
+    dm.DataModuleCreate();
 
     // The whole window, as a user waits for it: built, query opened, shown
     // and painted once.
