@@ -51,7 +51,10 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
 
 Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(QString::fromUtf8(AppTitle));
+    // X11 takes the window class from the application name, and desktop files
+    // match it (StartupWMClass): the product name, without the trailing
+    // blank of the title that message boxes carry.
+    QApplication::setApplicationName(QString::fromUtf8(ProductName));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
