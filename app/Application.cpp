@@ -9,6 +9,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -21,11 +22,13 @@
 namespace tp {
 
 struct Application::Impl {
+    explicit Impl(const AppPaths& paths) : settings(QString::fromStdString(paths.settings)) {}
     SkinData skin = SkinData::load();
     QtClipboard clipboard;
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
@@ -49,7 +52,7 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()) {
+Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(paths)) {
     QApplication::setApplicationDisplayName(QString());
     // X11 takes the window class from the application name, and desktop files
     // match it (StartupWMClass): the product name, without the trailing
@@ -68,6 +71,7 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>()
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
+    services_.settings = &impl_->settings;
     services_.historyPath = paths.history;
     services_.referencePage = paths.referencePage;
     // An install keeps the user's files in a folder of their own; without it

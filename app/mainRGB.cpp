@@ -3,7 +3,9 @@
 #include "app/TrayIcon.h"
 #include "app/global.h"
 #include "base/Convert.h"
+#include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
+#include "colour/ColorText.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
@@ -15,6 +17,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
 #include "sampling/Magnifier.h"
@@ -24,12 +27,14 @@
 #include "skin/SkinForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 
 namespace tp {
@@ -108,7 +113,8 @@ void TfrmMain::buildComponents() {
     edtB = channelEdit("edtB", 145, 23, 48, 20);
     bsSkinStdLabel4 = label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
 
-    edtHC = new QLineEdit(QStringLiteral("FFFFFF"), g1);
+    edtHC = new TCodeEdit(services_, g1);
+    edtHC->setText(QStringLiteral("FFFFFF"));
     edtHC->setObjectName(QStringLiteral("edtHC"));
     edtHC->setMaxLength(6);
     edtHC->setToolTip(QStringLiteral("输入十六进制颜色值"));
@@ -188,11 +194,19 @@ void TfrmMain::buildComponents() {
     connect(edtG, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtGChange);
     connect(edtB, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtBChange);
     connect(edtHC, &QLineEdit::textChanged, this, [this] { guarded([this] { edtHCChange(); }); });
+    connect(edtHC, &TCodeEdit::colorPasted, this,
+            [this](TRGB c) { guarded([&] { edtHCPasteColor(c); }); });
     edtHC->installEventFilter(this);
     connect(bsSkinButton8, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton10Click(); }); });
     connect(bsSkinButton7, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton7Click(); }); });
+    bsSkinButton7->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(bsSkinButton7, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu* menu = CopyFormatMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(bsSkinButton7->mapToGlobal(at));
+    });
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
     connect(bsSkinButton11, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
@@ -240,6 +254,10 @@ void TfrmMain::FormCreate() {
     edtG->SetValue(255);
     edtB->SetValue(255);
     History = HistoryRing{};
+    if (services_.settings) {
+        const QString key = services_.settings->value(QStringLiteral("copy/format"));
+        if (const auto f = CopyFormatFromKey(key.toStdString())) CopyAs = *f;
+    }
     lblColor->setToolTip(
         QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
@@ -300,6 +318,9 @@ void TfrmMain::edtBChange() {
 
 void TfrmMain::bsSkinButton2Click() {
     cdlgSelect->Color = ToColor(CurrentRGB);
+    cdlgSelect->HistoryColors.clear();
+    for (const TRGB& slot : History.HistorySlots)
+        cdlgSelect->HistoryColors.push_back(ToColor(slot));
     if (!cdlgSelect->Execute()) return;
     PickedColor = cdlgSelect->Color;
     ApplyPickedColor();
@@ -309,15 +330,22 @@ void TfrmMain::bsSkinButton2Click() {
 void TfrmMain::edtHCChange() {
     const QString t = edtHC->text();
     if (t.size() != 6) return;
-    // Each channel is stored as soon as it converts, so a bad pair leaves
-    // the channels before it changed; the views catch up on the next refresh.
-    uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
-    for (int i = 0; i < 3; ++i) {
-        const std::string pair = "0x" + t.mid(i * 2, 2).toStdString();
-        CurrentRGB.*channels[i] = static_cast<uint8_t>(StrToInt(pair));
+    // The code is taken whole or not at all: six characters that are no
+    // code (only a paste or a drop brings them) leave the colour as it was
+    // and the edit shows the colour's code again.
+    const auto c = ParseHexCode(t.toStdString());
+    if (!c) {
+        RefreshHexCode();
+        throw Error(NotAColorMessage(t.toStdString()));
     }
+    CurrentRGB = *c;
     RefreshChannelEdits();
     RefreshSwatch();
+}
+
+void TfrmMain::edtHCPasteColor(TRGB c) {
+    CurrentRGB = c;
+    RefreshViews();
 }
 
 bool TfrmMain::edtHCKeyPress(QChar ch) {
@@ -333,8 +361,43 @@ void TfrmMain::bsSkinButton10Click() {
 }
 
 void TfrmMain::bsSkinButton7Click() {
-    edtHC->selectAll();
-    services_.clipboard->setText(edtHC->selectedText());
+    if (CopyAs == CopyFormat::Bare) {
+        // The bare code is copied as the edit shows it, also while a code
+        // is half typed.
+        edtHC->selectAll();
+        services_.clipboard->setText(edtHC->selectedText());
+        return;
+    }
+    services_.clipboard->setText(QString::fromStdString(FormatColor(CurrentRGB, CopyAs)));
+}
+
+QMenu* TfrmMain::CopyFormatMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("CopyFormatMenu"));
+    auto* group = new QActionGroup(menu);
+    for (const CopyFormatInfo& f : CopyFormats()) {
+        const QString shown = QString::fromStdString(FormatColor(CurrentRGB, f.format));
+        QAction* a = menu->addAction(QString::fromUtf8(f.label) + QLatin1Char('\t') + shown);
+        a->setCheckable(true);
+        a->setChecked(f.format == CopyAs);
+        a->setData(QString::fromLatin1(f.key));
+        group->addAction(a);
+        const CopyFormat format = f.format;
+        connect(a, &QAction::triggered, this, [this, format] {
+            guarded([&] {
+                SetCopyFormat(format);
+                bsSkinButton7Click();
+            });
+        });
+    }
+    return menu;
+}
+
+void TfrmMain::SetCopyFormat(CopyFormat f) {
+    CopyAs = f;
+    if (services_.settings)
+        services_.settings->setValue(QStringLiteral("copy/format"),
+                                     QString::fromLatin1(CopyFormatOf(f).key));
 }
 
 void TfrmMain::bsSkinButton1Click() {

@@ -2,6 +2,8 @@
 // The main window: the manual colour controls, the history slots, the
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
+#include "colour/CodeEdit.h"
+#include "colour/ColorText.h"
 #include "colour/ColorTypes.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryRing.h"
@@ -68,7 +70,7 @@ public:
     TbsSkinStdLabel* bsSkinStdLabel3; // "B"
     TbsSkinStdLabel* bsSkinStdLabel4; // "十六进制     #"
     TbsSkinTrackEdit *edtR, *edtG, *edtB;
-    QLineEdit* edtHC;
+    TCodeEdit* edtHC;
     TbsSkinButton* bsSkinButton7; // "复制"
     TbsSkinPanel* bsSkinPanel1;   // the frame around the history grid
     TbsSkinDrawGrid* sdgHistory;
@@ -105,10 +107,19 @@ public:
     void edtGChange();
     void edtBChange();
     void edtHCChange();
+    // A colour pasted whole into the code (#ABCDEF, rgb(...), a name ...).
+    void edtHCPasteColor(TRGB c);
     // The code's key filter: true when the typed character is discarded.
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    // The format "复制" copies in; chosen by a right click on the button and
+    // kept in the settings for the next run.
+    CopyFormat CopyAs = CopyFormat::Bare;
+    // Builds the right-click menu of "复制": every format, with the current
+    // colour written in it; choosing one keeps it and copies.
+    QMenu* CopyFormatMenu();
+    void SetCopyFormat(CopyFormat f);
     void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void bsSkinButton11Click(); // "测距"

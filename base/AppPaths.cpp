@@ -24,6 +24,7 @@ constexpr const char* HistoryName = "HisColors.dat";
 constexpr const char* StoreName = "store.kvd";
 constexpr const char* PageName = "ColorTable.htm";
 constexpr const char* SchemaName = "schema.sql";
+constexpr const char* SettingsName = "tintpick.ini";
 
 std::string Join(const std::string& dir, const std::string& name) {
     return (fs::path(dir) / name).lexically_normal().string();
@@ -66,12 +67,14 @@ AppPaths DecideAppPaths(const RunPlace& place) {
     const std::string dataDir =
         place.installedDataPresent ? Join(place.exeDir, InstalledDataFromExe()) : place.exeDir;
     p.referencePage = Join(dataDir, PageName);
+    const std::string home = place.home.empty() ? "/" : place.home;
+    const std::string configHome =
+        UsableXdg(place.xdgConfigHome) ? place.xdgConfigHome : Join(home, ".config");
+    p.settings = Join(Join(configHome, AppFolder), SettingsName);
     if (installed) {
         p.mode = AppMode::Installed;
         const std::string dataHome =
-            UsableXdg(place.xdgDataHome)
-                ? place.xdgDataHome
-                : Join(place.home.empty() ? "/" : place.home, ".local/share");
+            UsableXdg(place.xdgDataHome) ? place.xdgDataHome : Join(home, ".local/share");
         p.userDir = Join(dataHome, AppFolder);
         p.history = Join(p.userDir, HistoryName);
         p.store.candidates = {StoreName, Join(p.userDir, StoreName)};
@@ -112,6 +115,7 @@ RunPlace ProbeRunPlace(const std::string& exeDir) {
             r.home = pw.pw_dir;
     }
     r.xdgDataHome = Env("XDG_DATA_HOME");
+    r.xdgConfigHome = Env("XDG_CONFIG_HOME");
     r.xdgRuntimeDir = Env("XDG_RUNTIME_DIR");
     r.tmpDir = Env("TMPDIR");
     return r;

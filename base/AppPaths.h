@@ -27,6 +27,7 @@ struct RunPlace {
     bool installedDataPresent = false;
     std::string home;          // $HOME, else the password entry's home
     std::string xdgDataHome;   // $XDG_DATA_HOME as set (may be empty or relative)
+    std::string xdgConfigHome; // $XDG_CONFIG_HOME as set
     std::string xdgRuntimeDir; // $XDG_RUNTIME_DIR as set
     std::string tmpDir;        // $TMPDIR, else /tmp
     unsigned uid = 0;
@@ -49,6 +50,9 @@ struct AppPaths {
     std::string userDir; // per-user folder to create at start; empty when portable
     std::string history;
     std::string referencePage;
+    // The user's settings, in the configuration folder in either mode: a
+    // choice made in one copy holds in the next.
+    std::string settings;
     StoreLookup store;
     // Rendezvous of the running instance: a lock held for its whole life and
     // the local socket it listens on. One instance per history file, so that

@@ -76,13 +76,18 @@ TEST(AppPaths, AnInstallKeepsUserFilesUnderXdgDataHomeWhoeverRunsIt) {
     EXPECT_EQ(copy.referencePage, "/mnt/cd/tintpick/ColorTable.htm");
     EXPECT_EQ(copy.history, "/home/ann/.local/share/tintpick/HisColors.dat");
 
-    // An unset or relative XDG_DATA_HOME means ~/.local/share.
+    // An unset or relative XDG_DATA_HOME means ~/.local/share, and the same
+    // for XDG_CONFIG_HOME and ~/.config, where the settings are in any mode.
     for (const char* value : {"", "data", "./x"}) {
         RunPlace place = system;
-        place.xdgDataHome = value;
+        place.xdgDataHome = place.xdgConfigHome = value;
         EXPECT_EQ(DecideAppPaths(place).history, "/home/ann/.local/share/tintpick/HisColors.dat")
             << "XDG_DATA_HOME=" << value;
+        EXPECT_EQ(DecideAppPaths(place).settings, "/home/ann/.config/tintpick/tintpick.ini");
     }
+    RunPlace configured = Place("/home/ann/tintpick/build", true, false);
+    configured.xdgConfigHome = "/home/ann/cfg";
+    EXPECT_EQ(DecideAppPaths(configured).settings, "/home/ann/cfg/tintpick/tintpick.ini");
 }
 
 TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
