@@ -62,7 +62,7 @@ TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
     EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), main->bsSkinPopupMenu1);
 
     EXPECT_EQ(texts(main->bsSkinPopupMenu1->actions()),
-              (QStringList{"显示", "隐藏", "-", "总在最上", "-", "关于(&A)", "退出"}));
+              (QStringList{"显示", "隐藏", "取色(&P)", "-", "总在最上", "-", "关于(&A)", "退出"}));
     EXPECT_EQ(main->bsSkinPopupMenu1->defaultAction(), nullptr);
     ASSERT_TRUE(main->N6->actionGroup());
     EXPECT_TRUE(main->N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
@@ -176,7 +176,8 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
 TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
     AppVersion = "1.2.0";
     main->aHide->trigger();
-    QAction* about = main->bsSkinPopupMenu1->actions().at(5);
+    QAction* about = main->bsSkinPopupMenu1->findChild<QAction*>(QStringLiteral("N9"));
+    ASSERT_TRUE(about);
     int created = 0, destroyed = 0;
     QStringList versions;
     auto closeWhenShown = [&] {
