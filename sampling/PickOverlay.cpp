@@ -5,6 +5,7 @@
 #include "sampling/Magnifier.h"
 #include "sampling/MagnifierGeometry.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -45,6 +46,10 @@ void TPickOverlayWindow::paintEvent(QPaintEvent*) {
     const QRect src(OnFrame(f, QPoint(m.device.left, m.device.top)),
                     QSize(m.device.width, m.device.height));
     p.drawImage(QRectF(rect()), f.image, QRectF(src));
+    if (!overlay_.painted_) {
+        overlay_.painted_ = true;
+        emit overlay_.firstPainted();
+    }
     const QRect loupe = overlay_.LoupeRect(monitor_);
     if (loupe.isEmpty()) return;
     const QImage img = overlay_.LoupeImage();
@@ -81,31 +86,7 @@ void TPickOverlayWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void TPickOverlayWindow::keyPressEvent(QKeyEvent* e) {
-    const int step = (e->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-    switch (e->key()) {
-    case Qt::Key_Escape:
-        overlay_.Cancel();
-        return;
-    case Qt::Key_Left:
-        overlay_.Nudge(-step, 0);
-        return;
-    case Qt::Key_Right:
-        overlay_.Nudge(step, 0);
-        return;
-    case Qt::Key_Up:
-        overlay_.Nudge(0, -step);
-        return;
-    case Qt::Key_Down:
-        overlay_.Nudge(0, step);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        if (overlay_.HasSample()) overlay_.Pick();
-        return;
-    default:
-        QWidget::keyPressEvent(e);
-    }
+    if (!overlay_.HandleKey(e->key(), e->modifiers())) QWidget::keyPressEvent(e);
 }
 
 TPickOverlay::TPickOverlay(DesktopFrame frame, QObject* parent)
@@ -132,13 +113,55 @@ void TPickOverlay::show() {
         }
         w->showFullScreen();
     }
-    if (!windows_.empty()) {
-        // Esc and the arrows must reach the overlay wherever the pointer is.
+    // Esc and the arrows must reach the overlay whichever of the program's
+    // windows the keyboard is on.
+    qApp->installEventFilter(this);
+    if (!windows_.empty() &&
+        !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // On X11 the overlay takes the keyboard itself; a Wayland compositor
+        // gives a new full-screen surface the focus on its own, and asking
+        // for it again only muddles the focus it reports.
         QWidget* first = windows_.front();
         first->raise();
         first->activateWindow();
         first->setFocus();
         first->grabKeyboard();
+    }
+}
+
+bool TPickOverlay::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && !done_) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        if (HandleKey(ke->key(), ke->modifiers())) return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TPickOverlay::HandleKey(int key, Qt::KeyboardModifiers mods) {
+    const int step = (mods & Qt::ShiftModifier) ? 10 : 1;
+    switch (key) {
+    case Qt::Key_Escape:
+        Cancel();
+        return true;
+    case Qt::Key_Left:
+        Nudge(-step, 0);
+        return true;
+    case Qt::Key_Right:
+        Nudge(step, 0);
+        return true;
+    case Qt::Key_Up:
+        Nudge(0, -step);
+        return true;
+    case Qt::Key_Down:
+        Nudge(0, step);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        Pick();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -233,6 +256,7 @@ void TPickOverlay::Cancel() {
 }
 
 void TPickOverlay::finish() {
+    qApp->removeEventFilter(this);
     for (auto& w : windows_) {
         if (!w) continue;
         w->releaseKeyboard();

@@ -61,6 +61,8 @@ public:
     void Nudge(int dx, int dy);
     void Pick();
     void Cancel();
+    // Esc, the arrows (Shift: ten pixels) and Enter; false for other keys.
+    bool HandleKey(int key, Qt::KeyboardModifiers mods);
 
     bool HasSample() const { return hasSample_; }
     QPoint Sampled() const { return sampled_; }
@@ -74,6 +76,11 @@ public:
 
 signals:
     void finished();
+    // The first window has painted the picture (once per overlay).
+    void firstPainted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void sample();
@@ -86,6 +93,8 @@ private:
     size_t pointerMonitor_ = 0;
     bool hasSample_ = false;
     bool done_ = false;
+    bool painted_ = false;
+    friend class TPickOverlayWindow;
 };
 
 } // namespace tp
