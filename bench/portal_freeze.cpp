@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "sampling/PickOverlay.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -111,8 +112,8 @@ int main(int argc, char** argv) {
         img = img.convertToFormat(QImage::Format_RGB32);
         const double base = msSince(b0);
         if (i < 0) continue;
-        const double r = screen.lastTiming.replyUs / 1000.0,
-                     d = screen.lastTiming.decodeUs / 1000.0;
+        const double r = static_cast<double>(screen.lastTiming.replyUs) / 1000.0;
+        const double d = static_cast<double>(screen.lastTiming.decodeUs) / 1000.0;
         total.push_back(all);
         reply.push_back(r);
         decode.push_back(d);

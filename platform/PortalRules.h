@@ -3,7 +3,7 @@
 // (org.freedesktop.portal.Screenshot): where the answer to a request will be
 // signalled, what the answer means, the sentence the user gets when there is
 // no picture, and how the picture lies over the monitors.
-#include "sampling/ScreenGeometry.h"
+#include "base/ScreenGeometry.h"
 
 #include <array>
 #include <cstdint>

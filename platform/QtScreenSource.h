@@ -1,7 +1,7 @@
 #pragma once
 // The real screen readers behind ScreenSource, and the choice between them.
+#include "base/ScreenGeometry.h"
 #include "platform/ScreenSource.h"
-#include "sampling/ScreenGeometry.h"
 
 #include <memory>
 #include <vector>
@@ -13,7 +13,7 @@ std::vector<Monitor> QtMonitors();
 
 // Reads the screen through QScreen::grabWindow on any platform Qt can grab
 // on. Positions are mapped between Qt's logical pixels and device pixels with
-// the rules of sampling/ScreenGeometry, monitor by monitor.
+// the rules of base/ScreenGeometry, monitor by monitor.
 class QtScreenSource : public ScreenSource {
 public:
     QString unavailableReason() const override { return {}; }

@@ -174,7 +174,6 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
 }
 
 TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
-    AppVersion = "1.2.0";
     main->aHide->trigger();
     QAction* about = main->bsSkinPopupMenu1->findChild<QAction*>(QStringLiteral("N9"));
     ASSERT_TRUE(about);
