@@ -41,6 +41,7 @@ struct TrayWindowTest : ::testing::Test {
 
     void SetUp() override {
         main = std::make_unique<TfrmMain>(fakes.services());
+        main->bsTrayIcon1->hostPresent = [] { return true; };
         main->show();
     }
     bool onTop() const { return main->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
@@ -117,6 +118,13 @@ TEST_F(TrayWindowTest, StayOnTopTogglesOnlyTheMainWindowAndBothMarks) {
     main->actStayOnTop->trigger();
     EXPECT_FALSE(onTop());
     EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(TrayWindowTest, WithoutATrayHostMinimiseKeepsTheWindowReachable) {
+    main->bsTrayIcon1->hostPresent = [] { return false; };
+    main->bsfMain->minimize();
+    EXPECT_TRUE(main->isVisible()) << "a hidden window could not be brought back";
+    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
 }
 
 TEST_F(TrayWindowTest, MinimiseGoesToTheTrayAndAClickBringsItBack) {
