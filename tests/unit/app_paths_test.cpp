@@ -1,7 +1,7 @@
 // Where the program keeps its files, and whether a start joins the running
 // instance: the build folder or an unpacked copy keeps files beside itself,
 // an install keeps them in the user's folders.
-#include "app/StartKind.h"
+#include "app/CommandLine.h"
 #include "base/AppPaths.h"
 
 #include <filesystem>
@@ -127,10 +127,9 @@ TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
 
 TEST(StartKind, OnlyAPlainStartIsHandedOverAndOneShotWorkNeverIs) {
     using Args = std::vector<std::string>;
-    EXPECT_EQ(StartKindOf({}), StartKind::Join);
-    EXPECT_EQ(StartKindOf(Args{"--new-instance"}), StartKind::Separate);
-    for (const Args& args :
-         {Args{"--pick"}, Args{"--export-library=a.gpl"},
-          Args{"--import-library", "a.gpl", "--new-instance"}, Args{"--new-instance", "--pick"}})
-        EXPECT_EQ(StartKindOf(args), StartKind::OneShot) << args.front();
+    const auto kind = [](const Args& args) { return StartKindOf(ParseCommandLine(args)); };
+    EXPECT_EQ(kind({}), StartKind::Join);
+    EXPECT_EQ(kind({"--new-instance"}), StartKind::Separate);
+    EXPECT_EQ(kind({"--new-instance", "--pick"}), StartKind::OneShot);
+    EXPECT_EQ(kind({"--pick"}), StartKind::OneShot);
 }
