@@ -47,18 +47,17 @@ void catchEndSignals(struct sigaction* previous) {
         ::sigaction(EndSignals[i], &sa, previous ? &previous[i] : nullptr);
 }
 
-// What the living session saves when the process ends behind its back; run
-// at most once, from whichever thread gets there first.
-std::mutex exitSaveMutex;
+// What the living session saves when the process ends behind its back: run
+// once, from whichever thread gets there first. A thread that gets there
+// while the save runs elsewhere waits for it, for it may end the process
+// the moment it returns (on Wayland, Qt's event thread and the main thread
+// both see the broken connection).
+std::recursive_mutex exitSaveMutex;
 std::function<void()> exitSave;
 
 void runExitSave() {
-    std::function<void()> save;
-    {
-        std::lock_guard<std::mutex> lock(exitSaveMutex);
-        save = std::exchange(exitSave, {});
-    }
-    if (save) save();
+    std::lock_guard<std::recursive_mutex> lock(exitSaveMutex);
+    if (const std::function<void()> save = std::exchange(exitSave, {})) save();
 }
 
 extern "C" void runExitSaveAtExit() {
@@ -73,8 +72,9 @@ void watchMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     // exit handlers run after much of Qt (timers, and with them the session
     // bus that a failure notice needs) is already gone. The warning is the
     // last moment at which all of it still works.
-    if (type == QtWarningMsg && (text.startsWith(QLatin1String("The Wayland connection")) ||
-                                 text.startsWith(QLatin1String("The X11 connection broke"))))
+    const bool serious = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
+    if (serious && (text.startsWith(QLatin1String("The Wayland connection")) ||
+                    text.startsWith(QLatin1String("The X11 connection broke"))))
         runExitSave();
     if (previousMessageHandler) previousMessageHandler(type, context, text);
 }
@@ -105,7 +105,7 @@ HistorySession::HistorySession(std::function<void()> terminate, std::function<vo
     // Any other way out through exit() still saves.
     [[maybe_unused]] static const bool atExitRegistered = std::atexit(runExitSaveAtExit) == 0;
     {
-        std::lock_guard<std::mutex> lock(exitSaveMutex);
+        std::lock_guard<std::recursive_mutex> lock(exitSaveMutex);
         exitSave = sessionEnding_;
     }
     previousMessageHandler = qInstallMessageHandler(watchMessages);
@@ -114,7 +114,7 @@ HistorySession::HistorySession(std::function<void()> terminate, std::function<vo
 HistorySession::~HistorySession() {
     qInstallMessageHandler(previousMessageHandler);
     {
-        std::lock_guard<std::mutex> lock(exitSaveMutex);
+        std::lock_guard<std::recursive_mutex> lock(exitSaveMutex);
         exitSave = {};
     }
     if (installedHandlers_) {
