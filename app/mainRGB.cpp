@@ -1,8 +1,8 @@
 #include "app/mainRGB.h"
 
-#include "app/Convert.h"
 #include "app/TrayIcon.h"
 #include "app/global.h"
+#include "base/Convert.h"
 #include "colour/ColorDialog.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
@@ -230,7 +230,7 @@ void TfrmMain::buildComponents() {
 }
 
 void TfrmMain::FormCreate() {
-    AppVersion = "1.2.0";
+    AppVersion = AppVersionText;
     setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromStdString(AppVersion)));
     QString dir = QCoreApplication::applicationDirPath();
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
@@ -342,17 +342,20 @@ void TfrmMain::bsSkinButton1Click() {
 }
 
 void TfrmMain::bsSkinButton11Click() {
-    TfrmDisplay::Open(services_);
+    TfrmDisplay::Open(services_, this);
 }
 
 void TfrmMain::bsSkinButton3Click() {
     LibraryHost host{this, services_, msgAlert, dmMain, runModal};
-    SaveCurrentColor(host);
+    SaveCurrentColor(host, CurrentRGB);
 }
 
 void TfrmMain::bsSkinButton4Click() {
     LibraryHost host{this, services_, msgAlert, dmMain, runModal};
-    if (BrowseLibrary(host) == 1) RefreshViews();
+    if (const auto loaded = BrowseLibrary(host)) {
+        CurrentRGB = *loaded;
+        RefreshViews();
+    }
 }
 
 void TfrmMain::lblLinkClick() {
@@ -504,11 +507,16 @@ void TfrmMain::pbCaptureScreenPaint(QPainter& p) {
 void TfrmMain::PushHistory(TColor c) {
     const auto written = History.Push(c);
     if (!written) return;
-    // Each assignment goes through the grid's select-cell event, the column
-    // first: when both change, the old row's cell in the new column is
-    // offered before the pushed one.
-    sdgHistory->SetCol(*written % HistoryColCount);
-    sdgHistory->SetRow(*written < HistoryColCount ? 0 : 1);
+    // Each step goes through the grid's select-cell event, the column first:
+    // when both change, the old row's cell in the new column is offered
+    // before the pushed one.
+    for (const GridCell step :
+         PushSelectionSteps({sdgHistory->Col(), sdgHistory->Row()}, *written)) {
+        if (step.col != sdgHistory->Col())
+            sdgHistory->SetCol(step.col);
+        else
+            sdgHistory->SetRow(step.row);
+    }
     sdgHistory->update();
 }
 

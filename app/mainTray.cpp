@@ -136,7 +136,12 @@ void TfrmMain::bsSkinButton5Click() {
 }
 
 void TfrmMain::bsSkinButton6Click() {
-    if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, this);
+    if (!frmColorPanel) {
+        Services panelServices = services_;
+        if (panelServices.referencePage.empty())
+            panelServices.referencePage = AppDir + "ColorTable.htm";
+        frmColorPanel = new TfrmColorPanel(panelServices, this);
+    }
     move(0, 0);
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     frmColorPanel->PlaceBeside(frameGeometry().width(), desktop);

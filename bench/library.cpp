@@ -7,6 +7,7 @@
 #include "library/dm.h"
 #include "platform/ErrorReporter.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ double Time(int rounds, int batch, const std::function<void(int)>& f) {
         timer.start();
         for (int i = 0; i < batch; ++i)
             f(k++);
-        t.push_back(timer.nsecsElapsed() / 1000.0 / batch);
+        t.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0 / batch);
     }
     return Median(t);
 }
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     std::vector<TRGB> probes;
     for (int i = 0; i < 100000; ++i)
         probes.push_back({uint8_t(byte(rng)), uint8_t(byte(rng)), uint8_t(byte(rng))});
+    auto probe = [&](int k) { return probes[static_cast<size_t>(k) % probes.size()]; };
 
     std::printf("store of %d colours\n", StoreRows);
 
@@ -126,7 +128,7 @@ int main(int argc, char** argv) {
     auto cDup = [&](int k) {
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, dupSql, -1, &s, nullptr);
-        const TRGB c = probes[k % probes.size()];
+        const TRGB c = probe(k);
         sqlite3_bind_int(s, 1, c.r);
         sqlite3_bind_int(s, 2, c.g);
         sqlite3_bind_int(s, 3, c.b);
@@ -139,7 +141,7 @@ int main(int argc, char** argv) {
     volatile int sink = 0;
     auto [ours, base] = TimePair(
         21, 500, [&](int k) { sink = sink + cDup(k); },
-        [&](int k) { sink = sink + ColorIsStored(dm, probes[k % probes.size()]); });
+        [&](int k) { sink = sink + ColorIsStored(dm, probe(k)); });
     Report("duplicate check", ours, base);
 
     // Insert (each one its own transaction, as a save is).
@@ -149,7 +151,7 @@ int main(int argc, char** argv) {
         [&](int k) {
             sqlite3_stmt* s = nullptr;
             sqlite3_prepare_v2(db, insSql, -1, &s, nullptr);
-            const TRGB c = probes[k % probes.size()];
+            const TRGB c = probe(k);
             sqlite3_bind_text(s, 1, "bench", -1, SQLITE_STATIC);
             sqlite3_bind_int(s, 2, c.r);
             sqlite3_bind_int(s, 3, c.g);
@@ -158,9 +160,7 @@ int main(int argc, char** argv) {
             Check(sqlite3_step(s), db);
             sqlite3_finalize(s);
         },
-        [&](int k) {
-            InsertColor(dm, QStringLiteral("bench"), probes[k % probes.size()], QString());
-        });
+        [&](int k) { InsertColor(dm, QStringLiteral("bench"), probe(k), QString()); });
     Report("insert", ours, base);
 
     // Opening the browser's query: every row fetched.

@@ -1,6 +1,6 @@
 #include "library/LibQuery.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/dm.h"
 
@@ -26,12 +26,15 @@ const TLibQuery::FieldDef Defs[] = {
 
 // Where a field lives in a Row: its slot in num, or -1 for the texts.
 constexpr int NumSlot[] = {0, -1, 1, 2, 3, -1};
+size_t NumIndex(int field) {
+    return static_cast<size_t>(NumSlot[field]);
+}
 } // namespace
 
 QVariant TLibQuery::Row::get(int f, const std::string& arena) const {
     if (nulls & (1u << f)) return {};
-    if (NumSlot[f] >= 0) return QVariant(num[NumSlot[f]]);
-    const int t = f == fName ? 0 : 1;
+    if (NumSlot[f] >= 0) return QVariant(num[NumIndex(f)]);
+    const size_t t = f == fName ? 0 : 1;
     return QString::fromUtf8(arena.data() + off[t], len[t]);
 }
 
@@ -41,14 +44,14 @@ void TLibQuery::Row::set(int f, const QVariant& v, std::string& arena) {
     else
         nulls &= uint8_t(~(1u << f));
     if (NumSlot[f] >= 0) {
-        num[NumSlot[f]] = v.isNull() ? 0 : v.toLongLong();
+        num[NumIndex(f)] = v.isNull() ? 0 : v.toLongLong();
         return;
     }
-    const int t = f == fName ? 0 : 1;
+    const size_t t = f == fName ? 0 : 1;
     const QByteArray utf8 = v.toString().toUtf8();
     off[t] = static_cast<uint32_t>(arena.size());
     len[t] = static_cast<uint32_t>(utf8.size());
-    arena.append(utf8.constData(), utf8.size());
+    arena.append(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 const TLibQuery::FieldDef& TLibQuery::Def(int field) {
@@ -101,10 +104,10 @@ void TLibQuery::fetch() {
             if (in.isNull(f)) {
                 r.nulls |= uint8_t(1u << f);
             } else if (NumSlot[f] >= 0) {
-                r.num[NumSlot[f]] = in.integer(f);
+                r.num[NumIndex(f)] = in.integer(f);
             } else {
                 const std::string_view t = in.utf8(f);
-                const int k = f == fName ? 0 : 1;
+                const size_t k = f == fName ? 0 : 1;
                 r.off[k] = static_cast<uint32_t>(arena.size());
                 r.len[k] = static_cast<uint32_t>(t.size());
                 arena.append(t);
@@ -181,7 +184,7 @@ void TLibQuery::Edit() {
         Append();
         return;
     }
-    buffer_ = rows_[cur_];
+    buffer_ = rowAt(cur_);
     changed_ = {};
     modified_ = false;
     setState(dsEdit);
@@ -239,16 +242,16 @@ void TLibQuery::Post() {
         QStringList sets;
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f) {
-            if (!changed_[f]) continue;
+            if (!changed_[static_cast<size_t>(f)]) continue;
             sets << QStringLiteral("%1=?").arg(QString::fromLatin1(Defs[f].column));
             binds << buffer_.get(f, arena_);
         }
         if (!sets.isEmpty()) {
-            binds << rows_[cur_].get(fID, arena_);
+            binds << rowAt(cur_).get(fID, arena_);
             dm_.Execute(QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')),
                         binds);
         }
-        rows_[cur_] = buffer_;
+        rowAt(cur_) = buffer_;
     } else {
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f)
@@ -257,7 +260,7 @@ void TLibQuery::Post() {
             QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
             binds);
         buffer_.set(fID, id, arena_);
-        rows_[cur_] = buffer_;
+        rowAt(cur_) = buffer_;
     }
     modified_ = false;
     changed_ = {};
@@ -272,7 +275,7 @@ void TLibQuery::Delete() {
         Cancel();
         return;
     }
-    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rows_[cur_].get(fID, arena_)});
+    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rowAt(cur_).get(fID, arena_)});
     modified_ = false;
     state_ = dsBrowse;
     rows_.erase(rows_.begin() + cur_);
@@ -284,11 +287,11 @@ void TLibQuery::Delete() {
 void TLibQuery::Refresh() {
     requireActive();
     CheckBrowseMode();
-    const QVariant id = cur_ >= 0 ? rows_[cur_].get(fID, arena_) : QVariant();
+    const QVariant id = cur_ >= 0 ? rowAt(cur_).get(fID, arena_) : QVariant();
     fetch();
     int row = rows_.empty() ? -1 : 0;
     for (int i = 0; i < RecordCount() && id.isValid(); ++i)
-        if (rows_[i].get(fID, arena_) == id) {
+        if (rowAt(i).get(fID, arena_) == id) {
             row = i;
             break;
         }
@@ -300,7 +303,7 @@ void TLibQuery::Refresh() {
 QVariant TLibQuery::ValueAt(int row, int field) const {
     if (row < 0 || row >= RecordCount()) return {};
     if (row == cur_ && (state_ == dsEdit || state_ == dsInsert)) return buffer_.get(field, arena_);
-    return rows_[row].get(field, arena_);
+    return rowAt(row).get(field, arena_);
 }
 
 QVariant TLibQuery::Value(int field) const {
@@ -340,7 +343,7 @@ void TLibQuery::SetFieldText(int field, const QString& text) {
     const QVariant old = buffer_.get(field, arena_);
     if (old == value && old.isNull() == value.isNull()) return;
     buffer_.set(field, value, arena_);
-    changed_[field] = true;
+    changed_[static_cast<size_t>(field)] = true;
     modified_ = true;
     emit rowChanged(cur_);
 }

@@ -116,6 +116,8 @@ private:
     QString sql_;
     QVariantList binds_;
     std::vector<Row> rows_;
+    Row& rowAt(int i) { return rows_[static_cast<size_t>(i)]; }
+    const Row& rowAt(int i) const { return rows_[static_cast<size_t>(i)]; }
     int cur_ = -1;
     State state_ = dsInactive;
     Row buffer_; // the record being edited or inserted

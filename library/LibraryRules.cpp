@@ -1,6 +1,6 @@
 #include "library/LibraryRules.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <algorithm>
 #include <cstdio>

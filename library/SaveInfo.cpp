@@ -1,7 +1,6 @@
 #include "library/SaveInfo.h"
 
-#include "app/Convert.h"
-#include "app/global.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/dm.h"
@@ -65,7 +64,8 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(o
             lastComment_ = t;
             return;
         }
-        const int pos = std::min<int>(memComment->textCursor().position(), lastComment_.size());
+        const int pos = static_cast<int>(
+            std::min<qsizetype>(memComment->textCursor().position(), lastComment_.size()));
         const QSignalBlocker block(memComment);
         memComment->setPlainText(lastComment_);
         QTextCursor cur = memComment->textCursor();
@@ -121,9 +121,8 @@ void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QStrin
                {name, int(rgb.r), int(rgb.g), int(rgb.b), comment});
 }
 
-void SaveCurrentColor(LibraryHost& host) {
+void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) {
     if (!host.dm) throw Error("The colour store is not available.");
-    const TRGB rgb = CurrentRGB;
     if (ColorIsStored(*host.dm, rgb)) {
         host.msgAlert->ShowMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK, 0);
         return;
@@ -147,7 +146,7 @@ void SaveCurrentColor(LibraryHost& host) {
     if (result == 1) {
         // A failed insert leaves the dialog alive, hidden, with the comment
         // still in it, so the next save does not lose what was typed.
-        InsertColor(*host.dm, dlg->edtName->text(), CurrentRGB, dlg->CommentText());
+        InsertColor(*host.dm, dlg->edtName->text(), rgb, dlg->CommentText());
     }
     delete dlg;
 }

@@ -1,7 +1,6 @@
 #include "library/ViewColor.h"
 
-#include "app/Convert.h"
-#include "app/global.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/dm.h"
@@ -118,7 +117,8 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     p->setFont(opt.font);
     const bool right = TLibQuery::Def(index.column()).numeric;
     const QRect r = opt.rect.adjusted(4, 0, -3, 0);
-    p->drawText(r, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+    const Qt::Alignment align = (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    p->drawText(r, static_cast<int>(align.toInt()) | Qt::TextSingleLine,
                 index.data(Qt::DisplayRole).toString());
     p->restore();
 }
@@ -588,9 +588,9 @@ void TfrmViewColor::bsSkinButton4Click() {
 void TfrmViewColor::bsSkinButton1Click() {
     // The values shown in the current row, including a change not yet
     // posted; without a record the colour becomes black.
-    CurrentRGB = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
-                  ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
-                  ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
+    LoadedColor = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
+                   ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
+                   ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
     done(1);
 }
 
@@ -619,14 +619,16 @@ void TfrmViewColor::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-int BrowseLibrary(LibraryHost& host) {
+std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     if (!host.dm) throw Error("The colour store is not available.");
     auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
     frmViewColor = w;
     if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
     const int result = host.runModal(*w);
+    const TRGB loaded = w->LoadedColor;
     delete w;
-    return result;
+    if (result != 1) return std::nullopt;
+    return loaded;
 }
 
 } // namespace tp

@@ -1,6 +1,6 @@
 #include "library/dm.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -261,15 +261,16 @@ void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QString
         }
         if (rc != SQLITE_OK) Raise(QString::fromUtf8(sqlite3_errmsg(db)));
     }
-    std::vector<int> col(columns.size(), -1);
+    std::vector<int> col(static_cast<size_t>(columns.size()), -1);
     const int n = sqlite3_column_count(st);
     for (int c = 0; c < n; ++c) {
         const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-        for (int k = 0; k < columns.size(); ++k)
-            if (col[k] < 0 && name.compare(columns.at(k), Qt::CaseInsensitive) == 0) col[k] = c;
+        for (size_t k = 0; k < col.size(); ++k)
+            if (col[k] < 0 && name.compare(columns.at(qsizetype(k)), Qt::CaseInsensitive) == 0)
+                col[k] = c;
     }
-    for (int k = 0; k < columns.size(); ++k)
-        if (col[k] < 0) Raise(QStringLiteral("Field '%1' not found").arg(columns.at(k)));
+    for (size_t k = 0; k < col.size(); ++k)
+        if (col[k] < 0) Raise(QStringLiteral("Field '%1' not found").arg(columns.at(qsizetype(k))));
     FetchRow row;
     row.st_ = st;
     row.col_ = col.data();

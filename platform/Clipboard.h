@@ -17,18 +17,4 @@ public:
     QString text() const override;
 };
 
-// Keeps the text in memory and counts the writes.
-class FakeClipboard final : public Clipboard {
-public:
-    void setText(const QString& text) override {
-        text_ = text;
-        ++writes;
-    }
-    QString text() const override { return text_; }
-    int writes = 0;
-
-private:
-    QString text_;
-};
-
 } // namespace tp

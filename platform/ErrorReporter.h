@@ -40,16 +40,6 @@ private:
     bool ending_ = false;
 };
 
-class RecordingErrorReporter final : public ErrorReporter {
-public:
-    void showError(const QString& message) override { messages << message; }
-    void showMessage(const QString& message) override { plainMessages << message; }
-    void reportAtExit(const QString& message) override { exitMessages << message; }
-    QStringList messages;
-    QStringList plainMessages;
-    QStringList exitMessages;
-};
-
 // Runs one event handler. An exception that escapes it is shown in the
 // standard error box; whatever the handler changed before it stays changed.
 template <class Handler> void Guarded(ErrorReporter& errors, Handler&& handler) {

@@ -1,5 +1,5 @@
 // The Qt implementations of the small platform seams.
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopNotification.h"

@@ -1,6 +1,6 @@
 // The colour library's display-free rules: default names, channel bytes,
 // cell value checks and the message box's geometry.
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 
 #include <gtest/gtest.h>

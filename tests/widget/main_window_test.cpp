@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, StartsWhiteAtTheTopLeftWithItsCaption) {
     EXPECT_EQ(main->PickedColor, 0u);
 }
 
-TEST_F(MainWindowTest, ComponentsStandWhereTheDesignPutsThem) {
+TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
     const struct {
         QWidget* w;
         QRect r;
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, ComponentsStandWhereTheDesignPutsThem) {
     EXPECT_EQ(main->bsSkinButton8->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+TEST_F(MainWindowTest, TabOrderStartsAtTheExitButtonAndEndsAtTheRuler) {
     const QWidget* order[] = {main->bsSkinButton1, main->bsSkinButton2, main->edtR,
                               main->edtG,          main->edtB,          main->sdgHistory,
                               main->edtHC,         main->bsSkinButton7, main->bsSkinButton8,
