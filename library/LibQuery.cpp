@@ -76,6 +76,15 @@ void TLibQuery::requireActive() const {
     if (!Active()) Raise(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
+bool TLibQuery::CanModify() const {
+    return Active() && dm_.Writable();
+}
+
+void TLibQuery::requireModifiable() const {
+    requireActive();
+    dm_.RequireWritable();
+}
+
 void TLibQuery::setState(State s) {
     if (state_ == s) return;
     state_ = s;
@@ -178,7 +187,7 @@ void TLibQuery::Last() {
 }
 
 void TLibQuery::Edit() {
-    requireActive();
+    requireModifiable();
     if (state_ == dsEdit || state_ == dsInsert) return;
     if (rows_.empty()) {
         Append();
@@ -191,7 +200,7 @@ void TLibQuery::Edit() {
 }
 
 void TLibQuery::Insert() {
-    requireActive();
+    requireModifiable();
     CheckBrowseMode();
     const int at = cur_ < 0 ? 0 : cur_;
     rows_.insert(rows_.begin() + at, Row{});
@@ -204,7 +213,7 @@ void TLibQuery::Insert() {
 }
 
 void TLibQuery::Append() {
-    requireActive();
+    requireModifiable();
     CheckBrowseMode();
     rows_.push_back(Row{});
     buffer_ = Row{};
@@ -238,6 +247,10 @@ void TLibQuery::Cancel() {
 
 void TLibQuery::Post() {
     if (state_ != dsEdit && state_ != dsInsert) return;
+    Doing(state_ == dsInsert ? "新记录没有保存" : "修改没有保存", [this] { write(); });
+}
+
+void TLibQuery::write() {
     if (state_ == dsEdit) {
         QStringList sets;
         QVariantList binds;
@@ -247,19 +260,29 @@ void TLibQuery::Post() {
             binds << buffer_.get(f, arena_);
         }
         if (!sets.isEmpty()) {
-            binds << rowAt(cur_).get(fID, arena_);
-            dm_.Execute(QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')),
-                        binds);
+            const QVariant id = rowAt(cur_).get(fID, arena_);
+            binds << id;
+            const auto written = dm_.Execute(
+                QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')), binds);
+            if (written.rows != 1) {
+                const QString name = rowAt(cur_).get(fName, arena_).toString();
+                removeCurrent();
+                raiseGone(id, name);
+            }
         }
         rowAt(cur_) = buffer_;
     } else {
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f)
             binds << buffer_.get(f, arena_);
-        const qint64 id = dm_.Execute(
+        const auto written = dm_.Execute(
             QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
             binds);
-        buffer_.set(fID, id, arena_);
+        if (written.rows != 1) {
+            removeCurrent();
+            throw StoreError(dm_.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这条记录"));
+        }
+        buffer_.set(fID, written.insertedId, arena_);
         rowAt(cur_) = buffer_;
     }
     modified_ = false;
@@ -268,15 +291,9 @@ void TLibQuery::Post() {
     emit rowChanged(cur_);
 }
 
-void TLibQuery::Delete() {
-    requireActive();
-    if (rows_.empty()) return;
-    if (state_ == dsInsert) {
-        Cancel();
-        return;
-    }
-    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rowAt(cur_).get(fID, arena_)});
+void TLibQuery::removeCurrent() {
     modified_ = false;
+    changed_ = {};
     state_ = dsBrowse;
     rows_.erase(rows_.begin() + cur_);
     if (cur_ >= RecordCount()) cur_ = RecordCount() - 1;
@@ -284,8 +301,34 @@ void TLibQuery::Delete() {
     setCurrent(cur_);
 }
 
+void TLibQuery::raiseGone(const QVariant& id, const QString& name) const {
+    const QString named = name.isEmpty() ? QString() : QStringLiteral("“%1”").arg(name);
+    throw StoreError(dm_.storeFile(), {}, 0,
+                     QStringLiteral("编号为 %1 的记录%2已不在颜色库中").arg(id.toString(), named));
+}
+
+void TLibQuery::Delete() {
+    requireModifiable();
+    if (rows_.empty()) return;
+    if (state_ == dsInsert) {
+        Cancel();
+        return;
+    }
+    Doing("记录没有删除", [this] {
+        const QVariant id = rowAt(cur_).get(fID, arena_);
+        const QString name = rowAt(cur_).get(fName, arena_).toString();
+        const auto written = dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {id});
+        removeCurrent();
+        if (written.rows != 1) raiseGone(id, name);
+    });
+}
+
 void TLibQuery::Refresh() {
     requireActive();
+    Doing("列表没有刷新", [this] { reread(); });
+}
+
+void TLibQuery::reread() {
     CheckBrowseMode();
     const QVariant id = cur_ >= 0 ? rowAt(cur_).get(fID, arena_) : QVariant();
     fetch();
@@ -329,7 +372,7 @@ void TLibQuery::ValidateFieldText(int field, const QString& text) {
 }
 
 void TLibQuery::SetFieldText(int field, const QString& text) {
-    requireActive();
+    requireModifiable();
     ValidateFieldText(field, text);
     const FieldDef& d = Defs[field];
     QVariant value;

@@ -4,6 +4,7 @@
 // loads the chosen row as the current colour.
 #include "library/LibQuery.h"
 #include "library/SaveInfo.h"
+#include "platform/ErrorReporter.h"
 
 #include <QDialog>
 #include <QStyledItemDelegate>
@@ -50,6 +51,8 @@ public:
     // Asked before the current record is deleted; true deletes it.
     std::function<bool()> confirmDelete;
 
+    void keyboardSearch(const QString& search) override;
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -58,13 +61,25 @@ protected:
 
 private:
     friend class TLibDelegate;
+    // Passes the grid's messages on and marks the time a box shows.
+    class Reporter final : public ErrorReporter {
+    public:
+        Reporter(TbsSkinDBGrid& grid, ErrorReporter& to) : grid_(grid), to_(to) {}
+        void showError(const QString& message) override;
+
+    private:
+        TbsSkinDBGrid& grid_;
+        ErrorReporter& to_;
+    };
     void syncFromQuery();
     void report(const std::exception& e);
     TLibQuery& query_;
-    ErrorReporter& errors_;
+    Reporter errors_;
     TLibModel* model_;
     QWidget* editor_ = nullptr;
     bool syncing_ = false;
+    bool reporting_ = false;
+    int column_ = 0;
 };
 
 // Paints each data cell in its row's colour (the current cell reversed) and
