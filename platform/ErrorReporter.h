@@ -22,7 +22,8 @@ public:
     // A failure met while the program ends, when no window can show it any
     // more: on standard error, and as a desktop notification where the
     // desktop offers them. May be called from exit() or another thread.
-    virtual void reportAtExit(const QString& message) = 0;
+    // Here: standard error alone.
+    virtual void reportAtExit(const QString& message);
 };
 
 class QtErrorReporter final : public ErrorReporter {

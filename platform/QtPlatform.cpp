@@ -56,6 +56,10 @@ void QtErrorReporter::showMessage(const QString& message) {
     box.exec();
 }
 
+void ErrorReporter::reportAtExit(const QString& message) {
+    toStandardError(message);
+}
+
 void QtErrorReporter::reportAtExit(const QString& message) {
     toStandardError(message);
     ShowDesktopNotification(QString::fromUtf8(AppTitle).trimmed(), message);
