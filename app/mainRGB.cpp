@@ -3,7 +3,9 @@
 #include "app/TrayIcon.h"
 #include "app/global.h"
 #include "base/Convert.h"
+#include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
+#include "colour/ColorText.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
@@ -108,7 +110,8 @@ void TfrmMain::buildComponents() {
     edtB = channelEdit("edtB", 145, 23, 48, 20);
     bsSkinStdLabel4 = label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
 
-    edtHC = new QLineEdit(QStringLiteral("FFFFFF"), g1);
+    edtHC = new TCodeEdit(services_, g1);
+    edtHC->setText(QStringLiteral("FFFFFF"));
     edtHC->setObjectName(QStringLiteral("edtHC"));
     edtHC->setMaxLength(6);
     edtHC->setToolTip(QStringLiteral("输入十六进制颜色值"));
@@ -188,6 +191,8 @@ void TfrmMain::buildComponents() {
     connect(edtG, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtGChange);
     connect(edtB, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtBChange);
     connect(edtHC, &QLineEdit::textChanged, this, [this] { guarded([this] { edtHCChange(); }); });
+    connect(edtHC, &TCodeEdit::colorPasted, this,
+            [this](TRGB c) { guarded([&] { edtHCPasteColor(c); }); });
     edtHC->installEventFilter(this);
     connect(bsSkinButton8, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton10Click(); }); });
@@ -309,15 +314,22 @@ void TfrmMain::bsSkinButton2Click() {
 void TfrmMain::edtHCChange() {
     const QString t = edtHC->text();
     if (t.size() != 6) return;
-    // Each channel is stored as soon as it converts, so a bad pair leaves
-    // the channels before it changed; the views catch up on the next refresh.
-    uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
-    for (int i = 0; i < 3; ++i) {
-        const std::string pair = "0x" + t.mid(i * 2, 2).toStdString();
-        CurrentRGB.*channels[i] = static_cast<uint8_t>(StrToInt(pair));
+    // The code is taken whole or not at all: six characters that are no
+    // code (only a paste or a drop brings them) leave the colour as it was
+    // and the edit shows the colour's code again.
+    const auto c = ParseHexCode(t.toStdString());
+    if (!c) {
+        RefreshHexCode();
+        throw Error(NotAColorMessage(t.toStdString()));
     }
+    CurrentRGB = *c;
     RefreshChannelEdits();
     RefreshSwatch();
+}
+
+void TfrmMain::edtHCPasteColor(TRGB c) {
+    CurrentRGB = c;
+    RefreshViews();
 }
 
 bool TfrmMain::edtHCKeyPress(QChar ch) {

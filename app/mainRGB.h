@@ -2,6 +2,7 @@
 // The main window: the manual colour controls, the history slots, the
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
+#include "colour/CodeEdit.h"
 #include "colour/ColorTypes.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryRing.h"
@@ -68,7 +69,7 @@ public:
     TbsSkinStdLabel* bsSkinStdLabel3; // "B"
     TbsSkinStdLabel* bsSkinStdLabel4; // "十六进制     #"
     TbsSkinTrackEdit *edtR, *edtG, *edtB;
-    QLineEdit* edtHC;
+    TCodeEdit* edtHC;
     TbsSkinButton* bsSkinButton7; // "复制"
     TbsSkinPanel* bsSkinPanel1;   // the frame around the history grid
     TbsSkinDrawGrid* sdgHistory;
@@ -105,6 +106,8 @@ public:
     void edtGChange();
     void edtBChange();
     void edtHCChange();
+    // A colour pasted whole into the code (#ABCDEF, rgb(...), a name ...).
+    void edtHCPasteColor(TRGB c);
     // The code's key filter: true when the typed character is discarded.
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"

@@ -25,6 +25,11 @@ QString QtClipboard::text() const {
     return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
 }
 
+QString QtClipboard::selectionText() const {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c->supportsSelection() ? c->text(QClipboard::Selection) : QString();
+}
+
 bool QtShell::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
