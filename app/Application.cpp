@@ -8,6 +8,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -23,6 +24,7 @@ struct Application::Impl {
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
@@ -53,6 +55,7 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
     services_.skin = &impl_->skin;
+    services_.settings = &impl_->settings;
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);

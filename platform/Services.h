@@ -9,6 +9,7 @@ class Beeper;
 class Clipboard;
 class ErrorReporter;
 class ScreenSource;
+class Settings;
 class Shell;
 struct SkinData;
 
@@ -19,6 +20,8 @@ struct Services {
     ErrorReporter* errors = nullptr;
     ScreenSource* screen = nullptr;
     const SkinData* skin = nullptr;
+    // The user's lasting choices; null keeps every choice for this run only.
+    Settings* settings = nullptr;
     // Where the history file lives; empty means beside the executable.
     // Tests point it into a scratch folder so that runs do not share it.
     std::string historyPath;

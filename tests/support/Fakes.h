@@ -6,9 +6,11 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 
 #include <QImage>
+#include <QMap>
 #include <QStringList>
 
 #include <vector>
@@ -90,6 +92,14 @@ public:
     QStringList messages;
     QStringList plainMessages;
     QStringList exitMessages;
+};
+
+// Settings held in memory for one test.
+class FakeSettings final : public Settings {
+public:
+    QString value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    QMap<QString, QString> values;
 };
 
 // A stand-in for tests: records every call and answers from a script.

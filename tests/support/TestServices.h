@@ -14,6 +14,7 @@ struct TestServices {
     FakeShell shell;
     FakeBeeper beeper;
     RecordingErrorReporter errors;
+    FakeSettings settings;
     FakeScreenSource screen{blankDesktop()};
     SkinData skin = SkinData::load();
     // A history file of this test's own, in a folder removed afterwards.
@@ -27,6 +28,7 @@ struct TestServices {
         s.errors = &errors;
         s.screen = &screen;
         s.skin = &skin;
+        s.settings = &settings;
         s.historyPath = historyPath();
         return s;
     }
