@@ -318,6 +318,9 @@ void TfrmMain::edtBChange() {
 
 void TfrmMain::bsSkinButton2Click() {
     cdlgSelect->Color = ToColor(CurrentRGB);
+    cdlgSelect->HistoryColors.clear();
+    for (const TRGB& slot : History.HistorySlots)
+        cdlgSelect->HistoryColors.push_back(ToColor(slot));
     if (!cdlgSelect->Execute()) return;
     PickedColor = cdlgSelect->Color;
     ApplyPickedColor();
