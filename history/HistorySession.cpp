@@ -25,9 +25,9 @@ constexpr int EndSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 struct sigaction previousActions[std::size(EndSignals)];
 bool signalsHeld = false;
 
-extern "C" void onEndSignal(int) {
+extern "C" void onEndSignal(int sig) {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(sig);
     [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
@@ -84,6 +84,20 @@ void HoldEndSignals() {
     if (!openSignalPipe()) return;
     catchEndSignals(nullptr);
     signalsHeld = true;
+}
+
+void ReleaseEndSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = SIG_DFL;
+    sigemptyset(&sa.sa_mask);
+    for (const int sig : EndSignals)
+        ::sigaction(sig, &sa, nullptr);
+    signalsHeld = false;
+    char pending[16];
+    ssize_t n = 0;
+    while (signalPipe[0] >= 0 && (n = ::read(signalPipe[0], pending, sizeof pending)) > 0)
+        for (ssize_t i = 0; i < n; ++i)
+            ::raise(pending[i]);
 }
 
 HistorySession::HistorySession(std::function<void()> terminate, std::function<void()> sessionEnding,

@@ -20,6 +20,10 @@ namespace tp {
 // arrives while the application and its windows are still being built is
 // not lost.
 void HoldEndSignals();
+// For a run that keeps nothing a signal could lose: the terminating signals
+// end the process again as they do by default, one that arrived meanwhile
+// included.
+void ReleaseEndSignals();
 
 class HistorySession : public QObject {
     Q_OBJECT
