@@ -3,15 +3,25 @@
 #include "app/OnePick.h"
 #include "app/mainRGB.h"
 #include "base/AppPaths.h"
+#include "history/HistorySession.h"
+#include "platform/DisplayCheck.h"
 #include "platform/ErrorReporter.h"
 #include "platform/SingleInstance.h"
 
-#include <QApplication>
-
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    tp::TintpickApp qapp(argc, argv);
+    // Before anything else: a terminating signal from here on ends the run
+    // with the history saved instead of killing the process.
+    tp::HoldEndSignals();
+    std::unique_ptr<tp::TintpickApp> qapp;
+    {
+        tp::DisplayStartWatch watch;
+        qapp = std::make_unique<tp::TintpickApp>(argc, argv);
+    }
     // Qt has taken its own options (-platform, -display, ...) by now.
     std::vector<std::string> args;
     for (const QString& a : QCoreApplication::arguments().mid(1))
@@ -25,8 +35,12 @@ int main(int argc, char** argv) {
     const tp::AppPaths paths =
         tp::DecideAppPaths(tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));
     // A one-shot pick is a process of its own, never handed to a running
-    // instance: the script that started it waits for its output.
-    if (options.pick) return tp::RunOnePick(paths.history);
+    // instance: the script that started it waits for its output. It keeps
+    // nothing in memory that a signal could lose, so signals end it at once.
+    if (options.pick) {
+        tp::ReleaseEndSignals();
+        return tp::RunOnePick(paths.history);
+    }
 
     tp::SingleInstance instance;
     if (tp::StartKindOf(options) == tp::StartKind::Join) {
@@ -50,8 +64,9 @@ int main(int argc, char** argv) {
     }
 
     tp::Application app(paths);
-    QObject::connect(&instance, &tp::SingleInstance::activationRequested, &qapp,
+    if (app.finished()) return 0;
+    QObject::connect(&instance, &tp::SingleInstance::activationRequested, qapp.get(),
                      [&app] { app.comeForward(); });
     app.mainWindow().show();
-    return qapp.exec();
+    return qapp->exec();
 }
