@@ -30,7 +30,9 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
     CommandLineOptions o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h")
+        if (a == "--pick")
+            o.pick = true;
+        else if (a == "--help" || a == "-h")
             o.help = true;
         else if (TakeValue(args, i, ExportOption, o.exportLibrary, o.error) ||
                  TakeValue(args, i, ImportOption, o.importLibrary, o.error))
@@ -38,8 +40,9 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
         else if (o.error.empty())
             o.error = "未知的命令行参数：" + a;
     }
-    if (o.error.empty() && !o.exportLibrary.empty() && !o.importLibrary.empty())
-        o.error = "--export-library 和 --import-library 一次只能用一个";
+    const int tasks = int(o.pick) + int(!o.exportLibrary.empty()) + int(!o.importLibrary.empty());
+    if (o.error.empty() && tasks > 1)
+        o.error = "--pick、--export-library 和 --import-library 一次只能用一个";
     return o;
 }
 
@@ -52,7 +55,9 @@ bool AsksForLibraryCommand(const std::vector<std::string>& args) {
 }
 
 std::string CommandLineUsage() {
-    return "用法：tintpick [--export-library 文件 | --import-library 文件.gpl]\n"
+    return "用法：tintpick [--pick | --export-library 文件 | --import-library 文件.gpl]\n"
+           "  --pick                     在冻结的屏幕画面上取一次色，以 #RRGGBB "
+           "输出后退出（Esc 取消，退出码 1）\n"
            "  --export-library 文件      把颜色库导出为调色板，格式由扩展名决定："
            ".gpl（GIMP）、.css（CSS 自定义属性）或 .json\n"
            "  --import-library 文件.gpl  把 GIMP 调色板中的颜色加入颜色库，"

@@ -65,6 +65,10 @@ void TbsTrayIcon::setPopupMenu(QMenu* menu) {
 }
 
 void TbsTrayIcon::minimizeToTray() {
+    if (!hostPresent()) {
+        owner_->showMinimized();
+        return;
+    }
     MinimizeToTray = true;
     owner_->hide();
     setIconVisible(true);

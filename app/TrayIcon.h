@@ -9,11 +9,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QSystemTrayIcon>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
-class QSystemTrayIcon;
 class QTimer;
 class QWidget;
 
@@ -38,7 +39,12 @@ public:
     // Set while the owner form is in the tray: any minimising of it then
     // ends in the tray as well, until the next restore from the tray.
     bool MinimizeToTray = false;
+    // Hides the owner form into the tray; where no tray host is running (a
+    // Wayland desktop without a StatusNotifier host, say) the form is only
+    // minimised, since nothing could bring a hidden one back.
     void minimizeToTray();
+    // Whether the desktop shows tray icons now; tests set their answer.
+    std::function<bool()> hostPresent = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     void restoreFromTray();
 
     QSystemTrayIcon* systemTrayIcon() const { return tray_; }
