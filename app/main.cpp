@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/LibraryCommand.h"
 #include "app/OnePick.h"
 #include "app/mainRGB.h"
 #include "base/AppPaths.h"
@@ -14,6 +15,18 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The library commands serve scripts: they run without a display and
+    // without a window, so they start before any GUI object is made, and
+    // never hand their work to a running instance. They hold nothing a
+    // signal could lose (an import is one transaction of the store), so
+    // signals end them at once.
+    const std::vector<std::string> raw(argv + 1, argv + argc);
+    if (tp::AsksForLibraryCommand(raw)) {
+        QCoreApplication core(argc, argv);
+        const tp::AppPaths paths = tp::DecideAppPaths(
+            tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));
+        return tp::RunLibraryCommand(tp::ParseCommandLine(raw), paths.store);
+    }
     // Before anything else: a terminating signal from here on ends the run
     // with the history saved instead of killing the process.
     tp::HoldEndSignals();

@@ -410,12 +410,13 @@ void TfrmMain::bsSkinButton11Click() {
 }
 
 void TfrmMain::bsSkinButton3Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal, {}};
     SaveCurrentColor(host, CurrentRGB);
 }
 
 void TfrmMain::bsSkinButton4Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    LibraryHost host{this,   services_, msgAlert,
+                     dmMain, runModal,  {History.HistorySlots.begin(), History.HistorySlots.end()}};
     if (const auto loaded = BrowseLibrary(host)) {
         CurrentRGB = *loaded;
         RefreshViews();

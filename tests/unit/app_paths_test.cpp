@@ -132,4 +132,6 @@ TEST(StartKind, OnlyAPlainStartIsHandedOverAndOneShotWorkNeverIs) {
     EXPECT_EQ(kind({"--new-instance"}), StartKind::Separate);
     EXPECT_EQ(kind({"--new-instance", "--pick"}), StartKind::OneShot);
     EXPECT_EQ(kind({"--pick"}), StartKind::OneShot);
+    EXPECT_EQ(kind({"--new-instance", "--import-library", "a.gpl"}), StartKind::OneShot);
+    EXPECT_EQ(kind({"--export-library=a.css"}), StartKind::OneShot);
 }
