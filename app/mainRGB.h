@@ -29,6 +29,7 @@ class TbsBusinessSkinForm;
 class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
+class TbsSkinLinkLabel;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
@@ -75,7 +76,7 @@ public:
     QLabel* lblMousePos;
     TbsSkinPanel* pnlColor;
     ColorSwatch* lblColor;
-    QLabel* lblLink;
+    TbsSkinLinkLabel* lblLink;
     TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
     // The skinned message box; tests put a recorder in its place.
     TbsSkinMessage* msgAlert;

@@ -14,6 +14,7 @@ namespace tp {
 
 class TbsBusinessSkinForm;
 class TbsSkinButton;
+class TbsSkinLinkLabel;
 class TbsSkinStdLabel;
 
 class TfrmAbout : public QDialog {
@@ -36,15 +37,12 @@ public:
     TbsSkinStdLabel* bsSkinStdLabel5;
     QLabel* bsSkinStdLabel8;
     TbsSkinStdLabel* bsSkinStdLabel1;
-    QLabel* bsSkinLinkLabel2;
+    TbsSkinLinkLabel* bsSkinLinkLabel2;
     TbsSkinStdLabel *bsSkinStdLabel2, *bsSkinStdLabel3, *bsSkinStdLabel6;
     QLabel* bsSkinStdLabel4;
     QFrame* bsSkinBevel1;
     TbsSkinStdLabel* bsSkinStdLabel7;
     TbsSkinButton* bsSkinButton1;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
