@@ -9,6 +9,7 @@
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
 
@@ -23,6 +24,7 @@ struct Application::Impl {
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    QtTrayHost tray;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
@@ -39,7 +41,10 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
     QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(QString::fromUtf8(AppTitle));
+    // X11 takes the window class from the application name, and desktop files
+    // match it (StartupWMClass): the product name, without the trailing
+    // blank of the title that message boxes carry.
+    QApplication::setApplicationName(QString::fromUtf8(ProductName));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
     QApplication::setFont(font);
@@ -52,6 +57,7 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.beeper = &impl_->beeper;
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
+    services_.tray = &impl_->tray;
     services_.skin = &impl_->skin;
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))

@@ -19,12 +19,16 @@ class QWidget;
 
 namespace tp {
 
+class TrayHost;
+
 class TbsTrayIcon : public QObject {
     Q_OBJECT
 public:
     // ownerForm is the window the icon stands for; doubleClickMs the
-    // system's double-click time, read once here.
-    TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs);
+    // system's double-click time, read once here; host says whether the
+    // desktop has a tray at all (null: it has).
+    TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs,
+                const TrayHost* host = nullptr);
     ~TbsTrayIcon() override;
 
     void setHint(const QString& hint);
@@ -38,15 +42,23 @@ public:
     // Set while the owner form is in the tray: any minimising of it then
     // ends in the tray as well, until the next restore from the tray.
     bool MinimizeToTray = false;
+    // Into the tray; where the desktop has none, an ordinary minimise.
     void minimizeToTray();
     void restoreFromTray();
 
     QSystemTrayIcon* systemTrayIcon() const { return tray_; }
     TrayClick& clickMachine() { return click_; }
 
+    bool hostAvailable() const;
+    // How often a hidden owner form checks that the tray is still there.
+    int HostCheckMs = 1000;
+
 signals:
     void OnClick();
     void OnDblClick();
+    // The tray went away while the owner form was hidden: nothing is left on
+    // the desktop to bring it back.
+    void hostLost();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +71,8 @@ private:
     QWidget* owner_;
     QSystemTrayIcon* tray_;
     std::unique_ptr<QtClock> clock_;
+    const TrayHost* host_;
+    QTimer* hostWatch_;
     TrayClick click_;
     QString hint_;
     bool visible_ = false;

@@ -4,12 +4,14 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 namespace tp {
@@ -24,6 +26,10 @@ QString QtClipboard::text() const {
 
 bool QtShell::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+bool QtTrayHost::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtBeeper::beep() {

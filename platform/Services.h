@@ -10,6 +10,7 @@ class Clipboard;
 class ErrorReporter;
 class ScreenSource;
 class Shell;
+class TrayHost;
 struct SkinData;
 
 struct Services {
@@ -18,6 +19,8 @@ struct Services {
     Beeper* beeper = nullptr;
     ErrorReporter* errors = nullptr;
     ScreenSource* screen = nullptr;
+    // Null: take the tray as present.
+    const TrayHost* tray = nullptr;
     const SkinData* skin = nullptr;
     // Where the history file lives; empty means beside the executable.
     // Tests point it into a scratch folder so that runs do not share it.

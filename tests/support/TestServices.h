@@ -6,6 +6,7 @@
 #include "platform/ScreenSource.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 #include "skin/SkinData.h"
 
 #include <QImage>
@@ -19,6 +20,7 @@ struct TestServices {
     FakeBeeper beeper;
     RecordingErrorReporter errors;
     FakeScreenSource screen{blankDesktop()};
+    FakeTrayHost tray;
     SkinData skin = SkinData::load();
     // A history file of this test's own, in a folder removed afterwards.
     QTemporaryDir scratch;
@@ -30,6 +32,7 @@ struct TestServices {
         s.beeper = &beeper;
         s.errors = &errors;
         s.screen = &screen;
+        s.tray = &tray;
         s.skin = &skin;
         s.historyPath = historyPath();
         return s;
