@@ -1,9 +1,11 @@
 #include "app/mainRGB.h"
 
-#include "app/Convert.h"
 #include "app/TrayIcon.h"
 #include "app/global.h"
+#include "base/Convert.h"
+#include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
+#include "colour/ColorText.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "colour/TrackEditRules.h"
@@ -146,7 +148,8 @@ void TfrmMain::buildComponents() {
     edtB = channelEdit("edtB", 145, 23, 48, 20);
     bsSkinStdLabel4 = label(g1, "bsSkinStdLabel4", QStringLiteral("十六进制     #"), 7, 54, 74, 13);
 
-    edtHC = new QLineEdit(QStringLiteral("FFFFFF"), g1);
+    edtHC = new TCodeEdit(services_, g1);
+    edtHC->setText(QStringLiteral("FFFFFF"));
     edtHC->setObjectName(QStringLiteral("edtHC"));
     edtHC->setMaxLength(6);
     edtHC->setToolTip(QStringLiteral("输入十六进制颜色值"));
@@ -228,6 +231,8 @@ void TfrmMain::buildComponents() {
     connect(edtG, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtGChange);
     connect(edtB, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtBChange);
     connect(edtHC, &QLineEdit::textChanged, this, [this] { guarded([this] { edtHCChange(); }); });
+    connect(edtHC, &TCodeEdit::colorPasted, this,
+            [this](TRGB c) { guarded([&] { edtHCPasteColor(c); }); });
     edtHC->installEventFilter(this);
     connect(bsSkinButton8, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton10Click(); }); });
@@ -270,7 +275,7 @@ void TfrmMain::buildComponents() {
 }
 
 void TfrmMain::FormCreate() {
-    AppVersion = "1.2.0";
+    AppVersion = AppVersionText;
     setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromStdString(AppVersion)));
     QString dir = QCoreApplication::applicationDirPath();
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
@@ -351,15 +356,22 @@ void TfrmMain::bsSkinButton2Click() {
 void TfrmMain::edtHCChange() {
     const QString t = edtHC->text();
     if (t.size() != 6) return;
-    // Each channel is stored as soon as it converts, so a bad pair leaves
-    // the channels before it changed; the views catch up on the next refresh.
-    uint8_t TRGB::*channels[] = {&TRGB::r, &TRGB::g, &TRGB::b};
-    for (int i = 0; i < 3; ++i) {
-        const std::string pair = "0x" + t.mid(i * 2, 2).toStdString();
-        CurrentRGB.*channels[i] = static_cast<uint8_t>(StrToInt(pair));
+    // The code is taken whole or not at all: six characters that are no
+    // code (only a paste or a drop brings them) leave the colour as it was
+    // and the edit shows the colour's code again.
+    const auto c = ParseHexCode(t.toStdString());
+    if (!c) {
+        RefreshHexCode();
+        throw Error(NotAColorMessage(t.toStdString()));
     }
+    CurrentRGB = *c;
     RefreshChannelEdits();
     RefreshSwatch();
+}
+
+void TfrmMain::edtHCPasteColor(TRGB c) {
+    CurrentRGB = c;
+    RefreshViews();
 }
 
 bool TfrmMain::edtHCKeyPress(QChar ch) {
@@ -384,17 +396,20 @@ void TfrmMain::bsSkinButton1Click() {
 }
 
 void TfrmMain::bsSkinButton11Click() {
-    TfrmDisplay::Open(services_);
+    TfrmDisplay::Open(services_, this);
 }
 
 void TfrmMain::bsSkinButton3Click() {
     LibraryHost host{this, services_, msgAlert, dmMain, runModal};
-    SaveCurrentColor(host);
+    SaveCurrentColor(host, CurrentRGB);
 }
 
 void TfrmMain::bsSkinButton4Click() {
     LibraryHost host{this, services_, msgAlert, dmMain, runModal};
-    if (BrowseLibrary(host) == 1) RefreshViews();
+    if (const auto loaded = BrowseLibrary(host)) {
+        CurrentRGB = *loaded;
+        RefreshViews();
+    }
 }
 
 void TfrmMain::lblLinkClick() {
@@ -545,11 +560,16 @@ void TfrmMain::pbCaptureScreenPaint(QPainter& p) {
 void TfrmMain::PushHistory(TColor c) {
     const auto written = History.Push(c);
     if (!written) return;
-    // Each assignment goes through the grid's select-cell event, the column
-    // first: when both change, the old row's cell in the new column is
-    // offered before the pushed one.
-    sdgHistory->SetCol(*written % HistoryColCount);
-    sdgHistory->SetRow(*written < HistoryColCount ? 0 : 1);
+    // Each step goes through the grid's select-cell event, the column first:
+    // when both change, the old row's cell in the new column is offered
+    // before the pushed one.
+    for (const GridCell step :
+         PushSelectionSteps({sdgHistory->Col(), sdgHistory->Row()}, *written)) {
+        if (step.col != sdgHistory->Col())
+            sdgHistory->SetCol(step.col);
+        else
+            sdgHistory->SetRow(step.row);
+    }
     sdgHistory->update();
 }
 

@@ -2,6 +2,7 @@
 // The main window: the manual colour controls, the history slots, the
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
+#include "colour/CodeEdit.h"
 #include "colour/ColorTypes.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryRing.h"
@@ -61,23 +62,32 @@ public:
     // HistoryLast).
     HistoryRing History;
 
-    // Components, named as in the window's design.
+    // Components; a numbered one carries its caption beside it.
     TbsBusinessSkinForm* bsfMain;
-    TbsSkinGroupBox* bsSkinGroupBox1;
-    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2, *bsSkinStdLabel3, *bsSkinStdLabel4;
+    TbsSkinGroupBox* bsSkinGroupBox1; // "手工调色"
+    TbsSkinStdLabel* bsSkinStdLabel1; // "R"
+    TbsSkinStdLabel* bsSkinStdLabel2; // "G"
+    TbsSkinStdLabel* bsSkinStdLabel3; // "B"
+    TbsSkinStdLabel* bsSkinStdLabel4; // "十六进制     #"
     TbsSkinTrackEdit *edtR, *edtG, *edtB;
-    QLineEdit* edtHC;
-    TbsSkinButton* bsSkinButton7;
-    TbsSkinPanel* bsSkinPanel1;
+    TCodeEdit* edtHC;
+    TbsSkinButton* bsSkinButton7; // "复制"
+    TbsSkinPanel* bsSkinPanel1;   // the frame around the history grid
     TbsSkinDrawGrid* sdgHistory;
-    TbsSkinButton *bsSkinButton8, *bsSkinButton2, *bsSkinButton3, *bsSkinButton4;
-    TbsSkinGroupBox* gpSnag;
+    TbsSkinButton* bsSkinButton8; // "安全色"
+    TbsSkinButton* bsSkinButton2; // "高级"
+    TbsSkinButton* bsSkinButton3; // "保存"
+    TbsSkinButton* bsSkinButton4; // "加载"
+    TbsSkinGroupBox* gpSnag;      // "自动采集"
     TPaintBox* pbCaptureScreen;
     QLabel* lblMousePos;
     TbsSkinPanel* pnlColor;
     ColorSwatch* lblColor;
     TbsSkinLinkLabel* lblLink;
-    TbsSkinButton *bsSkinButton11, *bsSkinButton6, *bsSkinButton5, *bsSkinButton1;
+    TbsSkinButton* bsSkinButton11; // "测距"
+    TbsSkinButton* bsSkinButton6;  // "资料"
+    TbsSkinButton* bsSkinButton5;  // "关于"
+    TbsSkinButton* bsSkinButton1;  // "退出"
     // The skinned message box; tests put a recorder in its place.
     TbsSkinMessage* msgAlert;
     // Shows the library's modal windows; tests drive them without a nested loop.
@@ -85,9 +95,9 @@ public:
     TbsSkinColorDialog* cdlgSelect;
 
     // The tray icon, its menu and the window's actions.
-    TbsTrayIcon* bsTrayIcon1;
+    TbsTrayIcon* bsTrayIcon1; // the one tray icon
     QAction *aShow, *aHide, *aExit, *actStayOnTop;
-    QMenu* bsSkinPopupMenu1;
+    QMenu* bsSkinPopupMenu1; // the tray icon's menu
     // The menu items bound to actStayOnTop: a radio item in the tray menu,
     // a check item in the system menu.
     QAction *N6, *N7;
@@ -97,6 +107,8 @@ public:
     void edtGChange();
     void edtBChange();
     void edtHCChange();
+    // A colour pasted whole into the code (#ABCDEF, rgb(...), a name ...).
+    void edtHCPasteColor(TRGB c);
     // The code's key filter: true when the typed character is discarded.
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"

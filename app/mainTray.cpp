@@ -150,7 +150,12 @@ void TfrmMain::bsSkinButton5Click() {
 }
 
 void TfrmMain::bsSkinButton6Click() {
-    if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, this);
+    if (!frmColorPanel) {
+        Services panelServices = services_;
+        if (panelServices.referencePage.empty())
+            panelServices.referencePage = AppDir + "ColorTable.htm";
+        frmColorPanel = new TfrmColorPanel(panelServices, this);
+    }
     // The top-left corner and the desktop beside it, less the desktop's
     // panels: with none these are the screen's corner and the whole desktop.
     QScreen* primary = QGuiApplication::primaryScreen();

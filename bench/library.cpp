@@ -7,6 +7,7 @@
 #include "library/dm.h"
 #include "platform/ErrorReporter.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ double Time(int rounds, int batch, const std::function<void(int)>& f) {
         timer.start();
         for (int i = 0; i < batch; ++i)
             f(k++);
-        t.push_back(timer.nsecsElapsed() / 1000.0 / batch);
+        t.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0 / batch);
     }
     return Median(t);
 }
@@ -71,8 +72,8 @@ struct CRow {
     std::string name, comment;
 };
 
-void Report(const char* what, double ours, double base) {
-    std::printf("%-28s ours %10.1f us   C API %10.1f us   ratio %.2f\n", what, ours, base,
+void Report(const char* what, double ours, double base, const char* baseline = "C API") {
+    std::printf("%-28s ours %10.1f us   %s %10.1f us   ratio %.2f\n", what, ours, baseline, base,
                 ours / base);
 }
 } // namespace
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     std::vector<TRGB> probes;
     for (int i = 0; i < 100000; ++i)
         probes.push_back({uint8_t(byte(rng)), uint8_t(byte(rng)), uint8_t(byte(rng))});
+    auto probe = [&](int k) { return probes[static_cast<size_t>(k) % probes.size()]; };
 
     std::printf("store of %d colours\n", StoreRows);
 
@@ -126,7 +128,7 @@ int main(int argc, char** argv) {
     auto cDup = [&](int k) {
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, dupSql, -1, &s, nullptr);
-        const TRGB c = probes[k % probes.size()];
+        const TRGB c = probe(k);
         sqlite3_bind_int(s, 1, c.r);
         sqlite3_bind_int(s, 2, c.g);
         sqlite3_bind_int(s, 3, c.b);
@@ -139,7 +141,7 @@ int main(int argc, char** argv) {
     volatile int sink = 0;
     auto [ours, base] = TimePair(
         21, 500, [&](int k) { sink = sink + cDup(k); },
-        [&](int k) { sink = sink + ColorIsStored(dm, probes[k % probes.size()]); });
+        [&](int k) { sink = sink + ColorIsStored(dm, probe(k)); });
     Report("duplicate check", ours, base);
 
     // Insert (each one its own transaction, as a save is).
@@ -149,7 +151,7 @@ int main(int argc, char** argv) {
         [&](int k) {
             sqlite3_stmt* s = nullptr;
             sqlite3_prepare_v2(db, insSql, -1, &s, nullptr);
-            const TRGB c = probes[k % probes.size()];
+            const TRGB c = probe(k);
             sqlite3_bind_text(s, 1, "bench", -1, SQLITE_STATIC);
             sqlite3_bind_int(s, 2, c.r);
             sqlite3_bind_int(s, 3, c.g);
@@ -158,9 +160,7 @@ int main(int argc, char** argv) {
             Check(sqlite3_step(s), db);
             sqlite3_finalize(s);
         },
-        [&](int k) {
-            InsertColor(dm, QStringLiteral("bench"), probes[k % probes.size()], QString());
-        });
+        [&](int k) { InsertColor(dm, QStringLiteral("bench"), probe(k), QString()); });
     Report("insert", ours, base);
 
     // Opening the browser's query: every row fetched.
@@ -205,6 +205,27 @@ int main(int argc, char** argv) {
             sink = sink + q.RecordCount();
         });
     Report("search '9红'", ours, base);
+
+    // The page check every opening of the store runs, against one plain
+    // read of the whole table; then the whole opening with it, against the
+    // same read.
+    auto quickCheck = [&] {
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, "pragma quick_check(20)", -1, &s, nullptr);
+        int n = 0;
+        while (sqlite3_step(s) == SQLITE_ROW)
+            ++n;
+        sqlite3_finalize(s);
+        return n;
+    };
+    std::tie(ours, base) = TimePair(
+        9, 1, [&](int) { sink = sink + int(cFetch("select * from colors", nullptr)); },
+        [&](int) { sink = sink + quickCheck(); });
+    Report("pragma quick_check", ours, base, "full read");
+    std::printf("pragma quick_check on %d rows: %.1f ms\n", StoreRows, ours / 1000.0);
+    const double opening = Time(9, 1, [&](int) { dm.DataModuleCreate(); });
+    Report("store opening with check", opening, base, "full read");
+    dm.DataModuleCreate();
 
     // The whole window, as a user waits for it: built, query opened, shown
     // and painted once.

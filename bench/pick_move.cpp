@@ -12,6 +12,7 @@
 #include "platform/QtScreenSource.h"
 #include "platform/Shell.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -8,6 +8,7 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Services.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QApplication>
 

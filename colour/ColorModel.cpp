@@ -1,6 +1,6 @@
 #include "colour/ColorModel.h"
 
-#include "colour/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 

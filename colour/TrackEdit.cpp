@@ -1,6 +1,6 @@
 #include "colour/TrackEdit.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "colour/TrackEditRules.h"
 #include "platform/Beeper.h"
 #include "platform/ErrorReporter.h"

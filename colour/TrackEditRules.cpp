@@ -1,6 +1,6 @@
 #include "colour/TrackEditRules.h"
 
-#include "colour/Rounding.h"
+#include "base/Rounding.h"
 
 namespace tp::trackedit {
 

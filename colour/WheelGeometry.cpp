@@ -1,7 +1,7 @@
 #include "colour/WheelGeometry.h"
 
+#include "base/Rounding.h"
 #include "colour/ColorModel.h"
-#include "colour/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "library/LibQuery.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/dm.h"
 
@@ -26,12 +26,15 @@ const TLibQuery::FieldDef Defs[] = {
 
 // Where a field lives in a Row: its slot in num, or -1 for the texts.
 constexpr int NumSlot[] = {0, -1, 1, 2, 3, -1};
+size_t NumIndex(int field) {
+    return static_cast<size_t>(NumSlot[field]);
+}
 } // namespace
 
 QVariant TLibQuery::Row::get(int f, const std::string& arena) const {
     if (nulls & (1u << f)) return {};
-    if (NumSlot[f] >= 0) return QVariant(num[NumSlot[f]]);
-    const int t = f == fName ? 0 : 1;
+    if (NumSlot[f] >= 0) return QVariant(num[NumIndex(f)]);
+    const size_t t = f == fName ? 0 : 1;
     return QString::fromUtf8(arena.data() + off[t], len[t]);
 }
 
@@ -41,14 +44,14 @@ void TLibQuery::Row::set(int f, const QVariant& v, std::string& arena) {
     else
         nulls &= uint8_t(~(1u << f));
     if (NumSlot[f] >= 0) {
-        num[NumSlot[f]] = v.isNull() ? 0 : v.toLongLong();
+        num[NumIndex(f)] = v.isNull() ? 0 : v.toLongLong();
         return;
     }
-    const int t = f == fName ? 0 : 1;
+    const size_t t = f == fName ? 0 : 1;
     const QByteArray utf8 = v.toString().toUtf8();
     off[t] = static_cast<uint32_t>(arena.size());
     len[t] = static_cast<uint32_t>(utf8.size());
-    arena.append(utf8.constData(), utf8.size());
+    arena.append(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 const TLibQuery::FieldDef& TLibQuery::Def(int field) {
@@ -71,6 +74,15 @@ void TLibQuery::SetSQL(const QString& sql, const QVariantList& binds) {
 
 void TLibQuery::requireActive() const {
     if (!Active()) Raise(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+bool TLibQuery::CanModify() const {
+    return Active() && dm_.Writable();
+}
+
+void TLibQuery::requireModifiable() const {
+    requireActive();
+    dm_.RequireWritable();
 }
 
 void TLibQuery::setState(State s) {
@@ -101,10 +113,10 @@ void TLibQuery::fetch() {
             if (in.isNull(f)) {
                 r.nulls |= uint8_t(1u << f);
             } else if (NumSlot[f] >= 0) {
-                r.num[NumSlot[f]] = in.integer(f);
+                r.num[NumIndex(f)] = in.integer(f);
             } else {
                 const std::string_view t = in.utf8(f);
-                const int k = f == fName ? 0 : 1;
+                const size_t k = f == fName ? 0 : 1;
                 r.off[k] = static_cast<uint32_t>(arena.size());
                 r.len[k] = static_cast<uint32_t>(t.size());
                 arena.append(t);
@@ -175,20 +187,20 @@ void TLibQuery::Last() {
 }
 
 void TLibQuery::Edit() {
-    requireActive();
+    requireModifiable();
     if (state_ == dsEdit || state_ == dsInsert) return;
     if (rows_.empty()) {
         Append();
         return;
     }
-    buffer_ = rows_[cur_];
+    buffer_ = rowAt(cur_);
     changed_ = {};
     modified_ = false;
     setState(dsEdit);
 }
 
 void TLibQuery::Insert() {
-    requireActive();
+    requireModifiable();
     CheckBrowseMode();
     const int at = cur_ < 0 ? 0 : cur_;
     rows_.insert(rows_.begin() + at, Row{});
@@ -201,7 +213,7 @@ void TLibQuery::Insert() {
 }
 
 void TLibQuery::Append() {
-    requireActive();
+    requireModifiable();
     CheckBrowseMode();
     rows_.push_back(Row{});
     buffer_ = Row{};
@@ -235,29 +247,43 @@ void TLibQuery::Cancel() {
 
 void TLibQuery::Post() {
     if (state_ != dsEdit && state_ != dsInsert) return;
+    Doing(state_ == dsInsert ? "新记录没有保存" : "修改没有保存", [this] { write(); });
+}
+
+void TLibQuery::write() {
     if (state_ == dsEdit) {
         QStringList sets;
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f) {
-            if (!changed_[f]) continue;
+            if (!changed_[static_cast<size_t>(f)]) continue;
             sets << QStringLiteral("%1=?").arg(QString::fromLatin1(Defs[f].column));
             binds << buffer_.get(f, arena_);
         }
         if (!sets.isEmpty()) {
-            binds << rows_[cur_].get(fID, arena_);
-            dm_.Execute(QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')),
-                        binds);
+            const QVariant id = rowAt(cur_).get(fID, arena_);
+            binds << id;
+            const auto written = dm_.Execute(
+                QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')), binds);
+            if (written.rows != 1) {
+                const QString name = rowAt(cur_).get(fName, arena_).toString();
+                removeCurrent();
+                raiseGone(id, name);
+            }
         }
-        rows_[cur_] = buffer_;
+        rowAt(cur_) = buffer_;
     } else {
         QVariantList binds;
         for (int f = fName; f < FieldCount; ++f)
             binds << buffer_.get(f, arena_);
-        const qint64 id = dm_.Execute(
+        const auto written = dm_.Execute(
             QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
             binds);
-        buffer_.set(fID, id, arena_);
-        rows_[cur_] = buffer_;
+        if (written.rows != 1) {
+            removeCurrent();
+            throw StoreError(dm_.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这条记录"));
+        }
+        buffer_.set(fID, written.insertedId, arena_);
+        rowAt(cur_) = buffer_;
     }
     modified_ = false;
     changed_ = {};
@@ -265,15 +291,9 @@ void TLibQuery::Post() {
     emit rowChanged(cur_);
 }
 
-void TLibQuery::Delete() {
-    requireActive();
-    if (rows_.empty()) return;
-    if (state_ == dsInsert) {
-        Cancel();
-        return;
-    }
-    dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {rows_[cur_].get(fID, arena_)});
+void TLibQuery::removeCurrent() {
     modified_ = false;
+    changed_ = {};
     state_ = dsBrowse;
     rows_.erase(rows_.begin() + cur_);
     if (cur_ >= RecordCount()) cur_ = RecordCount() - 1;
@@ -281,14 +301,40 @@ void TLibQuery::Delete() {
     setCurrent(cur_);
 }
 
+void TLibQuery::raiseGone(const QVariant& id, const QString& name) const {
+    const QString named = name.isEmpty() ? QString() : QStringLiteral("“%1”").arg(name);
+    throw StoreError(dm_.storeFile(), {}, 0,
+                     QStringLiteral("编号为 %1 的记录%2已不在颜色库中").arg(id.toString(), named));
+}
+
+void TLibQuery::Delete() {
+    requireModifiable();
+    if (rows_.empty()) return;
+    if (state_ == dsInsert) {
+        Cancel();
+        return;
+    }
+    Doing("记录没有删除", [this] {
+        const QVariant id = rowAt(cur_).get(fID, arena_);
+        const QString name = rowAt(cur_).get(fName, arena_).toString();
+        const auto written = dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {id});
+        removeCurrent();
+        if (written.rows != 1) raiseGone(id, name);
+    });
+}
+
 void TLibQuery::Refresh() {
     requireActive();
+    Doing("列表没有刷新", [this] { reread(); });
+}
+
+void TLibQuery::reread() {
     CheckBrowseMode();
-    const QVariant id = cur_ >= 0 ? rows_[cur_].get(fID, arena_) : QVariant();
+    const QVariant id = cur_ >= 0 ? rowAt(cur_).get(fID, arena_) : QVariant();
     fetch();
     int row = rows_.empty() ? -1 : 0;
     for (int i = 0; i < RecordCount() && id.isValid(); ++i)
-        if (rows_[i].get(fID, arena_) == id) {
+        if (rowAt(i).get(fID, arena_) == id) {
             row = i;
             break;
         }
@@ -300,7 +346,7 @@ void TLibQuery::Refresh() {
 QVariant TLibQuery::ValueAt(int row, int field) const {
     if (row < 0 || row >= RecordCount()) return {};
     if (row == cur_ && (state_ == dsEdit || state_ == dsInsert)) return buffer_.get(field, arena_);
-    return rows_[row].get(field, arena_);
+    return rowAt(row).get(field, arena_);
 }
 
 QVariant TLibQuery::Value(int field) const {
@@ -326,7 +372,7 @@ void TLibQuery::ValidateFieldText(int field, const QString& text) {
 }
 
 void TLibQuery::SetFieldText(int field, const QString& text) {
-    requireActive();
+    requireModifiable();
     ValidateFieldText(field, text);
     const FieldDef& d = Defs[field];
     QVariant value;
@@ -340,7 +386,7 @@ void TLibQuery::SetFieldText(int field, const QString& text) {
     const QVariant old = buffer_.get(field, arena_);
     if (old == value && old.isNull() == value.isNull()) return;
     buffer_.set(field, value, arena_);
-    changed_[field] = true;
+    changed_[static_cast<size_t>(field)] = true;
     modified_ = true;
     emit rowChanged(cur_);
 }

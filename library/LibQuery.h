@@ -50,7 +50,8 @@ public:
     int RecNo() const { return cur_; } // -1 without a current record
     bool IsFirst() const { return cur_ <= 0; }
     bool IsLast() const { return cur_ < 0 || cur_ >= RecordCount() - 1; }
-    bool CanModify() const { return Active(); }
+    // False also while the store failed its check at open.
+    bool CanModify() const;
     bool Modified() const { return modified_; }
 
     // Moving posts a changed record first (a refusal stops the move) and
@@ -64,9 +65,14 @@ public:
     void Edit();
     void Insert(); // a new empty record before the current one
     void Append(); // a new empty record after the last one
-    void Post();   // throws Error with the store's message; stays in edit mode
+    // Throws StoreError with the store's message and stays in edit mode. A
+    // record the store no longer holds (another program deleted it) leaves
+    // the list, and the error names it.
+    void Post();
     void Cancel();
-    void Delete(); // the current record, from the store at once
+    // The current record, from the store at once; one already gone from the
+    // store leaves the list with an error that names it.
+    void Delete();
     void Refresh();
     // Posts or drops the record being edited, as moving does.
     void CheckBrowseMode();
@@ -110,12 +116,20 @@ private:
     void setState(State s);
     void setCurrent(int row);
     void requireActive() const;
+    void requireModifiable() const;
     void dropNewRecord();
+    void write();
+    void reread();
+    // Takes the current record out of the list, its edit with it.
+    void removeCurrent();
+    [[noreturn]] void raiseGone(const QVariant& id, const QString& name) const;
 
     TdmMain& dm_;
     QString sql_;
     QVariantList binds_;
     std::vector<Row> rows_;
+    Row& rowAt(int i) { return rows_[static_cast<size_t>(i)]; }
+    const Row& rowAt(int i) const { return rows_[static_cast<size_t>(i)]; }
     int cur_ = -1;
     State state_ = dsInactive;
     Row buffer_; // the record being edited or inserted

@@ -1,6 +1,6 @@
 #include "library/LibraryRules.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,6 +58,42 @@ int StoredLength(const std::u32string& text) {
             n += 1;
     }
     return n;
+}
+
+FittedEdit FitEdit(const std::u32string& before, const std::u32string& after, int limit,
+                   bool crlf) {
+    auto length = [crlf](const std::u32string& t) {
+        return crlf ? StoredLength(t) : static_cast<int>(t.size());
+    };
+    if (length(after) <= limit) return {after, after.size()};
+    // The edit replaced before[p, before.size() - s) with after[p, after.size() - s).
+    size_t p = 0;
+    const size_t shorter = std::min(before.size(), after.size());
+    while (p < shorter && before[p] == after[p])
+        ++p;
+    size_t s = 0;
+    while (s < shorter - p && before[before.size() - 1 - s] == after[after.size() - 1 - s])
+        ++s;
+    const std::u32string head = after.substr(0, p);
+    const std::u32string tail = after.substr(after.size() - s);
+    const std::u32string inserted = after.substr(p, after.size() - p - s);
+    // A first guess from the room left, then exact counts: a line break's
+    // cost depends on its neighbours.
+    int room = limit - length(head + tail);
+    size_t keep = 0;
+    while (keep < inserted.size() && room > 0) {
+        const bool pair = crlf && inserted[keep] == U'\n' &&
+                          (keep > 0 ? inserted[keep - 1] : (p > 0 ? head.back() : 0)) != U'\r';
+        room -= pair ? 2 : 1;
+        if (room < 0) break;
+        ++keep;
+    }
+    std::u32string text = head + inserted.substr(0, keep) + tail;
+    while (keep > 0 && length(text) > std::max(limit, length(head + tail))) {
+        --keep;
+        text = head + inserted.substr(0, keep) + tail;
+    }
+    return {text, p + keep};
 }
 
 std::string WithCrLf(const std::string& utf8) {

@@ -45,6 +45,17 @@ bool IsNumericCellChar(char32_t c);
 // line breaks are written as CR LF pairs.
 int StoredLength(const std::u32string& text);
 
+// An edit of a text that holds at most limit characters (code points; with
+// crlf, a line break counts as the CR LF pair it is stored as). before is the
+// text as it was, after as the edit left it. What the edit put in is cut from
+// its end to the room left; what it took out stays out. Text the edit did not
+// touch is never shortened, even where it is longer than the limit already.
+struct FittedEdit {
+    std::u32string text;
+    size_t caret = 0; // just after what was kept of the insertion
+};
+FittedEdit FitEdit(const std::u32string& before, const std::u32string& after, int limit, bool crlf);
+
 // Converts line breaks typed as LF (or CR LF already) into CR LF pairs.
 std::string WithCrLf(const std::string& utf8);
 

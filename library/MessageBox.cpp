@@ -1,6 +1,6 @@
 #include "library/MessageBox.h"
 
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "skin/Controls.h"
 #include "skin/Placement.h"
 #include "skin/SkinData.h"

@@ -32,21 +32,4 @@ private:
     const SkinData& skin_;
 };
 
-// A stand-in for tests: records every call and answers from a script.
-class RecordingSkinMessage : public TbsSkinMessage {
-public:
-    using TbsSkinMessage::TbsSkinMessage;
-    struct Call {
-        QString text;
-        int kind;
-        int buttons;
-    };
-    int ShowMessageBox(const QString& text, int kind, int buttons, int) override {
-        calls.push_back({text, kind, buttons});
-        return answer;
-    }
-    std::vector<Call> calls;
-    int answer = 1;
-};
-
 } // namespace tp

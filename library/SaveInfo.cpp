@@ -1,9 +1,9 @@
 #include "library/SaveInfo.h"
 
-#include "app/Convert.h"
-#include "app/global.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
+#include "library/TextLimit.h"
 #include "library/dm.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
@@ -38,7 +38,7 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(o
     Place(bsSkinStdLabel1, 16, 13, 36, 13);
     edtName = new QLineEdit(c);
     edtName->setObjectName(QStringLiteral("edtName"));
-    edtName->setMaxLength(20);
+    edtName->setValidator(new TextLimit(20, false, edtName));
     edtName->setFont(arial);
     Place(edtName, 58, 10, 132, 20);
     lblColor = new QLabel(QStringLiteral("示例"), c);
@@ -58,18 +58,17 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(o
     memComment->setTabChangesFocus(true);
     Place(memComment, 59, 45, 195, 83);
     // The memo holds at most 50 characters counting each line break as the
-    // two it is stored with; a change that goes over is taken back.
+    // two it is stored with; of a change that goes over, what fits is kept.
     connect(memComment, &QPlainTextEdit::textChanged, this, [this] {
-        const QString t = memComment->toPlainText();
-        if (StoredLength(t.toStdU32String()) <= 50) {
-            lastComment_ = t;
-            return;
-        }
-        const int pos = std::min<int>(memComment->textCursor().position(), lastComment_.size());
+        const std::u32string after = memComment->toPlainText().toStdU32String();
+        const FittedEdit fit = FitEdit(lastComment_.toStdU32String(), after, 50, true);
+        lastComment_ = QString::fromStdU32String(fit.text);
+        if (fit.text == after) return;
         const QSignalBlocker block(memComment);
         memComment->setPlainText(lastComment_);
         QTextCursor cur = memComment->textCursor();
-        cur.setPosition(std::max(0, pos - (int(t.size()) - int(lastComment_.size()))));
+        cur.setPosition(
+            static_cast<int>(QString::fromStdU32String(fit.text.substr(0, fit.caret)).size()));
         memComment->setTextCursor(cur);
     });
     bsSkinBevel1 = new QFrame(c);
@@ -117,13 +116,18 @@ bool ColorIsStored(TdmMain& dm, const TRGB& rgb) {
 }
 
 void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment) {
-    dm.Execute(QStringLiteral("INSERT INTO  Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
-               {name, int(rgb.r), int(rgb.g), int(rgb.b), comment});
+    const auto written = dm.Execute(
+        QStringLiteral("INSERT INTO  Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
+        {name, int(rgb.r), int(rgb.g), int(rgb.b), comment});
+    if (written.rows != 1)
+        throw StoreError(dm.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这一行"));
 }
 
-void SaveCurrentColor(LibraryHost& host) {
+void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     if (!host.dm) throw Error("The colour store is not available.");
-    const TRGB rgb = CurrentRGB;
+    // A damaged store is refused before the user types a name for nothing.
+    host.dm->EnsureConnected();
+    host.dm->RequireWritable();
     if (ColorIsStored(*host.dm, rgb)) {
         host.msgAlert->ShowMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK, 0);
         return;
@@ -147,9 +151,11 @@ void SaveCurrentColor(LibraryHost& host) {
     if (result == 1) {
         // A failed insert leaves the dialog alive, hidden, with the comment
         // still in it, so the next save does not lose what was typed.
-        InsertColor(*host.dm, dlg->edtName->text(), CurrentRGB, dlg->CommentText());
+        InsertColor(*host.dm, dlg->edtName->text(), rgb, dlg->CommentText());
     }
     delete dlg;
+} catch (const StoreError& e) {
+    throw e.Saying(QStringLiteral("颜色没有保存"));
 }
 
 } // namespace tp

@@ -41,12 +41,14 @@ public:
     ~TfrmSaveInfo() override;
 
     TbsBusinessSkinForm* bsBusinessSkinForm1;
-    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
+    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
     QLineEdit* edtName;
     QLabel* lblColor;
     QPlainTextEdit* memComment;
-    QFrame* bsSkinBevel1;
-    TbsSkinButton *bsSkinButton1, *bsSkinButton2;
+    QFrame* bsSkinBevel1;         // the line above the buttons
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
 
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
@@ -66,7 +68,7 @@ extern TfrmSaveInfo* frmSaveInfo;
 
 // "保存": refuses a colour that is stored already, otherwise asks for a name
 // and comment and inserts the row. Throws Error for the store's failures.
-void SaveCurrentColor(LibraryHost& host);
+void SaveCurrentColor(LibraryHost& host, const TRGB& rgb);
 
 // The duplicate check and the insert, without any window.
 bool ColorIsStored(TdmMain& dm, const TRGB& rgb);

@@ -1,9 +1,9 @@
 #include "library/ViewColor.h"
 
-#include "app/Convert.h"
-#include "app/global.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
+#include "library/TextLimit.h"
 #include "library/dm.h"
 #include "platform/ErrorReporter.h"
 #include "skin/Controls.h"
@@ -83,7 +83,7 @@ QVariant TLibModel::headerData(int section, Qt::Orientation o, int role) const {
 
 Qt::ItemFlags TLibModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (query_.Active() && !TLibQuery::Def(index.column()).readOnly) f |= Qt::ItemIsEditable;
+    if (query_.CanModify() && !TLibQuery::Def(index.column()).readOnly) f |= Qt::ItemIsEditable;
     return f;
 }
 
@@ -118,7 +118,8 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     p->setFont(opt.font);
     const bool right = TLibQuery::Def(index.column()).numeric;
     const QRect r = opt.rect.adjusted(4, 0, -3, 0);
-    p->drawText(r, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+    const Qt::Alignment align = (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    p->drawText(r, static_cast<int>(align.toInt()) | Qt::TextSingleLine,
                 index.data(Qt::DisplayRole).toString());
     p->restore();
 }
@@ -134,7 +135,7 @@ QWidget* TLibDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         e->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+\\-0-9]*")), e));
     } else {
-        e->setMaxLength(def.maxLength);
+        e->setValidator(new TextLimit(def.maxLength, false, e));
     }
     emit editorCreated(e);
     return e;
@@ -142,8 +143,11 @@ QWidget* TLibDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 void TLibDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     auto* e = static_cast<QLineEdit*>(editor);
-    // Opened by a typed character, the editor already holds that character.
-    if (!e->property("seeded").toBool()) e->setText(index.data(Qt::EditRole).toString());
+    const QString text = index.data(Qt::EditRole).toString();
+    // The stored text stands as it is, even where it is longer than the
+    // limit: only what the user types is held to it.
+    if (auto* limit = e->findChild<TextLimit*>()) limit->setBaseline(text);
+    e->setText(text);
 }
 
 void TLibDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
@@ -156,6 +160,10 @@ void TLibDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 
 bool TLibDelegate::eventFilter(QObject* obj, QEvent* event) {
     auto* editor = qobject_cast<QLineEdit*>(obj);
+    // An error box takes the focus while it shows: that is no leaving of
+    // the cell, so the text is neither taken (which would report the same
+    // refusal again) nor lost with a closing editor.
+    if (editor && event->type() == QEvent::FocusOut && grid_->reporting_) return true;
     if (editor && event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
         switch (ke->key()) {
@@ -188,9 +196,9 @@ bool TLibDelegate::eventFilter(QObject* obj, QEvent* event) {
 // ---- grid ------------------------------------------------------------------
 
 TbsSkinDBGrid::TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* parent)
-    : QTableView(parent), query_(query), errors_(errors) {
+    : QTableView(parent), query_(query), errors_(*this, errors) {
     setObjectName(QStringLiteral("dbgColors"));
-    model_ = new TLibModel(query, errors, this);
+    model_ = new TLibModel(query, errors_, this);
     setModel(model_);
     auto* delegate = new TLibDelegate(this);
     setItemDelegate(delegate);
@@ -224,13 +232,28 @@ TbsSkinDBGrid::TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* p
     syncFromQuery();
 }
 
+void TbsSkinDBGrid::Reporter::showError(const QString& message) {
+    const bool was = grid_.reporting_;
+    grid_.reporting_ = true;
+    to_.showError(message);
+    grid_.reporting_ = was;
+}
+
 void TbsSkinDBGrid::report(const std::exception& e) {
     errors_.showError(QString::fromUtf8(e.what()));
 }
 
+void TbsSkinDBGrid::keyboardSearch(const QString&) {
+    // Typed text goes into the current cell or nowhere: a jump to the row
+    // whose number starts with it would send the next keys to another
+    // record.
+}
+
 void TbsSkinDBGrid::syncFromQuery() {
     const int row = std::max(0, query_.RecNo());
-    const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    // Rebuilding the rows (insert, delete, search, refresh) forgets the
+    // current cell; the column is the user's and stays.
+    const int col = currentIndex().isValid() ? currentIndex().column() : column_;
     const QModelIndex want = model_->index(row, col);
     if (want == currentIndex()) return;
     syncing_ = true;
@@ -241,6 +264,7 @@ void TbsSkinDBGrid::syncFromQuery() {
 
 void TbsSkinDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    if (current.isValid()) column_ = current.column();
     viewport()->update();
     if (syncing_ || !current.isValid() || !query_.Active() || query_.IsEmpty()) return;
     if (current.row() == query_.RecNo()) return;
@@ -275,7 +299,7 @@ void TbsSkinDBGrid::commitEditor() {
 }
 
 void TbsSkinDBGrid::keyPressEvent(QKeyEvent* e) {
-    const bool active = query_.Active();
+    const bool active = query_.CanModify();
     try {
         const auto mods = e->modifiers() & ~Qt::KeypadModifier;
         if (e->key() == Qt::Key_Escape) {
@@ -564,7 +588,7 @@ bool TfrmViewColor::askDelete() {
 void TfrmViewColor::FormCreate() {
     if (adoqLib->Active()) return;
     adoqLib->SetSQL(QStringLiteral("select * from colors"));
-    adoqLib->Open();
+    Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 
 void TfrmViewColor::bsSkinButton3Click() {
@@ -576,21 +600,21 @@ void TfrmViewColor::bsSkinButton3Click() {
     // wildcards, and the leading "%" makes it match the ends of names.
     adoqLib->SetSQL(QStringLiteral("select * from colors where name like ?"),
                     {QStringLiteral("%") + k});
-    adoqLib->Open();
+    Doing("没有查找", [this] { adoqLib->Open(); });
 }
 
 void TfrmViewColor::bsSkinButton4Click() {
     adoqLib->Close();
     adoqLib->SetSQL(QStringLiteral("select * from colors"));
-    adoqLib->Open();
+    Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 
 void TfrmViewColor::bsSkinButton1Click() {
     // The values shown in the current row, including a change not yet
     // posted; without a record the colour becomes black.
-    CurrentRGB = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
-                  ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
-                  ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
+    LoadedColor = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
+                   ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
+                   ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
     done(1);
 }
 
@@ -619,14 +643,16 @@ void TfrmViewColor::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-int BrowseLibrary(LibraryHost& host) {
+std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     if (!host.dm) throw Error("The colour store is not available.");
     auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
     frmViewColor = w;
     if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
     const int result = host.runModal(*w);
+    const TRGB loaded = w->LoadedColor;
     delete w;
-    return result;
+    if (result != 1) return std::nullopt;
+    return loaded;
 }
 
 } // namespace tp

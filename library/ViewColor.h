@@ -4,11 +4,13 @@
 // loads the chosen row as the current colour.
 #include "library/LibQuery.h"
 #include "library/SaveInfo.h"
+#include "platform/ErrorReporter.h"
 
 #include <QDialog>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
+#include <optional>
 
 class QLineEdit;
 
@@ -49,6 +51,8 @@ public:
     // Asked before the current record is deleted; true deletes it.
     std::function<bool()> confirmDelete;
 
+    void keyboardSearch(const QString& search) override;
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -57,13 +61,25 @@ protected:
 
 private:
     friend class TLibDelegate;
+    // Passes the grid's messages on and marks the time a box shows.
+    class Reporter final : public ErrorReporter {
+    public:
+        Reporter(TbsSkinDBGrid& grid, ErrorReporter& to) : grid_(grid), to_(to) {}
+        void showError(const QString& message) override;
+
+    private:
+        TbsSkinDBGrid& grid_;
+        ErrorReporter& to_;
+    };
     void syncFromQuery();
     void report(const std::exception& e);
     TLibQuery& query_;
-    ErrorReporter& errors_;
+    Reporter errors_;
     TLibModel* model_;
     QWidget* editor_ = nullptr;
     bool syncing_ = false;
+    bool reporting_ = false;
+    int column_ = 0;
 };
 
 // Paints each data cell in its row's colour (the current cell reversed) and
@@ -132,16 +148,23 @@ public:
 
     TbsBusinessSkinForm* bsBusinessSkinForm1;
     TLibQuery* adoqLib;
-    TbsSkinDBNavigator* bsSkinDBNavigator1;
-    TbsSkinStdLabel *bsSkinStdLabel1, *bsSkinStdLabel2;
+    TbsSkinDBNavigator* bsSkinDBNavigator1; // the ten record buttons
+    TbsSkinStdLabel* bsSkinStdLabel1;       // "颜色名称"
+    TbsSkinStdLabel* bsSkinStdLabel2; // "选中库中的颜色，点击确定加载该颜色信息"
     QLineEdit* edtKeyword;
-    TbsSkinButton *bsSkinButton3, *bsSkinButton4, *bsSkinButton1, *bsSkinButton2;
+    TbsSkinButton* bsSkinButton3; // "查找"
+    TbsSkinButton* bsSkinButton4; // "全部"
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
     TbsSkinDBGrid* dbgColors;
 
     void FormCreate();
     void bsSkinButton3Click(); // "查找"
     void bsSkinButton4Click(); // "全部"
     void bsSkinButton1Click(); // "确定"
+
+    // The colour of the current row when "确定" closed the window.
+    TRGB LoadedColor{};
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
     void reject() override { done(2); }
@@ -158,8 +181,8 @@ private:
 
 extern TfrmViewColor* frmViewColor;
 
-// "加载": shows the browser; returns its modal result (1 loaded a colour
-// into CurrentRGB).
-int BrowseLibrary(LibraryHost& host);
+// "加载": shows the browser; returns the colour it loaded, or nothing when
+// it was closed without loading.
+std::optional<TRGB> BrowseLibrary(LibraryHost& host);
 
 } // namespace tp

@@ -1,9 +1,10 @@
 #include "library/dm.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,8 +20,28 @@ namespace tp {
 TdmMain* dmMain = nullptr;
 
 namespace {
-[[noreturn]] void Raise(const QString& message) {
-    throw Error(message.toStdString());
+// Why a store failure happened, in the user's words, by the engine's code.
+QString ReasonOf(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("颜色库正被其他程序使用");
+    case SQLITE_READONLY:
+        return QStringLiteral("颜色库文件不能写入");
+    case SQLITE_IOERR:
+        return QStringLiteral("读写颜色库文件时出错");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("颜色库文件已损坏");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("打不开颜色库文件");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("颜色库不接受这个值");
+    default:
+        return {};
+    }
 }
 
 // SQLite's type affinity of a declared column type.
@@ -37,6 +58,21 @@ QString Affinity(const QString& declared) {
     return QStringLiteral("NUMERIC");
 }
 
+// Whether ID is the table's row key: declared INTEGER PRIMARY KEY, the only
+// key column, in a table with row keys, and not the one spelling
+// ("INTEGER PRIMARY KEY DESC" on the column) that SQLite keeps apart.
+bool IsRowKey(const QString& declared, const QStringList& keyColumns, const QString& tableSql) {
+    if (declared.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) != 0)
+        return false;
+    if (keyColumns != QStringList{QStringLiteral("id")}) return false;
+    static const QRegularExpression withoutRowid(QStringLiteral("\\)\\s*WITHOUT\\s+ROWID"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression descKey(
+        QStringLiteral("[(,]\\s*[\"`\\[]?ID[\"`\\]]?\\s+INTEGER\\s+PRIMARY\\s+KEY\\s+DESC\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !withoutRowid.match(tableSql).hasMatch() && !descKey.match(tableSql).hasMatch();
+}
+
 // The field type names the library's messages use for each affinity.
 QString FieldTypeName(const QString& affinity) {
     if (affinity == QLatin1String("INTEGER")) return QStringLiteral("Integer");
@@ -46,6 +82,35 @@ QString FieldTypeName(const QString& affinity) {
     return QStringLiteral("Blob");
 }
 } // namespace
+
+StoreError::StoreError(QString file, QString detail, int code, QString reason)
+    : StoreError(std::move(file), std::move(detail), code, std::move(reason), QString()) {}
+
+StoreError::StoreError(QString file, QString detail, int code, QString reason, QString notDone)
+    : Error(Compose(file, detail, code, reason, notDone)), file_(std::move(file)),
+      detail_(std::move(detail)), reason_(std::move(reason)), notDone_(std::move(notDone)),
+      code_(code) {}
+
+StoreError StoreError::Saying(const QString& notDone) const {
+    if (!notDone_.isEmpty()) return *this;
+    return StoreError(file_, detail_, code_, reason_, notDone);
+}
+
+std::string StoreError::Compose(const QString& file, const QString& detail, int code,
+                                const QString& reason, const QString& notDone) {
+    const QString why = reason.isEmpty() ? ReasonOf(code) : reason;
+    if (notDone.isEmpty()) return (detail.isEmpty() ? why : detail).toStdString();
+    QString text = notDone + (why.isEmpty() ? QStringLiteral("。") : u'：' + why + u'。');
+    text += QStringLiteral("\n颜色库文件：") + file;
+    if (!detail.isEmpty()) text += QStringLiteral("\n详细信息：") + detail;
+    return text.toStdString();
+}
+
+int StoreCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code : 0;
+}
 
 QString StoreMessage(const QSqlError& error) {
     QString m = error.databaseText().trimmed();
@@ -83,29 +148,67 @@ void TdmMain::Disconnect() {
     QSqlDatabase db = adocMain();
     if (db.isOpen()) db.close();
     tableChecked_ = false;
+    failed_ = false;
+    damage_.clear();
+}
+
+QString TdmMain::storeFile() const {
+    const QString path = storePath_.isEmpty()
+                             ? QDir::current().absoluteFilePath(QString::fromLatin1(StoreFileName))
+                             : storePath_;
+    return QDir::toNativeSeparators(path);
+}
+
+void TdmMain::Fail(const QString& detail, int code, const QString& reason) {
+    failed_ = true;
+    throw StoreError(storeFile(), detail, code, reason);
 }
 
 void TdmMain::DataModuleCreate() {
     Disconnect();
-    Connect();
+    Doing("颜色库没有打开", [this] { Connect(); });
+    if (!Writable())
+        throw StoreError(storeFile(), damage_, SQLITE_CORRUPT)
+            .Saying(QStringLiteral("颜色库只能读取，保存和修改都不会写入它"));
 }
 
 void TdmMain::EnsureConnected() {
+    if (Connected() && (failed_ || FileMoved())) Disconnect();
     if (!Connected()) Connect();
+}
+
+bool TdmMain::FileMoved() const {
+    const QVariant handle = adocMain().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
+    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    int moved = 0;
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
+void TdmMain::RequireWritable() const {
+    if (!Writable()) throw StoreError(storeFile(), damage_, SQLITE_CORRUPT);
 }
 
 void TdmMain::Connect() {
     tableChecked_ = false;
+    failed_ = false;
+    damage_.clear();
     countQuery_.reset();
     storePath_ = QDir::current().absoluteFilePath(QString::fromLatin1(StoreFileName));
-    const QString shown = QDir::toNativeSeparators(storePath_);
+    const QString shown = storeFile();
     // SQLite would create a missing file on open; the store is never made
     // here, so a missing file is reported, and the URI's mode=rw makes
     // SQLite itself refuse to create one should it vanish in between.
     const QFileInfo info(storePath_);
-    if (!info.exists()) Raise(QStringLiteral("Could not find file '%1'.").arg(shown));
+    if (!info.exists())
+        throw StoreError(shown, QStringLiteral("Could not find file '%1'.").arg(shown),
+                         SQLITE_CANTOPEN, QStringLiteral("找不到颜色库文件"));
     if (!info.isFile())
-        Raise(QStringLiteral("Cannot open the colour store '%1': it is not a file.").arg(shown));
+        throw StoreError(
+            shown,
+            QStringLiteral("Cannot open the colour store '%1': it is not a file.").arg(shown),
+            SQLITE_CANTOPEN);
 
     QSqlDatabase db = adocMain();
     db.setDatabaseName(QUrl::fromLocalFile(storePath_).toString(QUrl::FullyEncoded) +
@@ -113,27 +216,40 @@ void TdmMain::Connect() {
     db.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
     if (!db.open())
-        Raise(QStringLiteral("Cannot open the colour store '%1': %2")
-                  .arg(shown, StoreMessage(db.lastError())));
+        throw StoreError(shown, StoreMessage(db.lastError()), StoreCode(db.lastError()));
     // SQLite reads the file only when a statement needs it: a damaged file or
-    // another process's exclusive lock shows here, not at open.
-    QString failure;
+    // another process's exclusive lock shows here, not at open. The header
+    // alone says little, so every page is checked; a store that fails is
+    // kept for reading only (see Writable).
+    QSqlError failure;
+    QStringList findings;
     {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")) || !probe.next())
-            failure = StoreMessage(probe.lastError());
+            failure = probe.lastError();
+        else if (!probe.exec(QStringLiteral("pragma quick_check(20)")))
+            failure = probe.lastError();
+        else
+            while (probe.next())
+                findings << probe.value(0).toString();
     }
-    if (!failure.isEmpty()) {
+    if (failure.isValid()) {
         db.close();
-        Raise(QStringLiteral("Cannot open the colour store '%1': %2").arg(shown, failure));
+        throw StoreError(shown, StoreMessage(failure), StoreCode(failure));
+    }
+    if (findings != QStringList{QStringLiteral("ok")}) {
+        damage_ = findings.join(u'\n');
+        if (damage_.isEmpty()) damage_ = QStringLiteral("the integrity check gave no answer");
+        // The engine itself refuses writes on this connection from now on.
+        QSqlQuery(db).exec(QStringLiteral("pragma query_only=1"));
     }
 }
 
 void TdmMain::Run(QSqlQuery& query, const QString& sql, const QVariantList& binds) {
-    if (!query.prepare(sql)) Raise(StoreMessage(query.lastError()));
+    if (!query.prepare(sql)) Fail(StoreMessage(query.lastError()), StoreCode(query.lastError()));
     for (int i = 0; i < binds.size(); ++i)
         query.bindValue(i, binds.at(i));
-    if (!query.exec()) Raise(StoreMessage(query.lastError()));
+    if (!query.exec()) Fail(StoreMessage(query.lastError()), StoreCode(query.lastError()));
 }
 
 void TdmMain::CheckColorsTable(const QStringList& labels) {
@@ -149,25 +265,49 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
         {"RVal", "INTEGER", "Word", "红"},    {"GVal", "INTEGER", "Word", "绿"},
         {"BVal", "INTEGER", "Integer", "蓝"}, {"Comment", "TEXT", "WideString", "注释"},
     };
+    const QString shape = QStringLiteral("颜色库的表 Colors 不合要求");
     QSqlQuery q(adocMain());
     q.setForwardOnly(true);
     Run(q, QStringLiteral("PRAGMA table_info(Colors)"), {});
     QHash<QString, QString> declared;
-    while (q.next())
+    QStringList keyColumns;
+    while (q.next()) {
         declared.insert(q.value(1).toString().toLower(), q.value(2).toString());
-    if (declared.isEmpty()) Raise(QStringLiteral("no such table: Colors"));
+        if (q.value(5).toInt() > 0) keyColumns << q.value(1).toString().toLower();
+    }
+    if (declared.isEmpty()) Fail(QStringLiteral("no such table: Colors"), 0, shape);
     for (int i = 0; i < 6; ++i) {
         const Expect& e = expected[i];
         const QString label = i < labels.size() ? labels.at(i) : QString::fromUtf8(e.label);
         const auto it = declared.constFind(QString::fromLatin1(e.column).toLower());
         if (it == declared.constEnd())
-            Raise(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(e.column)));
+            Fail(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(e.column)), 0,
+                 shape);
         const QString affinity = Affinity(*it);
         if (affinity != QLatin1String(e.affinity))
-            Raise(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                      .arg(label, QString::fromLatin1(e.typeName), FieldTypeName(affinity)));
+            Fail(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
+                     .arg(label, QString::fromLatin1(e.typeName), FieldTypeName(affinity)),
+                 0, shape);
     }
+    // Edits and deletes find their row by ID, and a new row takes the ID the
+    // store gives it: only the table's own row key (a column declared
+    // INTEGER PRIMARY KEY) is filled in by the store and unique. A plain
+    // integer column could hold no ID or another row's.
+    if (!IsRowKey(declared.value(QStringLiteral("id")), keyColumns, TableSql()))
+        Fail(QStringLiteral("Type mismatch for field '%1', expecting: AutoInc actual: Integer")
+                 .arg(labels.isEmpty() ? QString::fromUtf8(expected[0].label) : labels.at(0)),
+             0, shape);
     tableChecked_ = true;
+}
+
+QString TdmMain::TableSql() {
+    QSqlQuery q(adocMain());
+    q.setForwardOnly(true);
+    Run(q,
+        QStringLiteral("select sql from sqlite_master where type='table' and name='Colors' "
+                       "collate nocase"),
+        {});
+    return q.next() ? q.value(0).toString() : QString();
 }
 
 int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
@@ -177,7 +317,7 @@ int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
         countQuery_.reset();
         auto q = std::make_unique<QSqlQuery>(adocMain());
         q->setForwardOnly(true);
-        if (!q->prepare(sql)) Raise(StoreMessage(q->lastError()));
+        if (!q->prepare(sql)) Fail(StoreMessage(q->lastError()), StoreCode(q->lastError()));
         countQuery_ = std::move(q);
         countSql_ = sql;
     }
@@ -185,9 +325,9 @@ int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
     for (int i = 0; i < binds.size(); ++i)
         q.bindValue(i, binds.at(i));
     if (!q.exec()) {
-        const QString m = StoreMessage(q.lastError());
+        const QSqlError error = q.lastError();
         countQuery_.reset();
-        Raise(m);
+        Fail(StoreMessage(error), StoreCode(error));
     }
     int n = 0;
     while (q.next())
@@ -195,16 +335,17 @@ int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
     const QSqlError error = q.lastError();
     // A statement left unfinished would keep its read lock on the file.
     q.finish();
-    if (error.isValid()) Raise(StoreMessage(error));
+    if (error.isValid()) Fail(StoreMessage(error), StoreCode(error));
     return n;
 }
 
-qint64 TdmMain::Execute(const QString& sql, const QVariantList& binds) {
+TdmMain::Written TdmMain::Execute(const QString& sql, const QVariantList& binds) {
     EnsureConnected();
     if (!tableChecked_) CheckColorsTable({});
+    RequireWritable();
     QSqlQuery q(adocMain());
     Run(q, sql, binds);
-    return q.lastInsertId().toLongLong();
+    return {q.numRowsAffected(), q.lastInsertId().toLongLong()};
 }
 
 } // namespace tp
@@ -237,12 +378,13 @@ void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QString
     EnsureConnected();
     const QVariant handle = adocMain().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        Raise(QStringLiteral("The colour store's driver gives no SQLite handle"));
+        Fail(QStringLiteral("The colour store's driver gives no SQLite handle"), 0);
     sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    auto failHere = [&] { Fail(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db)); };
     sqlite3_stmt* st = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-        Raise(QString::fromUtf8(sqlite3_errmsg(db)));
+        failHere();
     struct Finalize {
         sqlite3_stmt* st;
         ~Finalize() { sqlite3_finalize(st); }
@@ -259,24 +401,27 @@ void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QString
             const QByteArray b = v.toString().toUtf8();
             rc = sqlite3_bind_text(st, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         }
-        if (rc != SQLITE_OK) Raise(QString::fromUtf8(sqlite3_errmsg(db)));
+        if (rc != SQLITE_OK) failHere();
     }
-    std::vector<int> col(columns.size(), -1);
+    std::vector<int> col(static_cast<size_t>(columns.size()), -1);
     const int n = sqlite3_column_count(st);
     for (int c = 0; c < n; ++c) {
         const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-        for (int k = 0; k < columns.size(); ++k)
-            if (col[k] < 0 && name.compare(columns.at(k), Qt::CaseInsensitive) == 0) col[k] = c;
+        for (size_t k = 0; k < col.size(); ++k)
+            if (col[k] < 0 && name.compare(columns.at(qsizetype(k)), Qt::CaseInsensitive) == 0)
+                col[k] = c;
     }
-    for (int k = 0; k < columns.size(); ++k)
-        if (col[k] < 0) Raise(QStringLiteral("Field '%1' not found").arg(columns.at(k)));
+    for (size_t k = 0; k < col.size(); ++k)
+        if (col[k] < 0)
+            Fail(QStringLiteral("Field '%1' not found").arg(columns.at(qsizetype(k))), 0,
+                 QStringLiteral("颜色库的表 Colors 不合要求"));
     FetchRow row;
     row.st_ = st;
     row.col_ = col.data();
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         sink(row);
-    if (rc != SQLITE_DONE) Raise(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (rc != SQLITE_DONE) failHere();
 }
 
 } // namespace tp

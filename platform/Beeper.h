@@ -14,10 +14,4 @@ public:
     void beep() override;
 };
 
-class FakeBeeper final : public Beeper {
-public:
-    void beep() override { ++count; }
-    int count = 0;
-};
-
 } // namespace tp

@@ -9,26 +9,16 @@ public:
     virtual ~Clipboard() = default;
     virtual void setText(const QString& text) = 0;
     virtual QString text() const = 0;
+    // The X11 primary selection, which a middle click pastes; empty where
+    // the system has none.
+    virtual QString selectionText() const { return {}; }
 };
 
 class QtClipboard final : public Clipboard {
 public:
     void setText(const QString& text) override;
     QString text() const override;
-};
-
-// Keeps the text in memory and counts the writes.
-class FakeClipboard final : public Clipboard {
-public:
-    void setText(const QString& text) override {
-        text_ = text;
-        ++writes;
-    }
-    QString text() const override { return text_; }
-    int writes = 0;
-
-private:
-    QString text_;
+    QString selectionText() const override;
 };
 
 } // namespace tp

@@ -31,14 +31,6 @@ private:
     QWidget* parent_;
 };
 
-class RecordingErrorReporter final : public ErrorReporter {
-public:
-    void showError(const QString& message) override { messages << message; }
-    void showMessage(const QString& message) override { plainMessages << message; }
-    QStringList messages;
-    QStringList plainMessages;
-};
-
 // Runs one event handler. An exception that escapes it is shown in the
 // standard error box; whatever the handler changed before it stays changed.
 template <class Handler> void Guarded(ErrorReporter& errors, Handler&& handler) {

@@ -1,5 +1,5 @@
 // The Qt implementations of the small platform seams.
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -22,6 +22,11 @@ void QtClipboard::setText(const QString& text) {
 
 QString QtClipboard::text() const {
     return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+}
+
+QString QtClipboard::selectionText() const {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c->supportsSelection() ? c->text(QClipboard::Selection) : QString();
 }
 
 bool QtShell::openUrl(const QString& url) {

@@ -1,7 +1,7 @@
 #pragma once
 // The real screen readers behind ScreenSource, and the choice between them.
+#include "base/ScreenGeometry.h"
 #include "platform/ScreenSource.h"
-#include "sampling/ScreenGeometry.h"
 
 #include <memory>
 #include <vector>

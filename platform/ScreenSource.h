@@ -72,42 +72,4 @@ public:
     }
 };
 
-// Serves a synthetic desktop image for tests; the desktop's top-left device
-// pixel is at `origin` (negative for monitors left of or above the primary).
-class FakeScreenSource final : public ScreenSource {
-public:
-    explicit FakeScreenSource(QImage desktop, QPoint origin = {}, QRect primary = {})
-        : desktop_(std::move(desktop)), origin_(origin),
-          primary_(primary.isNull() ? QRect(origin, desktop_.size()) : primary) {}
-    QString unavailableReason() const override { return reason; }
-    QPoint cursorPos() const override { return cursor; }
-    void setCursorPos(QPoint p) override { cursor = p; }
-    bool covers(QPoint p) const override { return desktop_.rect().contains(p - origin_); }
-    std::optional<QRgb> pixel(QPoint p) override {
-        const QPoint local = p - origin_;
-        if (!desktop_.rect().contains(local)) return std::nullopt;
-        return desktop_.pixel(local);
-    }
-    QImage grab(const QRect& r) override {
-        QImage out(r.size(), QImage::Format_RGB32);
-        out.fill(Qt::black);
-        for (int y = 0; y < r.height(); ++y)
-            for (int x = 0; x < r.width(); ++x)
-                if (auto c = pixel(r.topLeft() + QPoint(x, y))) out.setPixel(x, y, *c);
-        ++grabs;
-        return out;
-    }
-    QRect primaryRect() const override { return primary_; }
-
-    QImage& desktop() { return desktop_; }
-    QPoint cursor;
-    QString reason;
-    int grabs = 0;
-
-private:
-    QImage desktop_;
-    QPoint origin_;
-    QRect primary_;
-};
-
 } // namespace tp

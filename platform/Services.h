@@ -25,6 +25,8 @@ struct Services {
     // Where the history file lives; empty means beside the executable.
     // Tests point it into a scratch folder so that runs do not share it.
     std::string historyPath;
+    // The reference page shown by the colour reference panel.
+    std::string referencePage;
 };
 
 } // namespace tp

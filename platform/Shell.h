@@ -16,13 +16,4 @@ public:
     bool openUrl(const QString& url) override;
 };
 
-class FakeShell final : public Shell {
-public:
-    bool openUrl(const QString& url) override {
-        opened << url;
-        return true;
-    }
-    QStringList opened;
-};
-
 } // namespace tp

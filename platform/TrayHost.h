@@ -15,10 +15,4 @@ public:
     bool available() const override;
 };
 
-class FakeTrayHost final : public TrayHost {
-public:
-    bool available() const override { return present; }
-    bool present = true;
-};
-
 } // namespace tp

@@ -1,6 +1,5 @@
 #include "sampling/Display.h"
 
-#include "app/mainRGB.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
 #include "sampling/Magnifier.h"
@@ -120,7 +119,7 @@ void TfrmDisplay::buildComponents() {
     connect(sepRuler, &TbsSkinExPanel::rolledDown, this, [this] { magnifierDrawn_ = false; });
 }
 
-void TfrmDisplay::Open(const Services& services) {
+void TfrmDisplay::Open(const Services& services, QWidget* windowToHide) {
     QString reason;
     if (!services.screen)
         reason = QStringLiteral("无法读取屏幕。");
@@ -131,8 +130,9 @@ void TfrmDisplay::Open(const Services& services) {
         if (services.errors) services.errors->showError(reason);
         return;
     }
-    if (frmMain) frmMain->hide();
+    if (windowToHide) windowToHide->hide();
     if (!frmDisplay) frmDisplay = new TfrmDisplay(services);
+    frmDisplay->hiddenWindow_ = windowToHide;
     frmDisplay->show();
     frmDisplay->raise();
     frmDisplay->activateWindow();
@@ -351,10 +351,10 @@ void TfrmDisplay::FormClose() {
     dragging_ = false;
     // The main window comes back before this one goes, so the program never
     // has no visible window in between.
-    if (frmMain) {
-        frmMain->show();
-        frmMain->raise();
-        frmMain->activateWindow();
+    if (hiddenWindow_) {
+        hiddenWindow_->show();
+        hiddenWindow_->raise();
+        hiddenWindow_->activateWindow();
     }
     if (frmDisplay == this) frmDisplay = nullptr;
     // Released once the event that closed it is fully handled; the next

@@ -6,6 +6,7 @@
 #include "sampling/RulerGeometry.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QFrame;
@@ -22,21 +23,26 @@ public:
     explicit TfrmDisplay(const Services& services, QWidget* parent = nullptr);
     ~TfrmDisplay() override;
 
-    // What the main window's "测距" button does: hide the main window and show
-    // the measuring window, creating a fresh one when none exists. A screen
-    // that cannot be read is reported and the main window stays.
-    static void Open(const Services& services);
+    // What the main window's "测距" button does: hide that window (it would
+    // stand in the picture) and show the measuring window, creating a fresh
+    // one when none exists; closing the measuring window shows it again. A
+    // screen that cannot be read is reported and the window stays.
+    static void Open(const Services& services, QWidget* windowToHide);
 
-    // Components, named as in the window's design.
+    // Components; a numbered one carries its caption beside it.
     TbsSkinExPanel* sepRuler;
     TbsSkinStdLabel* lblScreen;
-    QFrame* bsSkinBevel1;
+    QFrame* bsSkinBevel1; // the frame around the magnifier
     QWidget* pbCaptureScreen;
-    TbsSkinStdLabel *bsSkinStdLabel1, *lblCurPos;
-    TbsSkinStdLabel *bsSkinStdLabel2, *lblStartPos;
-    TbsSkinStdLabel *bsSkinStdLabel5, *lblEndPos;
-    TbsSkinStdLabel *bsSkinStdLabel6, *lblResult;
-    TbsSkinButton* bsSkinButton1;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "坐标："
+    TbsSkinStdLabel* lblCurPos;
+    TbsSkinStdLabel* bsSkinStdLabel2; // "起点："
+    TbsSkinStdLabel* lblStartPos;
+    TbsSkinStdLabel* bsSkinStdLabel5; // "终点："
+    TbsSkinStdLabel* lblEndPos;
+    TbsSkinStdLabel* bsSkinStdLabel6; // "距离："
+    TbsSkinStdLabel* lblResult;
+    TbsSkinButton* bsSkinButton1; // "结束"
 
     // Handlers. Points are in device pixels of the frozen picture.
     void FormShow();
@@ -91,6 +97,7 @@ private:
     template <class F> void guarded(F&& f);
 
     Services services_;
+    QPointer<QWidget> hiddenWindow_;
     QImage snapshot_;
     QImage shown_;
     QImage magnifier_;

@@ -3,7 +3,7 @@
 // cursor, each drawn as a 4 x 4 square into a 128 x 96 image, under a
 // crosshair of two 3-pixel bars. Shared by the eyedropper and the distance
 // window, which feed it different images.
-#include "sampling/ScreenGeometry.h"
+#include "base/ScreenGeometry.h"
 
 namespace tp {
 

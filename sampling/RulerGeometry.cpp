@@ -1,6 +1,6 @@
 #include "sampling/RulerGeometry.h"
 
-#include "colour/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // counted, which pixels a rubber-band line covers and how it is inverted in
 // and out of a plain 32-bit pixel buffer, and where a mouse position falls on
 // the frozen picture. Points are device pixels.
-#include "sampling/ScreenGeometry.h"
+#include "base/ScreenGeometry.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TINTPICK_BUILD:-$root/build}
 bash "$root/scripts/deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTINTPICK_WERROR="${TINTPICK_WERROR:-OFF}"
 cmake --build "$build"
 cd "$build"
 ctest --output-on-failure -j2

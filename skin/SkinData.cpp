@@ -15,7 +15,8 @@ QByteArray readResource(const QString& path) {
 SkinData SkinData::load() {
     SkinData skin;
     const QByteArray strings = readResource(QStringLiteral(":/strings.txt"));
-    skin.strings = StringTable::parse(std::string_view(strings.constData(), strings.size()));
+    skin.strings = StringTable::parse(
+        std::string_view(strings.constData(), static_cast<size_t>(strings.size())));
     skin.styleSheet = QString::fromUtf8(readResource(QStringLiteral(":/air.qss")));
     skin.icon.addFile(QStringLiteral(":/tintpick16.png"), QSize(16, 16));
     skin.icon.addFile(QStringLiteral(":/tintpick32.png"), QSize(32, 32));

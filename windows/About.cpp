@@ -1,6 +1,6 @@
 #include "windows/About.h"
 
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
 #include "skin/Controls.h"
@@ -102,7 +102,7 @@ TfrmAbout::TfrmAbout(const Services& services, QWidget* parent)
     connect(bsSkinLinkLabel2, &TbsSkinLinkLabel::clicked, this,
             [this] { Guarded(*services_.errors, [this] { bsSkinLinkLabel2Click(); }); });
 
-    // Wider than the designed 154 pixels: our address is longer than that,
+    // Wider than the other labels' 154 pixels: our address needs the room,
     // and the space up to the maker's name is free.
     bsSkinStdLabel2 =
         label("bsSkinStdLabel2", QStringLiteral("Email：") + QString::fromUtf8(MakerEmail), 11, 190,
@@ -142,7 +142,7 @@ TfrmAbout::~TfrmAbout() {
 }
 
 void TfrmAbout::FormCreate() {
-    lblVersion->setText(QStringLiteral("版本 %1").arg(QString::fromStdString(AppVersion)));
+    lblVersion->setText(QStringLiteral("版本 %1").arg(QString::fromUtf8(AppVersionText)));
 }
 
 QByteArray TfrmAbout::BannerData() {

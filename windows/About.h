@@ -31,18 +31,20 @@ public:
     void bsSkinLinkLabel2Click();
 
     TbsBusinessSkinForm* bsfAbout;
-    QLabel* bsSkinLinkImage1;
+    QLabel* bsSkinLinkImage1; // the banner, a link to the maker's page
     QLabel* lblVersion;
-    QFrame* bsSkinBevel2;
-    TbsSkinStdLabel* bsSkinStdLabel5;
-    QLabel* bsSkinStdLabel8;
-    TbsSkinStdLabel* bsSkinStdLabel1;
-    TbsSkinLinkLabel* bsSkinLinkLabel2;
-    TbsSkinStdLabel *bsSkinStdLabel2, *bsSkinStdLabel3, *bsSkinStdLabel6;
-    QLabel* bsSkinStdLabel4;
-    QFrame* bsSkinBevel1;
-    TbsSkinStdLabel* bsSkinStdLabel7;
-    TbsSkinButton* bsSkinButton1;
+    QFrame* bsSkinBevel2;               // the line under the banner
+    TbsSkinStdLabel* bsSkinStdLabel5;   // the program's description
+    QLabel* bsSkinStdLabel8;            // the maker's hint line
+    TbsSkinStdLabel* bsSkinStdLabel1;   // "网址："
+    TbsSkinLinkLabel* bsSkinLinkLabel2; // the maker's address, a link
+    TbsSkinStdLabel* bsSkinStdLabel2;   // "Email：" and the address
+    TbsSkinStdLabel* bsSkinStdLabel3;   // the maker's contact
+    TbsSkinStdLabel* bsSkinStdLabel6;   // the maker's name
+    QLabel* bsSkinStdLabel4;            // the maker's name in Latin letters
+    QFrame* bsSkinBevel1;               // the line above the button
+    TbsSkinStdLabel* bsSkinStdLabel7;   // "如需最新版本 欢迎访问官方网站"
+    TbsSkinButton* bsSkinButton1;       // "确定"
 
 private:
     void FormCreate();

@@ -1,6 +1,6 @@
 #include "windows/ColorPanel.h"
 
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Shell.h"
 #include "skin/Controls.h"
@@ -22,8 +22,9 @@ namespace tp {
 TfrmColorPanel* frmColorPanel = nullptr;
 
 namespace {
-constexpr int DesignWidth = 485;
-constexpr int DesignHeight = 340;
+// The client area before the panel is placed beside the main window.
+constexpr int InitialClientWidth = 485;
+constexpr int InitialClientHeight = 340;
 } // namespace
 
 TfrmColorPanel::TfrmColorPanel(const Services& services, QWidget* parent)
@@ -65,9 +66,9 @@ TfrmColorPanel::TfrmColorPanel(const Services& services, QWidget* parent)
     grip_ = new QSizeGrip(client);
     grip_->setFixedSize(12, 12);
 
-    client->resize(DesignWidth, DesignHeight);
-    resize(DesignWidth + 2 * TbsBusinessSkinForm::BorderWidth,
-           DesignHeight + TbsBusinessSkinForm::CaptionHeight +
+    client->resize(InitialClientWidth, InitialClientHeight);
+    resize(InitialClientWidth + 2 * TbsBusinessSkinForm::BorderWidth,
+           InitialClientHeight + TbsBusinessSkinForm::CaptionHeight +
                2 * TbsBusinessSkinForm::BorderWidth);
     layoutClient();
     FormCreate();
@@ -78,7 +79,7 @@ TfrmColorPanel::~TfrmColorPanel() {
 }
 
 void TfrmColorPanel::FormCreate() {
-    Navigate(QString::fromStdString(AppDir) + QStringLiteral("ColorTable.htm"));
+    Navigate(QString::fromStdString(services_.referencePage));
 }
 
 void TfrmColorPanel::Navigate(const QString& path) {
@@ -130,10 +131,10 @@ void TfrmColorPanel::linkClicked(const QUrl& url) {
 void TfrmColorPanel::layoutClient() {
     const QWidget* client = bsfPanel->client();
     const int w = client->width(), h = client->height();
-    // Anchored as designed: the page grows with the window, the button keeps
-    // to the bottom-right corner.
-    Place(bsSkinPanel1, 6, 6, w - (DesignWidth - 472), h - (DesignHeight - 290));
-    Place(bsSkinButton1, w - (DesignWidth - 397), h - (DesignHeight - 307), 75, 22);
+    // The page grows with the window; the button keeps its distance to the
+    // bottom-right corner.
+    Place(bsSkinPanel1, 6, 6, w - (InitialClientWidth - 472), h - (InitialClientHeight - 290));
+    Place(bsSkinButton1, w - (InitialClientWidth - 397), h - (InitialClientHeight - 307), 75, 22);
     grip_->move(w - grip_->width(), h - grip_->height());
     grip_->raise();
 }

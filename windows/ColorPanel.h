@@ -33,9 +33,9 @@ public:
     void bsSkinButton1Click(); // "确定"
 
     TbsBusinessSkinForm* bsfPanel;
-    TbsSkinPanel* bsSkinPanel1;
+    TbsSkinPanel* bsSkinPanel1; // the frame around the page
     QTextBrowser* wbColors;
-    TbsSkinButton* bsSkinButton1;
+    TbsSkinButton* bsSkinButton1; // "确定"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,13 +1,8 @@
 #pragma once
 // A full set of fake platform services for widget tests.
-#include "platform/Beeper.h"
-#include "platform/Clipboard.h"
-#include "platform/ErrorReporter.h"
-#include "platform/ScreenSource.h"
 #include "platform/Services.h"
-#include "platform/Shell.h"
-#include "platform/TrayHost.h"
 #include "skin/SkinData.h"
+#include "support/Fakes.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
+#include "base/Rounding.h"
 #include "colour/ColorTypes.h"
-#include "colour/Rounding.h"
 
 #include <gtest/gtest.h>
 

@@ -177,8 +177,8 @@ TEST(HistoryFile, FixturesOfEveryLengthFillOnlyTheFieldsTheyCover) {
         const auto expected = EncodeHistory(current, ring);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), after.begin())) << c.name;
         // Bytes past offset 58 are left as they were.
-        EXPECT_TRUE(std::equal(before.begin() + std::min<size_t>(before.size(), 59), before.end(),
-                               after.begin() + std::min<size_t>(before.size(), 59)))
+        const auto kept = std::min<std::ptrdiff_t>(std::ssize(before), 59);
+        EXPECT_TRUE(std::equal(before.begin() + kept, before.end(), after.begin() + kept))
             << c.name;
     }
 }

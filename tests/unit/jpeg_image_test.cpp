@@ -21,7 +21,7 @@ struct Rgb {
 };
 
 Rgb at(const RgbImage& img, int x, int y) {
-    const uint8_t* p = &img.pixels[(size_t(y) * img.width + x) * 3];
+    const uint8_t* p = &img.pixels[static_cast<size_t>((y * img.width + x) * 3)];
     return {p[0], p[1], p[2]};
 }
 

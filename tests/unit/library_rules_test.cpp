@@ -1,6 +1,6 @@
 // The colour library's display-free rules: default names, channel bytes,
 // cell value checks and the message box's geometry.
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "library/LibraryRules.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +59,28 @@ TEST(LibraryRules, CommentLineBreaksAreStoredAsCrLf) {
     EXPECT_EQ(WithCrLf("a\r\nb\n"), "a\r\nb\r\n");
     EXPECT_EQ(StoredLength(U"a\nb"), 4);
     EXPECT_EQ(StoredLength(U"红色😀"), 3);
+}
+
+TEST(LibraryRules, LimitedTextKeepsWhatFitsOfAnInsertAndNeverShortensTheRest) {
+    auto fit = [](const char32_t* before, const char32_t* after, int limit, bool crlf = false) {
+        return FitEdit(before, after, limit, crlf);
+    };
+    // A paste in the middle keeps its first characters; the caret follows them.
+    FittedEdit f = fit(U"abcd", U"abXYZcd", 5);
+    EXPECT_EQ(f.text, U"abXcd");
+    EXPECT_EQ(f.caret, 3u);
+    // Characters outside the Basic Multilingual Plane are one character each.
+    EXPECT_EQ(fit(U"", U"😀😀😀", 2).text, U"😀😀");
+    // A replaced selection: what was taken out stays out.
+    EXPECT_EQ(fit(U"abcd", U"aXYZd", 3).text, U"aXd");
+    // A stored text already over the limit: untouched, shortened by hand, but
+    // never lengthened.
+    EXPECT_EQ(fit(U"abcdef", U"abcdef", 4).text, U"abcdef");
+    EXPECT_EQ(fit(U"abcdef", U"abdef", 4).text, U"abdef");
+    EXPECT_EQ(fit(U"abcdef", U"abcdefg", 4).text, U"abcdef");
+    // Line breaks count as the pairs they are stored as.
+    EXPECT_EQ(fit(U"abc", U"abc\n\n", 5, true).text, U"abc\n");
+    EXPECT_EQ(fit(U"abc\r", U"abc\r\nxy", 6, true).text, U"abc\r\nx");
 }
 
 TEST(MessageBoxLayout, PlacesLabelIconAndButtonsAsTheSkinDoes) {

@@ -133,7 +133,7 @@ TEST(RulerLine, RubberBandSequenceLeavesNoTrace) {
 TEST(RulerLine, HonoursRowStrideAndKeepsTopByte) {
     std::vector<uint32_t> px(8 * 4, 0x12345678u);
     InvertLine({px.data(), 5, 4, 8}, {0, 1}, {8, 1}); // clipped at width 5, not the stride
-    for (int x = 0; x < 8; ++x)
+    for (size_t x = 0; x < 8; ++x)
         EXPECT_EQ(px[8 + x], x < 5 ? 0x12CBA987u : 0x12345678u) << x;
     InvertLine({nullptr, 5, 4, 8}, {0, 0}, {3, 3}); // no buffer: nothing happens
 }

@@ -1,5 +1,5 @@
+#include "base/ScreenGeometry.h"
 #include "sampling/MagnifierGeometry.h"
-#include "sampling/ScreenGeometry.h"
 
 #include <gtest/gtest.h>
 

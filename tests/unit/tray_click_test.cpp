@@ -1,6 +1,7 @@
 // The tray icon's click timing: a click waits out the double-click time, a
 // double click is never also a click, a long press clicks at its release.
 #include "app/TrayClick.h"
+#include "support/FakeTrayClock.h"
 
 #include <gtest/gtest.h>
 

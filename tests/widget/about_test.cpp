@@ -1,5 +1,5 @@
 // The About window: version, banner, link, and how it closes.
-#include "app/global.h"
+#include "base/AppInfo.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
@@ -20,7 +20,6 @@ namespace {
 
 TEST(About, ShowsTheVersionAndTheDecodedBanner) {
     test::TestServices fakes;
-    AppVersion = "1.2.0";
     TfrmAbout about(fakes.services());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于"));
     EXPECT_EQ(about.lblVersion->text(), QStringLiteral("版本 1.2.0"));

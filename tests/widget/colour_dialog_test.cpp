@@ -60,7 +60,9 @@ struct DialogTest : ::testing::Test {
         const TRGB rgb = ToRGB(c);
         const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
         if (hsvFollowsRGB) {
-            if (v.H) EXPECT_EQ(w.edtH->Value(), *v.H);
+            if (v.H) {
+                EXPECT_EQ(w.edtH->Value(), *v.H);
+            }
             EXPECT_EQ(w.edtS->Value(), v.S);
             EXPECT_EQ(w.edtL->Value(), v.L);
         } else {
@@ -140,8 +142,8 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
         EXPECT_EQ(w.btnAdd->geometry(), QRect(177, 308, 195, 25));
         EXPECT_TRUE(w.btnOK->isDefault());
         // The cells and their plates stay clear of the group box captions.
-        for (TbsColorCellGrid* g :
-             {(TbsColorCellGrid*)w.basicGrid, (TbsColorCellGrid*)w.customGrid})
+        for (TbsColorCellGrid* g : {static_cast<TbsColorCellGrid*>(w.basicGrid),
+                                    static_cast<TbsColorCellGrid*>(w.customGrid)})
             EXPECT_GE(grid::PlateBox(g->Layout(), 0, 0).top, g->fontMetrics().height());
         const std::pair<TbsSkinTrackEdit*, std::array<int, 2>> ranges[] = {
             {w.edtR, {255, 200}}, {w.edtG, {255, 200}}, {w.edtB, {255, 200}},

@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+// Failures show texts as text, not as UTF-16 units.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace tp::test {
 
 struct StoreRow {
@@ -57,6 +62,13 @@ protected:
         p.closeWriteChannel();
         ASSERT_TRUE(p.waitForFinished(10000));
         ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+    // The shell's output of a statement.
+    QString sqliteOutput(const QString& sql) {
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"), {storePath(), sql});
+        EXPECT_TRUE(p.waitForFinished(10000));
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
     void makeStore() {
         QFile schema(QStringLiteral(TINTPICK_SOURCE_DIR "/data/schema.sql"));

@@ -6,6 +6,7 @@
 #include "library_fixture.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using namespace tp;
 using namespace tp::test;
@@ -131,6 +132,83 @@ TEST_F(ColourStore, LockedStoreIsReportedAndUsedOnceReleased) {
               std::string::npos);
     unlock();
     EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(ColourStore, StoreDeletedOrReplacedWhileConnectedIsLookedUpAgainByName) {
+    makeStore();
+    addRow(QStringLiteral("红"), 255, 0, 0);
+    dm.DataModuleCreate();
+    EXPECT_TRUE(ColorIsStored(dm, {255, 0, 0}));
+    ASSERT_TRUE(QFile::remove(storePath()));
+    EXPECT_NE(messageOf([&] {
+                  InsertColor(dm, QStringLiteral("lost"), {1, 2, 3}, {});
+              }).find("Could not find file"),
+              std::string::npos);
+    EXPECT_FALSE(QFileInfo::exists(storePath()));
+    makeStore(); // another store in its place
+    addRow(QStringLiteral("新"), 4, 5, 6);
+    EXPECT_TRUE(ColorIsStored(dm, {4, 5, 6}));
+    EXPECT_FALSE(ColorIsStored(dm, {255, 0, 0}));
+}
+
+TEST_F(ColourStore, DamagedStoreIsReportedAtOpenAndNeverWritten) {
+    makeStore();
+    sqlite(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+                          "i<3000) INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) "
+                          "SELECT 'c'||i, i%256, i*7%256, i*13%256, 'x' FROM n;"));
+    // Spoil the header of one early leaf page of the table. The file's own
+    // header stays sound, and new rows go to other pages.
+    const int pageSize = sqliteOutput(QStringLiteral("pragma page_size")).toInt();
+    const int sequenceRoot =
+        sqliteOutput(
+            QStringLiteral("select rootpage from sqlite_master where name='sqlite_sequence'"))
+            .toInt();
+    QFile f(storePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    int page = 0;
+    for (int p = 2; p * pageSize <= bytes.size() && page == 0; ++p)
+        if (p != sequenceRoot && bytes[(p - 1) * pageSize] == 0x0D) page = p;
+    ASSERT_GT(page, 0);
+    bytes[(page - 1) * pageSize] = char(0xFF);
+    f.seek(0);
+    f.write(bytes);
+    f.close();
+
+    const std::string opened = messageOf([&] { dm.DataModuleCreate(); });
+    EXPECT_NE(opened.find(QDir::toNativeSeparators(storePath()).toStdString()), std::string::npos)
+        << opened;
+    EXPECT_NE(opened.find("Page " + std::to_string(page)), std::string::npos) << opened;
+    EXPECT_NE(messageOf([&] {
+                  InsertColor(dm, QStringLiteral("x"), {255, 255, 255}, {});
+              }),
+              "no error");
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors where ID=3000"));
+    q.Open();
+    EXPECT_FALSE(q.CanModify());
+    EXPECT_NE(messageOf([&] { q.SetFieldText(TLibQuery::fName, QStringLiteral("y")); }),
+              "no error");
+    dm.Disconnect();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == bytes) << "the damaged file was written";
+}
+
+TEST_F(ColourStore, IdMustBeTheKeyTheStoreAssigns) {
+    // A plain integer column would leave new rows without an ID and let an
+    // edit or a delete reach another row.
+    sqlite(QStringLiteral("CREATE TABLE Colors (ID INTEGER, Name TEXT, RVal INT, GVal INT, BVal "
+                          "INT, Comment TEXT); INSERT INTO Colors VALUES (5,'a',1,1,1,''), "
+                          "(1,'b',2,2,2,'');"));
+    const auto before = rows();
+    dm.DataModuleCreate();
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    const std::string expected =
+        "Type mismatch for field '编号', expecting: AutoInc actual: Integer";
+    EXPECT_EQ(messageOf([&] { q.Open(); }), expected);
+    EXPECT_EQ(messageOf([&] { InsertColor(dm, QStringLiteral("c"), {3, 3, 3}, {}); }), expected);
+    EXPECT_EQ(rows(), before);
 }
 
 TEST_F(ColourStore, WrongTableShapesGiveClearMessages) {
@@ -320,6 +398,45 @@ TEST_F(LibraryQuery, InsertCancelDeleteAndRefresh) {
     EXPECT_EQ(q.RecNo(), -1);
     EXPECT_EQ(q.IntValue(TLibQuery::fRVal), 0);
     EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(LibraryQuery, WritesThatChangeNothingSaySoAndShowTheStoresTruth) {
+    TLibQuery q(dm);
+    q.SetSQL(QStringLiteral("select * from colors"));
+    q.Open();
+    auto namesRecord = [](const std::string& m, qint64 id) {
+        return QRegularExpression(QStringLiteral("编号\\D{0,3}%1\\D").arg(id))
+            .match(QString::fromStdString(m))
+            .hasMatch();
+    };
+    // Edited here while another program deleted it.
+    q.MoveTo(2);
+    const qint64 edited = q.Value(TLibQuery::fID).toLongLong();
+    sqlite(QStringLiteral("delete from Colors where ID=%1;").arg(edited));
+    const auto gone = rows();
+    q.SetFieldText(TLibQuery::fName, QStringLiteral("Sky"));
+    std::string m = messageOf([&] { q.Post(); });
+    EXPECT_TRUE(namesRecord(m, edited)) << m;
+    EXPECT_EQ(q.state(), TLibQuery::dsBrowse);
+    EXPECT_EQ(q.RecordCount(), 5);
+    EXPECT_FALSE(names(q).contains(QStringLiteral("Sky")));
+    EXPECT_EQ(rows(), gone);
+
+    // Deleted here after another program deleted it.
+    const qint64 deleted = q.Value(TLibQuery::fID).toLongLong();
+    sqlite(QStringLiteral("delete from Colors where ID=%1;").arg(deleted));
+    m = messageOf([&] { q.Delete(); });
+    EXPECT_TRUE(namesRecord(m, deleted)) << m;
+    EXPECT_EQ(q.RecordCount(), 4);
+
+    // A store that ignores inserts.
+    sqlite(QStringLiteral(
+        "CREATE TRIGGER deaf BEFORE INSERT ON Colors BEGIN SELECT RAISE(IGNORE); END;"));
+    EXPECT_NE(messageOf([&] { InsertColor(dm, QStringLiteral("n"), {7, 7, 7}, {}); }), "no error");
+    q.Insert();
+    q.SetFieldText(TLibQuery::fName, QStringLiteral("n"));
+    EXPECT_NE(messageOf([&] { q.Post(); }), "no error");
+    EXPECT_EQ(rows().size(), 4u);
 }
 
 TEST_F(LibraryQuery, CloseDiscardsAnUnpostedChange) {

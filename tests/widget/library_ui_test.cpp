@@ -5,6 +5,7 @@
 #include "app/mainRGB.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
+#include "library/TextLimit.h"
 #include "library/ViewColor.h"
 #include "library_fixture.h"
 #include "skin/Controls.h"
@@ -12,6 +13,7 @@
 #include "support/TestServices.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,6 +22,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -36,6 +41,15 @@ void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier, const QStr
 void type(QWidget* w, const QString& s) {
     for (QChar c : s)
         key(w, c.unicode(), Qt::NoModifier, QString(c));
+}
+// Types into whichever widget has the focus, as the keyboard does: each key
+// with the text X11 gives it.
+void typeFocused(const QString& s) {
+    for (QChar c : s)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+void tabFocused() {
+    key(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
 }
 QRgb pixelOfCell(TbsSkinDBGrid* g, int row, int col) {
     const QRect r = g->visualRect(g->model()->index(row, col));
@@ -139,7 +153,9 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("保存颜色"));
         EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" 5 0FF"));
-        EXPECT_EQ(dlg.edtName->maxLength(), 20);
+        auto* nameLimit = dlg.edtName->findChild<TextLimit*>();
+        EXPECT_TRUE(nameLimit && nameLimit->limit() == 20)
+            << "20 characters, whatever their UTF-16 length";
         EXPECT_EQ(dlg.edtName->geometry(), QRect(58, 10, 132, 20));
         EXPECT_EQ(dlg.memComment->geometry(), QRect(59, 45, 195, 83));
         EXPECT_EQ(dlg.bsSkinButton1->geometry(), QRect(100, 143, 65, 22));
@@ -198,6 +214,26 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
     EXPECT_EQ(dlg.CommentText().size(), 50);
 }
 
+TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
+    makeStore();
+    CurrentRGB = {6, 6, 6};
+    const QString face = QStringLiteral("😀");
+    main->runModal = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        dlg.edtName->selectAll();
+        dlg.edtName->insert(face.repeated(25));
+        dlg.memComment->setPlainText(QString(40, QLatin1Char('c')));
+        dlg.memComment->moveCursor(QTextCursor::End);
+        dlg.memComment->insertPlainText(face.repeated(4) + QString(20, QLatin1Char('p')));
+        return 1;
+    };
+    main->bsSkinButton3->click();
+    ASSERT_EQ(rows().size(), 1u) << ts.errors.messages.join('\n').toStdString();
+    EXPECT_EQ(rows()[0].name, face.repeated(20));
+    EXPECT_EQ(rows()[0].comment,
+              QString(40, QLatin1Char('c')) + face.repeated(4) + QString(6, QLatin1Char('p')));
+}
+
 TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     makeStore();
     CurrentRGB = {10, 20, 30};
@@ -250,7 +286,12 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     EXPECT_EQ(runs, 0) << "no dialog without a store";
     main->bsSkinButton3->click();
     ASSERT_EQ(ts.errors.messages.size(), 2);
-    EXPECT_TRUE(ts.errors.messages[0].startsWith(QStringLiteral("Could not find file")));
+    // What was not done first, then the store file, then the detail.
+    const QString file = QDir::toNativeSeparators(storePath());
+    EXPECT_TRUE(ts.errors.messages[0].startsWith(QStringLiteral("颜色没有保存")));
+    EXPECT_TRUE(
+        ts.errors.messages[0].contains(QStringLiteral("Could not find file '%1'").arg(file)))
+        << ts.errors.messages[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(storePath()));
 
     // The browser opens all the same, with the query closed.
@@ -538,4 +579,159 @@ TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
     });
     EXPECT_EQ(rows(), before);
     EXPECT_TRUE(ts.errors.messages.isEmpty());
+}
+
+TEST_F(Browser, TypingAfterTheListIsRebuiltEditsTheCurrentCellOfTheCurrentRow) {
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        g->setFocus();
+        const QRect cell = g->visualRect(g->model()->index(1, TLibQuery::fRVal));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbInsert)->click();
+        typeFocused(QStringLiteral("3"));
+        tabFocused();
+        typeFocused(QStringLiteral("4"));
+        tabFocused();
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+
+        // Typed text never jumps to a row by its number.
+        const int row = w.adoqLib->RecNo();
+        key(g, Qt::Key_Home);
+        typeFocused(QStringLiteral("1"));
+        EXPECT_EQ(w.adoqLib->RecNo(), row);
+        key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    });
+    auto r = rows();
+    ASSERT_EQ(r.size(), before.size() + 1);
+    EXPECT_EQ(r.back().r.toInt(), 3);
+    EXPECT_EQ(r.back().g.toInt(), 4);
+    r.pop_back();
+    EXPECT_EQ(r, before);
+}
+
+TEST_F(Browser, CellEditorsCountCharactersAndNeverCutTextTheUserDidNotTouch) {
+    const QString face = QStringLiteral("😀");
+    const QString comment = face.repeated(20) + QString(20, QLatin1Char('a'));
+    addRow(QStringLiteral("长"), 1, 1, 1, comment);
+    browse([&](TfrmViewColor& w) {
+        TbsSkinDBGrid* g = w.dbgColors;
+        const int last = g->model()->rowCount() - 1;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(last, TLibQuery::fComment));
+        key(g, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), comment);
+        key(editor, Qt::Key_Backtab, Qt::ShiftModifier, QStringLiteral("\t"));
+        key(QApplication::focusWidget(), Qt::Key_Up);
+        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+
+        // A paste of more than fits keeps what fits, in whole characters.
+        g->setCurrentIndex(g->model()->index(last, TLibQuery::fComment));
+        key(g, Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->end(false);
+        QApplication::clipboard()->setText(face.repeated(20));
+        key(editor, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+        key(editor, Qt::Key_Up);
+        key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    });
+    EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
+    EXPECT_EQ(rows().back().comment, comment + face.repeated(10));
+}
+
+TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
+    // A real error box is a window of its own: it takes the focus while it
+    // shows and gives it back when it closes.
+    struct BoxLikeReporter : ErrorReporter {
+        QStringList messages;
+        void showError(const QString& m) override {
+            messages << m;
+            QWidget* had = QApplication::activeWindow();
+            QDialog box;
+            box.show();
+            QApplication::setActiveWindow(&box);
+            box.setFocus();
+            box.hide();
+            if (had) QApplication::setActiveWindow(had);
+        }
+    } box;
+    Services services = ts.services();
+    services.errors = &box;
+    TfrmViewColor w(services, dm, &msg, main.get());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    TbsSkinDBGrid* g = w.dbgColors;
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(0, TLibQuery::fRVal));
+    typeFocused(QStringLiteral("70000"));
+    tabFocused();
+    EXPECT_EQ(box.messages.size(), 1) << box.messages.join('\n').toStdString();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("70000"));
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
+    lockFromAnotherProcess();
+    CurrentRGB = {7, 7, 7};
+    main->bsSkinButton3->click(); // "保存"
+    unlock();
+    browse([&](TfrmViewColor& w) {
+        w.edtKeyword->setText(QString(20000, QChar(u'红')));
+        w.bsSkinButton3->click(); // "查找": a keyword longer than the store takes
+        w.bsSkinButton4->click();
+        w.adoqLib->SetFieldText(TLibQuery::fName, QStringLiteral("x"));
+        lockFromAnotherProcess();
+        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        unlock();
+        key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    });
+    const QStringList& m = ts.errors.messages;
+    ASSERT_EQ(m.size(), 3) << m.join('\n').toStdString();
+    const QString file = QDir::toNativeSeparators(storePath());
+    const char* said[3][2] = {{"颜色没有保存", "database is locked"},
+                              {"没有查找", "pattern too complex"},
+                              {"修改没有保存", "database is locked"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(m[i].contains(file)) << m[i].toStdString();
+        EXPECT_TRUE(m[i].contains(QString::fromUtf8(said[i][0]))) << m[i].toStdString();
+        EXPECT_TRUE(m[i].contains(QString::fromUtf8(said[i][1]))) << m[i].toStdString();
+    }
+    EXPECT_EQ(rows(), before);
+}
+
+// ---- the look ------------------------------------------------------------------
+
+TEST(AirLook, TheScrollThumbOfALongListCanBeDragged) {
+    TestServices ts;
+    struct Bar : QScrollBar {
+        using QScrollBar::initStyleOption;
+        using QScrollBar::QScrollBar;
+    };
+    QWidget window;
+    window.setStyleSheet(ts.skin.styleSheet);
+    window.resize(40, 300);
+    Bar bar(Qt::Vertical, &window);
+    bar.setGeometry(0, 0, 19, 289);
+    bar.setRange(0, 100000);
+    bar.setPageStep(13);
+    window.show();
+    for (int start : {0, 100000 / 2, 100000}) {
+        bar.setValue(start);
+        QStyleOptionSlider opt;
+        bar.initStyleOption(&opt);
+        const QRect thumb = bar.style()->subControlRect(QStyle::CC_ScrollBar, &opt,
+                                                        QStyle::SC_ScrollBarSlider, &bar);
+        const QPoint from = thumb.center();
+        const QPoint to = from + QPoint(0, start == 0 ? 60 : -60);
+        QTest::mousePress(&bar, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&bar, from + (to - from) / 2);
+        QTest::mouseMove(&bar, to);
+        QTest::mouseRelease(&bar, Qt::LeftButton, {}, to);
+        EXPECT_GT(std::abs(bar.value() - start), 10000) << "from " << start;
+    }
 }

@@ -1,7 +1,9 @@
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/CodeEdit.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
+#include "platform/Clipboard.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
@@ -9,6 +11,8 @@
 #include "windows/About.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -59,7 +63,7 @@ TEST_F(MainWindowTest, StartsWhiteAtTheTopLeftWithItsCaption) {
     EXPECT_EQ(main->PickedColor, 0u);
 }
 
-TEST_F(MainWindowTest, ComponentsStandWhereTheDesignPutsThem) {
+TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
     const struct {
         QWidget* w;
         QRect r;
@@ -113,7 +117,7 @@ TEST_F(MainWindowTest, ComponentsStandWhereTheDesignPutsThem) {
     EXPECT_EQ(main->bsSkinButton8->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+TEST_F(MainWindowTest, TabOrderStartsAtTheExitButtonAndEndsAtTheRuler) {
     const QWidget* order[] = {main->bsSkinButton1, main->bsSkinButton2, main->edtR,
                               main->edtG,          main->edtB,          main->sdgHistory,
                               main->edtHC,         main->bsSkinButton7, main->bsSkinButton8,
@@ -165,20 +169,47 @@ TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
     EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('f')));
 }
 
-TEST_F(MainWindowTest, PastedNonHexPairKeepsTheChannelsBeforeIt) {
-    CurrentRGB = {1, 2, 3};
+TEST_F(MainWindowTest, PasteIntoTheCodeIsTakenWholeOrNotAtAll) {
+    // Pasted through the system clipboard, as Shift+Insert does for a user.
+    QtClipboard system;
+    Services services = fakes.services();
+    services.clipboard = &system;
+    main = std::make_unique<TfrmMain>(services);
+    auto paste = [&](const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        main->edtHC->setFocus();
+        main->edtHC->selectAll(); // over the code shown
+        QTest::keyClick(main->edtHC, Qt::Key_Insert, Qt::ShiftModifier);
+    };
+    CurrentRGB = {0xCF, 0, 0};
     main->RefreshViews();
     fakes.errors.messages.clear();
-    main->edtHC->setText("AB12ZZ"); // pasting reaches the change handler unfiltered
+
+    paste(QStringLiteral("ab cd ef"));
+    EXPECT_EQ(CurrentRGB, (TRGB{0xCF, 0, 0}));
+    EXPECT_EQ(main->edtHC->text(), "CF0000");
     ASSERT_EQ(fakes.errors.messages.size(), 1);
-    EXPECT_EQ(fakes.errors.messages[0], "'0xZZ' is not a valid integer value");
-    EXPECT_EQ(CurrentRGB, (TRGB{0xAB, 0x12, 3}));
-    // No view is refreshed by the failed change; the next refresh catches up.
-    EXPECT_EQ(main->edtR->Value(), 1);
-    EXPECT_EQ(swatch(), (TRGB{1, 2, 3}));
-    main->RefreshViews();
-    EXPECT_EQ(main->edtR->Value(), 0xAB);
-    EXPECT_EQ(main->edtHC->text(), "AB1203");
+    EXPECT_TRUE(fakes.errors.messages[0].contains(QStringLiteral("#RRGGBB")))
+        << fakes.errors.messages[0].toStdString();
+    // Six characters that are no code, however they arrive, change nothing.
+    main->edtHC->setText(QStringLiteral("AB12ZZ"));
+    EXPECT_EQ(CurrentRGB, (TRGB{0xCF, 0, 0}));
+    EXPECT_EQ(main->edtHC->text(), "CF0000");
+    EXPECT_EQ(fakes.errors.messages.size(), 2);
+
+    // What plainly is a colour is understood, blanks around it or not.
+    const std::pair<const char*, TRGB> pastes[] = {{" #abcdef ", {0xAB, 0xCD, 0xEF}},
+                                                   {"#ABC", {0xAA, 0xBB, 0xCC}},
+                                                   {"\t0A0B0C\n", {10, 11, 12}},
+                                                   {"rgb(1, 2, 3)", {1, 2, 3}}};
+    for (const auto& [text, rgb] : pastes) {
+        paste(QString::fromLatin1(text));
+        EXPECT_EQ(CurrentRGB, rgb) << text;
+        EXPECT_EQ(main->edtHC->text().toStdString(), HexCode(rgb)) << text;
+        EXPECT_EQ(main->edtG->Value(), rgb.g) << text;
+        EXPECT_EQ(swatch(), rgb) << text;
+    }
+    EXPECT_EQ(fakes.errors.messages.size(), 2);
 }
 
 TEST_F(MainWindowTest, ChannelEditRefreshesSwatchAndCodeWithoutLooping) {
@@ -290,8 +321,9 @@ TEST_F(MainWindowTest, CodeEditShowsEveryDigitOfTheWidestCode) {
 }
 
 TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
-    for (QLineEdit* e : {static_cast<QLineEdit*>(main->edtR), static_cast<QLineEdit*>(main->edtG),
-                         static_cast<QLineEdit*>(main->edtB), main->edtHC}) {
+    for (QLineEdit* e :
+         {static_cast<QLineEdit*>(main->edtR), static_cast<QLineEdit*>(main->edtG),
+          static_cast<QLineEdit*>(main->edtB), static_cast<QLineEdit*>(main->edtHC)}) {
         const std::string name = e->objectName().toStdString();
         e->setFocus();
         e->home(false);

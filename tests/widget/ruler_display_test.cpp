@@ -1,7 +1,6 @@
 // The measuring window driven offscreen over a fake screen: mouse events go
 // through the window as the platform would deliver them, so the panel's
 // share of the window and the implicit grab of a drag take part.
-#include "app/mainRGB.h"
 #include "platform/ScreenSource.h"
 #include "sampling/Display.h"
 #include "skin/Controls.h"
@@ -67,8 +66,7 @@ protected:
         screen = std::make_unique<FakeScreenSource>(PatternDesktop(screenSize, 0));
         services = ts.services();
         services.screen = screen.get();
-        main = std::make_unique<TfrmMain>(services);
-        frmMain = main.get();
+        main = std::make_unique<QWidget>();
         main->show();
         frmDisplay = new TfrmDisplay(services);
         frmDisplay->CaptureDelayMs = 0;
@@ -76,11 +74,10 @@ protected:
     void TearDown() override {
         delete frmDisplay;
         FlushDeletes();
-        frmMain = nullptr;
     }
 
     TfrmDisplay* Open() {
-        main->bsSkinButton11Click();
+        TfrmDisplay::Open(services, main.get());
         return frmDisplay;
     }
 
@@ -124,7 +121,7 @@ protected:
     test::TestServices ts;
     std::unique_ptr<FakeScreenSource> screen;
     Services services;
-    std::unique_ptr<TfrmMain> main;
+    std::unique_ptr<QWidget> main; // stands for the main window the ruler hides
     QSize screenSize;
     Qt::MouseButtons held;
     int timestamp = 100000;

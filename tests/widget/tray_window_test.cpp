@@ -176,7 +176,6 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
 }
 
 TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
-    AppVersion = "1.2.0";
     main->aHide->trigger();
     QAction* about = main->bsSkinPopupMenu1->actions().at(5);
     int created = 0, destroyed = 0;

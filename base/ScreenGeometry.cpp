@@ -1,4 +1,4 @@
-#include "sampling/ScreenGeometry.h"
+#include "base/ScreenGeometry.h"
 
 #include <algorithm>
 #include <climits>

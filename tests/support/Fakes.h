@@ -1,0 +1,118 @@
+#pragma once
+// Stand-ins for the platform seams and the skinned message box: each keeps
+// what it was asked to do in memory, so widget tests and benchmarks can look.
+#include "library/MessageBox.h"
+#include "platform/Beeper.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/ScreenSource.h"
+#include "platform/Shell.h"
+#include "platform/TrayHost.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <vector>
+
+namespace tp {
+
+// Serves a synthetic desktop image for tests; the desktop's top-left device
+// pixel is at `origin` (negative for monitors left of or above the primary).
+class FakeScreenSource final : public ScreenSource {
+public:
+    explicit FakeScreenSource(QImage desktop, QPoint origin = {}, QRect primary = {})
+        : desktop_(std::move(desktop)), origin_(origin),
+          primary_(primary.isNull() ? QRect(origin, desktop_.size()) : primary) {}
+    QString unavailableReason() const override { return reason; }
+    QPoint cursorPos() const override { return cursor; }
+    void setCursorPos(QPoint p) override { cursor = p; }
+    bool covers(QPoint p) const override { return desktop_.rect().contains(p - origin_); }
+    std::optional<QRgb> pixel(QPoint p) override {
+        const QPoint local = p - origin_;
+        if (!desktop_.rect().contains(local)) return std::nullopt;
+        return desktop_.pixel(local);
+    }
+    QImage grab(const QRect& r) override {
+        QImage out(r.size(), QImage::Format_RGB32);
+        out.fill(Qt::black);
+        for (int y = 0; y < r.height(); ++y)
+            for (int x = 0; x < r.width(); ++x)
+                if (auto c = pixel(r.topLeft() + QPoint(x, y))) out.setPixel(x, y, *c);
+        ++grabs;
+        return out;
+    }
+    QRect primaryRect() const override { return primary_; }
+
+    QImage& desktop() { return desktop_; }
+    QPoint cursor;
+    QString reason;
+    int grabs = 0;
+
+private:
+    QImage desktop_;
+    QPoint origin_;
+    QRect primary_;
+};
+
+// Keeps the text in memory and counts the writes.
+class FakeClipboard final : public Clipboard {
+public:
+    void setText(const QString& text) override {
+        text_ = text;
+        ++writes;
+    }
+    QString text() const override { return text_; }
+    int writes = 0;
+
+private:
+    QString text_;
+};
+
+class FakeShell final : public Shell {
+public:
+    bool openUrl(const QString& url) override {
+        opened << url;
+        return true;
+    }
+    QStringList opened;
+};
+
+// A tray host that comes and goes as the test says.
+class FakeTrayHost final : public TrayHost {
+public:
+    bool available() const override { return present; }
+    bool present = true;
+};
+
+class FakeBeeper final : public Beeper {
+public:
+    void beep() override { ++count; }
+    int count = 0;
+};
+
+class RecordingErrorReporter final : public ErrorReporter {
+public:
+    void showError(const QString& message) override { messages << message; }
+    void showMessage(const QString& message) override { plainMessages << message; }
+    QStringList messages;
+    QStringList plainMessages;
+};
+
+// A stand-in for tests: records every call and answers from a script.
+class RecordingSkinMessage : public TbsSkinMessage {
+public:
+    using TbsSkinMessage::TbsSkinMessage;
+    struct Call {
+        QString text;
+        int kind;
+        int buttons;
+    };
+    int ShowMessageBox(const QString& text, int kind, int buttons, int) override {
+        calls.push_back({text, kind, buttons});
+        return answer;
+    }
+    std::vector<Call> calls;
+    int answer = 1;
+};
+
+} // namespace tp
