@@ -8,6 +8,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
 #include "sampling/Display.h"
@@ -25,6 +26,7 @@ struct Application::Impl {
     QtBeeper beeper;
     QtErrorReporter errors;
     QtTrayHost tray;
+    QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
@@ -59,6 +61,7 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     services_.screen = impl_->screen.get();
     services_.tray = &impl_->tray;
     services_.skin = &impl_->skin;
+    services_.settings = &impl_->settings;
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);

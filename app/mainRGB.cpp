@@ -18,6 +18,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "sampling/Display.h"
 #include "sampling/Magnifier.h"
@@ -27,12 +28,14 @@
 #include "skin/SkinForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -238,6 +241,12 @@ void TfrmMain::buildComponents() {
             [this] { guarded([this] { bsSkinButton10Click(); }); });
     connect(bsSkinButton7, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton7Click(); }); });
+    bsSkinButton7->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(bsSkinButton7, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu* menu = CopyFormatMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(bsSkinButton7->mapToGlobal(at));
+    });
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
     connect(bsSkinButton11, &QPushButton::clicked, this,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
@@ -285,6 +294,10 @@ void TfrmMain::FormCreate() {
     edtG->SetValue(255);
     edtB->SetValue(255);
     History = HistoryRing{};
+    if (services_.settings) {
+        const QString key = services_.settings->value(QStringLiteral("copy/format"));
+        if (const auto f = CopyFormatFromKey(key.toStdString())) CopyAs = *f;
+    }
     // Three lines; Qt breaks a hint at line feeds only, never at a bare
     // carriage return.
     lblColor->setToolTip(
@@ -387,8 +400,43 @@ void TfrmMain::bsSkinButton10Click() {
 }
 
 void TfrmMain::bsSkinButton7Click() {
-    edtHC->selectAll();
-    services_.clipboard->setText(edtHC->selectedText());
+    if (CopyAs == CopyFormat::Bare) {
+        // The bare code is copied as the edit shows it, also while a code
+        // is half typed.
+        edtHC->selectAll();
+        services_.clipboard->setText(edtHC->selectedText());
+        return;
+    }
+    services_.clipboard->setText(QString::fromStdString(FormatColor(CurrentRGB, CopyAs)));
+}
+
+QMenu* TfrmMain::CopyFormatMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("CopyFormatMenu"));
+    auto* group = new QActionGroup(menu);
+    for (const CopyFormatInfo& f : CopyFormats()) {
+        const QString shown = QString::fromStdString(FormatColor(CurrentRGB, f.format));
+        QAction* a = menu->addAction(QString::fromUtf8(f.label) + QLatin1Char('\t') + shown);
+        a->setCheckable(true);
+        a->setChecked(f.format == CopyAs);
+        a->setData(QString::fromLatin1(f.key));
+        group->addAction(a);
+        const CopyFormat format = f.format;
+        connect(a, &QAction::triggered, this, [this, format] {
+            guarded([&] {
+                SetCopyFormat(format);
+                bsSkinButton7Click();
+            });
+        });
+    }
+    return menu;
+}
+
+void TfrmMain::SetCopyFormat(CopyFormat f) {
+    CopyAs = f;
+    if (services_.settings)
+        services_.settings->setValue(QStringLiteral("copy/format"),
+                                     QString::fromLatin1(CopyFormatOf(f).key));
 }
 
 void TfrmMain::bsSkinButton1Click() {

@@ -3,6 +3,7 @@
 // magnifier and the pick swatch, and the buttons that lead to every other
 // window.
 #include "colour/CodeEdit.h"
+#include "colour/ColorText.h"
 #include "colour/ColorTypes.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryRing.h"
@@ -113,6 +114,13 @@ public:
     static bool edtHCKeyPress(QChar ch);
     void bsSkinButton10Click(); // "安全色"
     void bsSkinButton7Click();  // "复制"
+    // The format "复制" copies in; chosen by a right click on the button and
+    // kept in the settings for the next run.
+    CopyFormat CopyAs = CopyFormat::Bare;
+    // Builds the right-click menu of "复制": every format, with the current
+    // colour written in it; choosing one keeps it and copies.
+    QMenu* CopyFormatMenu();
+    void SetCopyFormat(CopyFormat f);
     void bsSkinButton2Click();  // "高级"
     void bsSkinButton1Click();  // "退出"
     void bsSkinButton11Click(); // "测距"

@@ -3,6 +3,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
 
@@ -11,6 +12,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -27,6 +29,27 @@ QString QtClipboard::text() const {
 QString QtClipboard::selectionText() const {
     QClipboard* c = QGuiApplication::clipboard();
     return c->supportsSelection() ? c->text(QClipboard::Selection) : QString();
+}
+
+QtSettings::QtSettings()
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            QStringLiteral("tintpick"),
+                                            QStringLiteral("tintpick"))) {}
+
+QtSettings::~QtSettings() = default;
+
+QString QtSettings::value(const QString& key) const {
+    return settings_->value(key).toString();
+}
+
+void QtSettings::setValue(const QString& key, const QString& value) {
+    settings_->setValue(key, value);
+    // Written at once: the program may end by a signal or a lost session.
+    settings_->sync();
+}
+
+QString QtSettings::fileName() const {
+    return settings_->fileName();
 }
 
 bool QtShell::openUrl(const QString& url) {

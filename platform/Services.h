@@ -9,6 +9,7 @@ class Beeper;
 class Clipboard;
 class ErrorReporter;
 class ScreenSource;
+class Settings;
 class Shell;
 class TrayHost;
 struct SkinData;
@@ -22,6 +23,8 @@ struct Services {
     // Null: take the tray as present.
     const TrayHost* tray = nullptr;
     const SkinData* skin = nullptr;
+    // The user's lasting choices; null keeps every choice for this run only.
+    Settings* settings = nullptr;
     // Where the history file lives; empty means beside the executable.
     // Tests point it into a scratch folder so that runs do not share it.
     std::string historyPath;

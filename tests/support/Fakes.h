@@ -6,10 +6,12 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/ScreenSource.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
 
 #include <QImage>
+#include <QMap>
 #include <QStringList>
 
 #include <vector>
@@ -96,6 +98,14 @@ public:
     void showMessage(const QString& message) override { plainMessages << message; }
     QStringList messages;
     QStringList plainMessages;
+};
+
+// Settings held in memory for one test.
+class FakeSettings final : public Settings {
+public:
+    QString value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QString& value) override { values[key] = value; }
+    QMap<QString, QString> values;
 };
 
 // A stand-in for tests: records every call and answers from a script.

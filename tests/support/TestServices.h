@@ -14,6 +14,7 @@ struct TestServices {
     FakeShell shell;
     FakeBeeper beeper;
     RecordingErrorReporter errors;
+    FakeSettings settings;
     FakeScreenSource screen{blankDesktop()};
     FakeTrayHost tray;
     SkinData skin = SkinData::load();
@@ -29,6 +30,7 @@ struct TestServices {
         s.screen = &screen;
         s.tray = &tray;
         s.skin = &skin;
+        s.settings = &settings;
         s.historyPath = historyPath();
         return s;
     }

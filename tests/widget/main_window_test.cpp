@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -262,6 +263,38 @@ TEST_F(MainWindowTest, CopyPutsExactlyTheCodesTextOnTheClipboard) {
     typeCode("ab");
     main->bsSkinButton7->click();
     EXPECT_EQ(fakes.clipboard.text(), "ab"); // a partial code is copied as shown
+}
+
+TEST_F(MainWindowTest, CopyFormatChosenByRightClickIsKeptForTheNextRun) {
+    CurrentRGB = {0xCF, 0, 0};
+    main->RefreshViews();
+    auto choose = [&](const char* key) {
+        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                main->bsSkinButton7->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(main->bsSkinButton7, &right);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        // One entry per format, each showing the colour as it would copy.
+        ASSERT_EQ(menu->actions().size(), 6);
+        EXPECT_TRUE(
+            menu->actions()[0]->text().endsWith(QString::fromStdString(HexCode(CurrentRGB))));
+        for (QAction* a : menu->actions())
+            if (a->data().toString() == QLatin1String(key)) a->trigger();
+        menu->close();
+    };
+    choose("rgb");
+    EXPECT_EQ(fakes.clipboard.text(), "rgb(207, 0, 0)"); // choosing also copies
+    EXPECT_EQ(fakes.settings.values.value(QStringLiteral("copy/format")), "rgb");
+
+    // The next run copies in the chosen format from the start.
+    main = std::make_unique<TfrmMain>(fakes.services());
+    CurrentRGB = {0x46, 0x82, 0xB4};
+    main->RefreshViews();
+    fakes.clipboard.setText({});
+    main->bsSkinButton7->click();
+    EXPECT_EQ(fakes.clipboard.text(), "rgb(70, 130, 180)");
+    choose("name");
+    EXPECT_EQ(fakes.clipboard.text(), "steelblue");
 }
 
 TEST_F(MainWindowTest, LinkOpensTheMakersAddress) {
