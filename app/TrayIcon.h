@@ -42,7 +42,9 @@ public:
     // Set while the owner form is in the tray: any minimising of it then
     // ends in the tray as well, until the next restore from the tray.
     bool MinimizeToTray = false;
-    // Into the tray; where the desktop has none, an ordinary minimise.
+    // Hides the owner form into the tray; where no tray host is running (a
+    // Wayland desktop without a StatusNotifier host, say) the form is only
+    // minimised, since nothing could bring a hidden one back.
     void minimizeToTray();
     void restoreFromTray();
 

@@ -23,6 +23,7 @@
 #include "sampling/Display.h"
 #include "sampling/Magnifier.h"
 #include "sampling/MagnifierGeometry.h"
+#include "sampling/PickOverlay.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -360,6 +361,9 @@ void TfrmMain::edtBChange() {
 
 void TfrmMain::bsSkinButton2Click() {
     cdlgSelect->Color = ToColor(CurrentRGB);
+    cdlgSelect->HistoryColors.clear();
+    for (const TRGB& slot : History.HistorySlots)
+        cdlgSelect->HistoryColors.push_back(ToColor(slot));
     if (!cdlgSelect->Execute()) return;
     PickedColor = cdlgSelect->Color;
     ApplyPickedColor();
@@ -484,6 +488,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == lblColor && event->type() == QEvent::KeyPress && Capturing) {
         auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Escape) {
+            guarded([this] { CancelPick(); });
+            return true;
+        }
         const int step = (ke->modifiers() & Qt::ShiftModifier) ? 10 : 1;
         int dx = 0, dy = 0;
         switch (ke->key()) {
@@ -531,15 +539,35 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
 void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
     ScreenSource* screen = services_.screen;
     if (!screen) return;
+    dragCancelled_ = false;
     const QString why = screen->unavailableReason();
     if (!why.isEmpty()) {
         // Say so instead of sampling black from a desktop that hides itself.
         services_.errors->showMessage(why);
         return;
     }
+    // The overlay pick starts at the release, so that the overlay gets the
+    // pointer from its first move rather than the swatch holding it.
+    if (screen->picksOnOverlay()) return;
     // A second button pressed during a drag lands here again: the grab and
     // the screen already held are reused, never taken twice.
     if (!Capturing) {
+        if (!screen->live()) {
+            // This reader sees the desktop only in the pictures it takes:
+            // the drag reads the one taken now.
+            FreezeResult f = screen->freezeDesktop(true);
+            if (f.pickedColour) {
+                dragCancelled_ = true; // the release has nothing left to push
+                takeDesktopColour(*f.pickedColour);
+                return;
+            }
+            if (!f.frame) {
+                dragCancelled_ = true;
+                services_.errors->showMessage(f.error);
+                return;
+            }
+        }
+        beforeDrag_ = rememberPick();
         lblColor->grabMouse(Qt::CrossCursor);
         lblColor->grabKeyboard();
     }
@@ -555,10 +583,10 @@ void TfrmMain::pnlColorMouseMove(QMouseEvent* e) {
     // the area around it in one request.
     const auto s =
         ScreenDC->sampleAtCursor(e->globalPosition(), QSize(ZoomSrcWidth, ZoomSrcHeight));
-    SampleAt(s.cursor, s.area);
+    SampleAt(s.cursor, s.area, ScreenDC->covers(s.cursor));
 }
 
-void TfrmMain::SampleAt(QPoint pos, const QImage& sample) {
+void TfrmMain::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
     lblMousePos->setText(QString::asprintf("X:%d ,Y:%d ", pos.x(), pos.y()));
     // One read serves both the pixel and the magnifier; the pixel is the
     // sample's centre, the cursor's own.
@@ -566,8 +594,7 @@ void TfrmMain::SampleAt(QPoint pos, const QImage& sample) {
     // bits set), but is stored as a proper colour so that the history
     // compares it equal to white.
     TColor c = RGB(255, 255, 255);
-    if (ScreenDC->covers(pos) && sample.width() > ZoomHalfWidth &&
-        sample.height() > ZoomHalfHeight) {
+    if (onScreen && sample.width() > ZoomHalfWidth && sample.height() > ZoomHalfHeight) {
         const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
         c = RGB(uint8_t(qRed(px)), uint8_t(qGreen(px)), uint8_t(qBlue(px)));
     }
@@ -586,17 +613,89 @@ void TfrmMain::NudgeCursor(int dx, int dy) {
     // reports the warp as a move.
     const QPoint at = ScreenDC->cursorPos();
     const PixRect src = ZoomSource({at.x(), at.y()});
-    SampleAt(at, ScreenDC->grab(QRect(src.left, src.top, src.width, src.height)));
+    SampleAt(at, ScreenDC->grab(QRect(src.left, src.top, src.width, src.height)),
+             ScreenDC->covers(at));
 }
 
 void TfrmMain::pnlColorMouseUp(QMouseEvent*) {
+    if (services_.screen && services_.screen->picksOnOverlay() && !Capturing) {
+        if (!dragCancelled_) StartOverlayPick();
+        dragCancelled_ = false;
+        return;
+    }
     if (Capturing) {
         lblColor->releaseKeyboard();
         lblColor->releaseMouse();
     }
     ScreenDC = nullptr;
     Capturing = false;
+    if (dragCancelled_) {
+        dragCancelled_ = false;
+        return;
+    }
     PushHistory(PickedColor);
+}
+
+TfrmMain::BeforePick TfrmMain::rememberPick() const {
+    return {CurrentRGB, PickedColor, ZoomBitmap, lblMousePos->text()};
+}
+
+void TfrmMain::restorePick(const BeforePick& before) {
+    PickedColor = before.picked;
+    CurrentRGB = before.current;
+    RefreshViews();
+    if (!before.zoom.isNull()) ZoomBitmap = before.zoom;
+    lblMousePos->setText(before.position);
+    pbCaptureScreen->update();
+}
+
+void TfrmMain::CancelPick() {
+    if (!Capturing) return;
+    lblColor->releaseKeyboard();
+    lblColor->releaseMouse();
+    ScreenDC = nullptr;
+    Capturing = false;
+    dragCancelled_ = true;
+    restorePick(beforeDrag_);
+}
+
+void TfrmMain::takeDesktopColour(QRgb c) {
+    PickedColor = RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
+    ApplyPickedColor();
+    RefreshViews();
+    PushHistory(PickedColor);
+}
+
+void TfrmMain::StartOverlayPick() {
+    ScreenSource* screen = services_.screen;
+    if (Overlay || Capturing || !screen) return;
+    const QString why = screen->unavailableReason();
+    if (!why.isEmpty()) {
+        services_.errors->showMessage(why);
+        return;
+    }
+    FreezeResult f = screen->freezeDesktop(true);
+    if (f.pickedColour) {
+        takeDesktopColour(*f.pickedColour);
+        return;
+    }
+    if (!f.frame) {
+        services_.errors->showMessage(f.error);
+        return;
+    }
+    const BeforePick before = rememberPick();
+    Overlay = new TPickOverlay(std::move(*f.frame), this);
+    Overlay->OnSample = [this](QPoint p, bool onScreen, const QImage& area) {
+        guarded([&] { SampleAt(p, area, onScreen); });
+    };
+    // The click samples where it lands, then pushes like a drag's release.
+    Overlay->OnPick = [this](QPoint, QRgb) { guarded([this] { PushHistory(PickedColor); }); };
+    Overlay->OnCancel = [this, before] { guarded([&] { restorePick(before); }); };
+    connect(Overlay, &TPickOverlay::finished, this, [this] {
+        if (Overlay) Overlay->deleteLater();
+        Overlay = nullptr;
+    });
+    Overlay->show();
 }
 
 void TfrmMain::pbCaptureScreenPaint(QPainter& p) {

@@ -37,6 +37,7 @@ class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
 class TbsSkinMessage;
 class TbsTrayIcon;
+class TPickOverlay;
 
 class TfrmMain : public QWidget {
     Q_OBJECT
@@ -143,7 +144,18 @@ public:
     void pnlColorMouseUp(QMouseEvent* e);
     // One sample: the cursor's device pixel and the 32 x 24 area around it
     // into the position text, the colour, the views and the magnifier.
-    void SampleAt(QPoint devicePos, const QImage& area);
+    // A pixel no monitor shows (onScreen false) reads as white.
+    void SampleAt(QPoint devicePos, const QImage& area, bool onScreen);
+    // Esc during a drag: the colour from before the press comes back and
+    // the release that follows pushes nothing.
+    void CancelPick();
+    // A pick on a frozen picture of the desktop (the click on the swatch on
+    // Wayland, the tray menu's entry everywhere): the views follow the
+    // overlay's pointer, a click pushes the colour into the history as a
+    // drag's release does, Esc or the right button restore the colour.
+    void StartOverlayPick();
+    // The overlay of the pick in progress, null when none is.
+    TPickOverlay* Overlay = nullptr;
     // Moves the cursor by a number of device pixels during a drag and
     // samples there (arrow keys land on an exact pixel).
     void NudgeCursor(int dx, int dy);
@@ -173,7 +185,22 @@ private:
     // Runs a handler inside the standard error guard.
     template <class F> void guarded(F&& f);
 
+    // What a cancelled pick restores.
+    struct BeforePick {
+        TRGB current;
+        TColor picked = 0;
+        QImage zoom;
+        QString position;
+    };
+    BeforePick rememberPick() const;
+    void restorePick(const BeforePick& before);
+    // A colour the desktop's own picker gave instead of a picture.
+    void takeDesktopColour(QRgb c);
+
     Services services_;
+    BeforePick beforeDrag_;
+    // Set by CancelPick until the release of the cancelled drag.
+    bool dragCancelled_ = false;
     bool closed_ = false;
     // The history file exists but could not be read: saving would replace
     // what it holds with this run's defaults.

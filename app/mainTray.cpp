@@ -59,8 +59,13 @@ void TfrmMain::buildActions() {
     // The skin's menus draw every mark as a tick; a radio item gets its dot.
     bsSkinPopupMenu1->setStyleSheet(
         QStringLiteral("QMenu::indicator:exclusive:checked { image: url(:/app/menu_radio.png); }"));
-    bsSkinPopupMenu1->addAction(aShow);                                       // N1
-    bsSkinPopupMenu1->addAction(aHide);                                       // N2
+    bsSkinPopupMenu1->addAction(aShow); // N1
+    bsSkinPopupMenu1->addAction(aHide); // N2
+    // A pick on a frozen picture of the whole desktop, reachable while the
+    // main window is in the tray.
+    QAction* pick = bsSkinPopupMenu1->addAction(QStringLiteral("取色(&P)"));
+    pick->setObjectName(QStringLiteral("aPick"));
+    connect(pick, &QAction::triggered, this, run(&TfrmMain::StartOverlayPick));
     bsSkinPopupMenu1->addSeparator();                                         // N5
     bsSkinPopupMenu1->addAction(N6);                                          // N6
     bsSkinPopupMenu1->addSeparator();                                         // N3

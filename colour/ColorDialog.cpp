@@ -1,5 +1,8 @@
 #include "colour/ColorDialog.h"
 
+#include "colour/CodeEdit.h"
+#include "colour/ColorText.h"
+#include "colour/ContrastPanel.h"
 #include "colour/TrackEdit.h"
 #include "colour/bsColorCtrls.h"
 #include "skin/Controls.h"
@@ -12,7 +15,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPropertyAnimation>
+#include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tp {
 
@@ -156,6 +163,7 @@ void TbsSkinColorDialog::BuildWindow() {
     w->btnAdd = button("btnAdd", caption("ADDCUSTOMCOLORBUTTON_CAP", "Add to Custom Colors"),
                        w->wheelHost->x(), buttonsTop, w->wheelHost->width());
     w->skinForm->setClientSize(ClientWidth, bottom(w->btnAdd) + 10);
+    BuildBand();
 
     connect(w->basicGrid, &TbsColorCellGrid::OnChange, this, &TbsSkinColorDialog::BasicGridChanged);
     connect(w->customGrid, &TbsColorCellGrid::OnChange, this,
@@ -168,6 +176,7 @@ void TbsSkinColorDialog::BuildWindow() {
     connect(w->btnOK, &QPushButton::clicked, form, &QDialog::accept);
     connect(w->btnCancel, &QPushButton::clicked, form, &QDialog::reject);
     connect(w->btnAdd, &QPushButton::clicked, this, &TbsSkinColorDialog::AddButtonClick);
+    connect(w->preview, &TbsColorViewer::changed, this, &TbsSkinColorDialog::PreviewChanged);
 
     if (AlphaBlend) {
         const qreal opacity = AlphaBlendValue / 255.0;
@@ -192,6 +201,39 @@ void TbsSkinColorDialog::BuildWindow() {
     }
 }
 
+void TbsSkinColorDialog::BuildBand() {
+    // A band of its own under the client area, so that every control above
+    // keeps its place.
+    Window* w = w_.get();
+    w->contrast = new TContrastPanel(w->form);
+    std::vector<TRGB> history;
+    for (const TColor c : HistoryColors)
+        history.push_back(SplitColor(c));
+    w->contrast->SetHistory(std::move(history));
+    if (auto* outer = qobject_cast<QVBoxLayout*>(w->form->layout())) outer->addWidget(w->contrast);
+
+    w->lblCode = new TbsSkinStdLabel(QStringLiteral("十六进制 #"), w->contrast);
+    w->lblCode->setObjectName(QStringLiteral("lblCode"));
+    if (!UseSkinFont) w->lblCode->setFont(DefaultLabelFont);
+    w->lblCode->adjustSize();
+    w->lblCode->move(5, 13);
+    w->edtCode = new TCodeEdit(services_, w->contrast);
+    w->edtCode->setObjectName(QStringLiteral("edtCode"));
+    w->edtCode->setToolTip(QStringLiteral("输入或粘贴颜色"));
+    w->edtCode->setMaxLength(6);
+    w->edtCode->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), w->edtCode));
+    w->edtCode->setFont(DefaultEditFont);
+    // Wide enough for six of the widest digit, plus the frame.
+    int digit = 0;
+    for (const QChar ch : QStringLiteral("0123456789ABCDEF"))
+        digit = std::max(digit, w->edtCode->fontMetrics().horizontalAdvance(ch));
+    Place(w->edtCode, w->lblCode->x() + w->lblCode->width() + 5, 9, 6 * digit + 12, 21);
+    w->edtCode->installEventFilter(this);
+    connect(w->edtCode, &QLineEdit::textEdited, this, &TbsSkinColorDialog::CodeEdited);
+    connect(w->edtCode, &TCodeEdit::colorPasted, this, &TbsSkinColorDialog::CodePasted);
+}
+
 bool TbsSkinColorDialog::Execute() {
     // The window goes with this run, also when something in it fails.
     struct Teardown {
@@ -214,6 +256,7 @@ bool TbsSkinColorDialog::Execute() {
     w.edtR->SetValue(c.r);
     w.edtG->SetValue(c.g);
     w.edtB->SetValue(c.b);
+    PreviewChanged();
 
     const int result = RunModal ? RunModal(*this) : w.form->exec();
     if (result != QDialog::Accepted) return false;
@@ -308,6 +351,30 @@ void TbsSkinColorDialog::WheelToRGBEdits() {
 
 void TbsSkinColorDialog::AddButtonClick() {
     if (w_) w_->customGrid->AddColor(w_->preview->ColorValue());
+}
+
+void TbsSkinColorDialog::PreviewChanged() {
+    if (!w_ || !w_->contrast) return;
+    const TRGB c = SplitColor(w_->preview->ColorValue());
+    w_->contrast->SetColor(c);
+    const QString code = QString::fromStdString(HexCode(c));
+    if (!FromCode && w_->edtCode->text() != code) w_->edtCode->setText(code);
+}
+
+void TbsSkinColorDialog::CodeEdited() {
+    if (!w_) return;
+    // Six digits make a colour; fewer change nothing yet.
+    const auto c = ParseHexCode(w_->edtCode->text().toStdString());
+    if (!c) return;
+    FlagScope fromCode(FromCode);
+    GridChanged(ToColor(*c));
+}
+
+void TbsSkinColorDialog::CodePasted(TRGB c) {
+    if (!w_) return;
+    GridChanged(ToColor(c));
+    // The same colour pasted again still shows as its code.
+    PreviewChanged();
 }
 
 } // namespace tp

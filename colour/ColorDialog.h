@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QDialog;
 class QPropertyAnimation;
@@ -29,6 +30,8 @@ class TbsSkinColorGrid;
 class TbsSkinCustomColorGrid;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
+class TCodeEdit;
+class TContrastPanel;
 
 class TbsSkinColorDialog : public QObject {
     Q_OBJECT
@@ -50,6 +53,10 @@ public:
     QString EditSkinDataName = QStringLiteral("edit");
     QFont DefaultLabelFont, DefaultButtonFont, DefaultEditFont;
     bool UseSkinFont = true;
+
+    // The colours the contrast check offers as second colours besides black
+    // and white (the main window's history slots).
+    std::vector<TColor> HistoryColors;
 
     // The custom grid's contents between two runs.
     std::array<TColor, 12> CustomColors;
@@ -78,11 +85,19 @@ public:
         TbsColorViewer* preview = nullptr;
         TbsSkinButton *btnOK = nullptr, *btnCancel = nullptr, *btnAdd = nullptr;
         QPropertyAnimation* fadeIn = nullptr; // with AlphaBlendAnimation
+        // The band below the controls: the working colour's code, and the
+        // contrast check.
+        TContrastPanel* contrast = nullptr;
+        TbsSkinStdLabel* lblCode = nullptr;
+        TCodeEdit* edtCode = nullptr;
     };
     const Window* window() const { return w_.get(); }
 
     TPSPColor& WheelColor() { return wheelColor_; }
     bool LockRGB = false, LockHSV = false, FromWheel = false;
+    // The R, G, B edits are being set from the code edit, which keeps what
+    // was typed (lower case included) until another view changes the colour.
+    bool FromCode = false;
 
     // Handlers of the window's controls.
     void RGBEditsChanged();
@@ -92,12 +107,16 @@ public:
     void WheelToRGBEdits();
     void UpdateWheel(TColor c);
     void AddButtonClick();
+    void CodeEdited();
+    void CodePasted(TRGB c);
+    void PreviewChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWindow();
+    void BuildBand();
     void GridChanged(TColor c);
     void SetHSVEdits(TColor c);
     QString caption(const char* key, const char* builtIn) const;

@@ -162,6 +162,7 @@ void TbsColorViewer::SetColorValue(TColor c) {
     if (c == colorValue_) return;
     colorValue_ = c;
     update();
+    emit changed();
 }
 
 void TbsColorViewer::paintEvent(QPaintEvent*) {

@@ -107,6 +107,10 @@ public:
     TColor ColorValue() const { return colorValue_; }
     void SetColorValue(TColor c);
 
+signals:
+    // The colour shown changed.
+    void changed();
+
 protected:
     void paintEvent(QPaintEvent*) override;
 

@@ -1,5 +1,8 @@
 #include "platform/QtScreenSource.h"
 
+#include "platform/PortalScreenSource.h"
+#include "platform/ReaderChoice.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
@@ -92,6 +95,19 @@ QRect QtScreenSource::primaryRect() const {
     return ToQt(MonitorFromLogical(ToPix(s->geometry()), s->devicePixelRatio()).device);
 }
 
+FreezeResult QtScreenSource::freezeDesktop(bool) {
+    FreezeResult r;
+    const std::vector<Monitor> monitors = QtMonitors();
+    const QRect all = ToQt(VirtualDesktop(monitors));
+    QImage image = grab(all);
+    if (image.isNull()) {
+        r.error = QStringLiteral("无法读取屏幕。");
+        return r;
+    }
+    r.frame = DesktopFrame{std::move(image), all.topLeft(), monitors};
+    return r;
+}
+
 QPoint NullScreenSource::cursorPos() const {
     if (auto d = CursorToDevice(QtMonitors(), ToPix(QCursor::pos()))) return ToQt(*d);
     return QCursor::pos();
@@ -104,18 +120,25 @@ QImage NullScreenSource::grab(const QRect& deviceRect) {
 }
 
 std::unique_ptr<ScreenSource> CreateScreenSource() {
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("wayland") || platform.startsWith(QLatin1String("wayland-")))
-        return std::make_unique<NullScreenSource>(QStringLiteral(
-            "这个 Wayland 桌面不允许程序读取屏幕，无法取色。请在 X11 会话中运行，或以 "
-            "QT_QPA_PLATFORM=xcb 经 XWayland 启动本程序。"));
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal") ||
-        QGuiApplication::screens().isEmpty())
-        return std::make_unique<NullScreenSource>(QStringLiteral("没有可读取的显示器，无法取色。"));
+    ReaderEnvironment env;
+    env.platform = QGuiApplication::platformName().toStdString();
+    env.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY").toStdString();
+    env.sessionType = qEnvironmentVariable("XDG_SESSION_TYPE").toStdString();
+    env.hasScreens = !QGuiApplication::screens().isEmpty();
+    const ReaderChoice choice = ChooseScreenReader(env);
+    switch (choice.reader) {
+    case ScreenReader::None:
+        return std::make_unique<NullScreenSource>(QString::fromStdString(choice.reason));
+    case ScreenReader::Portal:
+        return std::make_unique<PortalScreenSource>(choice.overlayPick);
+    case ScreenReader::X11:
 #if TINTPICK_HAVE_XCB
-    if (platform == QLatin1String("xcb"))
         if (auto x = XcbScreenSource::create()) return x;
 #endif
+        break;
+    case ScreenReader::QtGrab:
+        break;
+    }
     return std::make_unique<QtScreenSource>();
 }
 

@@ -13,7 +13,7 @@ std::vector<Monitor> QtMonitors();
 
 // Reads the screen through QScreen::grabWindow on any platform Qt can grab
 // on. Positions are mapped between Qt's logical pixels and device pixels with
-// the rules of sampling/ScreenGeometry, monitor by monitor.
+// the rules of base/ScreenGeometry, monitor by monitor.
 class QtScreenSource : public ScreenSource {
 public:
     QString unavailableReason() const override { return {}; }
@@ -24,6 +24,8 @@ public:
     std::optional<QRgb> pixel(QPoint devicePos) override;
     QImage grab(const QRect& deviceRect) override;
     QRect primaryRect() const override;
+    // One grab of every monitor's area (the X11 reader's own grab on X11).
+    FreezeResult freezeDesktop(bool allowColourPicker) override;
 };
 
 // Stands in where the screen cannot be read (a Wayland session without X11,
@@ -45,9 +47,11 @@ private:
     QString reason_;
 };
 
-// The best reader for the running platform: a native X11 reader where one is
-// built and the display is X11, Qt's grab on other desktops that allow it,
-// the null reader where reading is impossible. Needs a QGuiApplication.
+// The best reader for the running platform, as ChooseScreenReader decides from
+// the platform and the session: the native X11 reader on plain X11 (Qt's
+// grab where it cannot work), the desktop portal on Wayland and under
+// XWayland, Qt's grab on other desktops, the null reader where reading is
+// impossible. Needs a QGuiApplication.
 std::unique_ptr<ScreenSource> CreateScreenSource();
 
 // Conversions between the seam's Qt types and the core's pixel types.

@@ -11,12 +11,36 @@
 #include <QtGui/qrgb.h>
 #include <QtMath>
 
+#include "base/ScreenGeometry.h"
+
 #include <optional>
+#include <vector>
 
 class QSinglePointEvent;
 class QWindow;
 
 namespace tp {
+
+// The whole desktop in one picture, frozen at one moment, for picking on an
+// overlay and for readers that cannot read the live screen.
+struct DesktopFrame {
+    QImage image;
+    // The device position of the picture's top-left pixel.
+    QPoint origin;
+    // Every monitor, in the order of QGuiApplication::screens(): its logical
+    // rectangle as Qt reports it and its device rectangle in the same
+    // coordinates as `origin`.
+    std::vector<Monitor> monitors;
+};
+
+// What freezing the desktop gave: a picture, or (where the desktop hands out
+// no pictures but has a colour picker of its own) the colour the user picked
+// with that, or neither and the sentence saying why.
+struct FreezeResult {
+    std::optional<DesktopFrame> frame;
+    std::optional<QRgb> pickedColour;
+    QString error;
+};
 
 class ScreenSource {
 public:
@@ -69,6 +93,23 @@ public:
     virtual void fitWindow(QWindow* window, const QRect& deviceRect) {
         Q_UNUSED(window);
         Q_UNUSED(deviceRect);
+    }
+
+    // False for a reader that only sees the moments freezeDesktop() took:
+    // it must freeze before reading, and pixel() and grab() then read that
+    // picture.
+    virtual bool live() const { return true; }
+    // True where picking happens on an overlay of a frozen picture rather
+    // than by dragging from the swatch (see ReaderChoice).
+    virtual bool picksOnOverlay() const { return false; }
+    // Takes a picture of the whole desktop. `allowColourPicker` lets a
+    // desktop that refuses the picture offer its own colour picker instead.
+    virtual FreezeResult freezeDesktop(bool allowColourPicker) {
+        Q_UNUSED(allowColourPicker);
+        FreezeResult r;
+        r.error = unavailableReason();
+        if (r.error.isEmpty()) r.error = QStringLiteral("无法读取屏幕。");
+        return r;
     }
 };
 

@@ -9,6 +9,7 @@
 #include "skin/SkinData.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <cmath>
 
@@ -133,7 +135,12 @@ void TfrmDisplay::Open(const Services& services, QWidget* windowToHide) {
     if (windowToHide) windowToHide->hide();
     if (!frmDisplay) frmDisplay = new TfrmDisplay(services);
     frmDisplay->hiddenWindow_ = windowToHide;
-    frmDisplay->show();
+    // A Wayland window cannot place itself; full screen is the one way to
+    // cover the output (the picture then comes from the portal).
+    if (services.screen && !services.screen->live())
+        frmDisplay->showFullScreen();
+    else
+        frmDisplay->show();
     frmDisplay->raise();
     frmDisplay->activateWindow();
     frmDisplay->setFocus();
@@ -142,6 +149,10 @@ void TfrmDisplay::Open(const Services& services, QWidget* windowToHide) {
 // ---- opening -----------------------------------------------------------------
 
 qreal TfrmDisplay::pixelRatio() const {
+    // The portal's picture has the output's own scale, which a Wayland
+    // client may see rounded up to a whole number.
+    if (services_.screen && !services_.screen->live() && width() > 0 && !snapshot_.isNull())
+        return qreal(snapshot_.width()) / width();
     if (windowHandle()) return devicePixelRatioF();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->devicePixelRatio() : 1.0;
@@ -155,9 +166,31 @@ void TfrmDisplay::showEvent(QShowEvent* e) {
 }
 
 void TfrmDisplay::FormShow() {
-    PrepareBuffers();
-    if (CaptureDelayMs > 0) QThread::msleep(static_cast<unsigned long>(CaptureDelayMs));
-    CaptureScreen();
+    if (services_.screen && !services_.screen->live()) {
+        // The portal's compositor must see the main window gone before it
+        // takes the picture: wait with the event loop running, so that the
+        // hiding reaches it.
+        if (CaptureDelayMs > 0) {
+            QEventLoop wait;
+            QTimer::singleShot(CaptureDelayMs, &wait, &QEventLoop::quit);
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+        const FreezeResult f = services_.screen->freezeDesktop(false);
+        if (!f.frame) {
+            // Reported once the window is up, then it closes and the main
+            // window comes back.
+            QTimer::singleShot(0, this, [this, error = f.error] {
+                if (services_.errors) services_.errors->showError(error);
+                close();
+            });
+        }
+        PrepareBuffers();
+        CaptureScreen();
+    } else {
+        PrepareBuffers();
+        if (CaptureDelayMs > 0) QThread::msleep(static_cast<unsigned long>(CaptureDelayMs));
+        CaptureScreen();
+    }
     lblScreen->setText(
         QStringLiteral("当前屏幕分辨率：%1 × %2").arg(snapshot_.width()).arg(snapshot_.height()));
     snapshotReady_ = true;
@@ -241,7 +274,7 @@ PixPoint TfrmDisplay::DevicePixelAt(const QMouseEvent& e) const {
     std::optional<PixPoint> pointer;
     const bool press =
         e.type() == QEvent::MouseButtonPress || e.type() == QEvent::MouseButtonDblClick;
-    if (!press && r != 1.0 && services_.screen) {
+    if (!press && r != 1.0 && services_.screen && services_.screen->live()) {
         const QPoint c = services_.screen->cursorPos() - services_.screen->primaryRect().topLeft();
         pointer = PixPoint{c.x(), c.y()};
     }

@@ -8,6 +8,12 @@ PACKAGES=(
   libjpeg62-turbo-dev libgtest-dev sqlite3 libxcb1-dev libsqlite3-dev
   fonts-wqy-microhei fonts-liberation
   xvfb xdotool trayer xclip x11-utils x11-xserver-utils imagemagick
+  # The Wayland end-to-end test: a headless sway with XWayland, the desktop
+  # portal and its wlr (screenshots through grim) and gtk (access) back ends,
+  # pipewire (which the wlr back end needs), input and clipboard tools, and
+  # the Wayland client library for its virtual-pointer helper.
+  sway swaybg xwayland xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+  pipewire grim wl-clipboard wtype qt6-wayland dbus jq libwayland-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -37,6 +37,10 @@ e2e_setup() {
   export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
   [ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
   export XDG_RUNTIME_DIR="$E2E_TMP/xdg"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  # A plain X11 session, even when the tests are started from a Wayland
+  # desktop (the program would read the screen through its portal there).
+  unset WAYLAND_DISPLAY
+  export XDG_SESSION_TYPE=x11
   # The program keeps files beside itself: run a copy in a scratch folder.
   E2E_APPDIR="$E2E_TMP/app"
   mkdir -p "$E2E_APPDIR"

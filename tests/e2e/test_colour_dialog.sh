@@ -31,7 +31,9 @@ e2e_click $advanced_x $advanced_y
 dlg=$(e2e_wait_window "高级调色板")
 sleep 0.5
 read -r dx dy dw dh < <(e2e_geometry "$dlg")
-[ "$dw" -eq 380 ] && [ "$dh" -eq 369 ] || fail "dialog is ${dw}x${dh}, want 380x369"
+# 369 pixels of frame and controls, and below them the band with the code
+# edit and the contrast check.
+[ "$dw" -eq 380 ] && [ "$dh" -eq 477 ] || fail "dialog is ${dw}x${dh}, want 380x477"
 [ "$dx" -eq $((1024 / 2 - dw / 2)) ] && [ "$dy" -eq $((768 / 2 - dh / 2)) ] ||
   fail "dialog at $dx,$dy is not centred"
 cx=$((dx + 1)) cy=$((dy + 25))

@@ -44,8 +44,33 @@ public:
         return out;
     }
     QRect primaryRect() const override { return primary_; }
+    bool live() const override { return !frozen; }
+    bool picksOnOverlay() const override { return overlay; }
+    // The whole desktop image as one monitor at scale 1, or `freezeError`.
+    FreezeResult freezeDesktop(bool allowColourPicker) override {
+        ++freezes;
+        FreezeResult r;
+        if (allowColourPicker && colourPickerAnswer) {
+            r.pickedColour = colourPickerAnswer;
+            return r;
+        }
+        if (!freezeError.isEmpty()) {
+            r.error = freezeError;
+            return r;
+        }
+        const PixRect all{origin_.x(), origin_.y(), desktop_.width(), desktop_.height()};
+        r.frame = DesktopFrame{desktop_, origin_, {Monitor{all, 1.0, all}}};
+        return r;
+    }
 
     QImage& desktop() { return desktop_; }
+    // A reader that sees only the pictures it takes; one that picks on an
+    // overlay; what freezing gives instead of a picture.
+    bool frozen = false;
+    bool overlay = false;
+    QString freezeError;
+    std::optional<QRgb> colourPickerAnswer;
+    int freezes = 0;
     QPoint cursor;
     QString reason;
     int grabs = 0;

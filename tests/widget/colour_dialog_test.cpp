@@ -2,7 +2,9 @@
 // colours between runs, driven without a modal loop.
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
+#include "colour/ContrastPanel.h"
 #include "colour/TrackEdit.h"
 #include "colour/TrackEditRules.h"
 #include "colour/bsColorCtrls.h"
@@ -12,8 +14,12 @@
 #include "support/TestServices.h"
 #include "support/X11Keys.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
@@ -440,6 +446,87 @@ TEST_F(DialogTest, RealModalLoopEndsWithOk) {
     });
     EXPECT_TRUE(dlg.Execute());
     EXPECT_EQ(dlg.Color, RGB(11, 44, 33));
+}
+
+TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
+    dlg.Color = RGB(0x77, 0x77, 0x77);
+    dlg.HistoryColors.assign(16, RGB(255, 255, 255));
+    dlg.HistoryColors[5] = RGB(0, 0, 0x80);
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        const TContrastPanel& c = *w.contrast;
+        // AA normal, AAA normal, AA large, AAA large.
+        auto marks = [&] {
+            std::string out;
+            for (QLabel* m : c.marks)
+                out += m->text().endsWith(QStringLiteral("✓")) ? 'P' : 'F';
+            return out;
+        };
+        auto click = [&](int cell) {
+            QTest::mouseClick(c.cells(), Qt::LeftButton, {}, c.CellRect(cell).center());
+        };
+        // By itself the second colour is black or white, whichever
+        // contrasts more: black for this grey.
+        EXPECT_EQ(c.lblRatio->text(), "4.69:1");
+        EXPECT_EQ(marks(), "PFPP");
+        click(1); // white
+        EXPECT_EQ(c.lblRatio->text(), "4.48:1");
+        EXPECT_EQ(marks(), "FFPF");
+        // A change in any view reaches the check.
+        w.edtR->SetValue(0x76);
+        w.edtG->SetValue(0x76);
+        w.edtB->SetValue(0x76);
+        EXPECT_EQ(c.lblRatio->text(), "4.54:1");
+        EXPECT_EQ(marks(), "PFPP");
+        click(2 + 5); // the sixth history slot
+        EXPECT_EQ(c.Second(), (TRGB{0, 0, 0x80}));
+        EXPECT_EQ(c.lblRatio->text(), "3.52:1");
+        EXPECT_EQ(marks(), "FFPF");
+        return 0;
+    });
+    // The band sits below the controls and leaves them where they were.
+    run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.skinForm->client()->size(), QSize(378, 343));
+        EXPECT_GE(w.contrast->y(), w.skinForm->client()->geometry().bottom());
+        return 0;
+    });
+}
+
+TEST_F(DialogTest, CodeEditTakesTypedAndPastedColours) {
+    dlg.Color = RGB(0x12, 0x34, 0x56);
+    const bool ok = run([&](TbsSkinColorDialog&, const Win& w) {
+        EXPECT_EQ(w.edtCode->text(), "123456");
+        w.edtCode->setFocus();
+        w.edtCode->selectAll();
+        QTest::keyClicks(w.edtCode, "1a2b3g"); // the g is refused
+        EXPECT_EQ(w.edtCode->text(), "1a2b3");
+        QTest::keyClicks(w.edtCode, "c");
+        EXPECT_EQ(edits(w)[0], 26);
+        EXPECT_EQ(edits(w)[2], 60);
+        EXPECT_EQ(w.edtCode->text(), "1a2b3c"); // kept as typed
+        expectConsistent(w);
+        w.edtR->SetValue(255);
+        EXPECT_EQ(w.edtCode->text(), "FF2B3C");
+
+        // Pasted through the edit's own menu, read whole.
+        fakes.clipboard.setText(QStringLiteral(" SteelBlue "));
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                                  w.edtCode->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(w.edtCode, &menuKey);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_NE(menu, nullptr);
+        if (menu) {
+            for (QAction* a : menu->actions())
+                if (a->text().startsWith(QStringLiteral("粘贴"))) a->trigger();
+            menu->close();
+        }
+        EXPECT_EQ(w.edtCode->text(), "4682B4");
+        expectConsistent(w);
+        EXPECT_TRUE(fakes.errors.messages.isEmpty());
+        w.btnOK->click();
+        return w.form->result();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(dlg.Color, RGB(70, 130, 180));
 }
 
 TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {

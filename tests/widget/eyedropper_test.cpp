@@ -4,6 +4,7 @@
 #include "colour/Swatch.h"
 #include "history/DrawGrid.h"
 #include "sampling/Magnifier.h"
+#include "sampling/PickOverlay.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -208,4 +209,114 @@ TEST_F(PickFixture, PushWritingSlotEightOffersSlotZeroFirstAndEndsOnThePick) {
     EXPECT_EQ(w->sdgHistory->Col(), 0);
     EXPECT_EQ(w->sdgHistory->Row(), 1);
     EXPECT_EQ(CurrentRGB, (TRGB{0xAB, 0xCD, 0xEF}));
+}
+
+namespace {
+void keyTo(QWidget* target, int k, const QString& text = {},
+           Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent e(QEvent::KeyPress, k, mods, text);
+    QApplication::sendEvent(target, &e);
+}
+void mouseTo(QWidget* target, QEvent::Type type, QPointF local, Qt::MouseButton b = Qt::NoButton) {
+    QMouseEvent e(type, local, target->mapToGlobal(local), b,
+                  type == QEvent::MouseMove ? Qt::NoButton : b, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+} // namespace
+
+TEST_F(PickFixture, EscCancelsADragRestoringTheColourAndTheReleasePushesNothing) {
+    pick(50, 40); // red, pushed into slot 0
+    press();
+    moveTo(150, 10);
+    ASSERT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    keyTo(w->lblColor, Qt::Key_Escape, QStringLiteral("\x1b"));
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
+    EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
+    release();
+    EXPECT_EQ(w->History.HistoryPos, 1);
+    // The next drag is an ordinary one again.
+    pick(250, 10);
+    EXPECT_EQ(w->History.HistorySlots[1], (TRGB{0, 0, 255}));
+}
+
+TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
+    ts.screen.overlay = true;
+    press();
+    release(); // a click on the swatch
+    ASSERT_TRUE(w->Overlay);
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(w->History.HistoryPos, 0) << "the click itself pushes nothing";
+    QWidget* win = w->Overlay->Windows().at(0);
+    mouseTo(win, QEvent::MouseMove, QPointF(150.5, 20));
+    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:150 ,Y:20 "));
+    EXPECT_FALSE(w->Overlay->LoupeRect(0).isEmpty());
+    keyTo(win, Qt::Key_Right, {}, Qt::ShiftModifier);
+    keyTo(win, Qt::Key_Left);
+    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:159 ,Y:20 "));
+    mouseTo(win, QEvent::MouseButtonPress, QPointF(250, 30), Qt::LeftButton);
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History.HistoryPos, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(w->Overlay, nullptr);
+
+    // Esc and the right button each cancel: the colour from before comes
+    // back and nothing is pushed.
+    for (bool byKey : {true, false}) {
+        press();
+        release();
+        ASSERT_TRUE(w->Overlay);
+        win = w->Overlay->Windows().at(0);
+        mouseTo(win, QEvent::MouseMove, QPointF(50, 40));
+        ASSERT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+        if (byKey)
+            keyTo(win, Qt::Key_Escape, QStringLiteral("\x1b"));
+        else
+            mouseTo(win, QEvent::MouseButtonPress, QPointF(50, 40), Qt::RightButton);
+        EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 255})) << byKey;
+        EXPECT_EQ(w->PickedColor, RGB(0, 0, 255)) << byKey;
+        EXPECT_EQ(w->History.HistoryPos, 1) << byKey;
+        QApplication::processEvents();
+        EXPECT_EQ(w->Overlay, nullptr);
+    }
+}
+
+TEST_F(PickFixture, FrozenReaderFreezesAtThePressAndSaysWhyWhenItCannot) {
+    ts.screen.frozen = true;
+    pick(50, 40);
+    EXPECT_EQ(ts.screen.freezes, 1);
+    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{255, 0, 0}));
+
+    ts.screen.freezeError = QStringLiteral("portal says no");
+    press();
+    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(ts.errors.plainMessages, QStringList{QStringLiteral("portal says no")});
+    release();
+    EXPECT_EQ(w->History.HistoryPos, 1) << "a failed press pushes nothing";
+
+    // A desktop that offers only its own colour picker: its colour is taken
+    // and pushed as a pick.
+    ts.screen.colourPickerAnswer = qRgb(1, 2, 3);
+    press();
+    release();
+    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History.HistorySlots[1], (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History.HistoryPos, 2);
+}
+
+TEST(PickOverlay, ScaledMonitorMapsThePointerAndNudgesStayOnThePicture) {
+    QImage img(640, 480, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    img.setPixel(21, 6, qRgb(9, 8, 7));
+    // A 320 x 240 logical monitor at scale 2, right of the picture's origin.
+    TPickOverlay o(
+        DesktopFrame{img, QPoint(100, 0), {Monitor{{100, 0, 320, 240}, 2.0, {100, 0, 640, 480}}}});
+    o.PointerAt(0, QPointF(10.5, 3.25));
+    EXPECT_EQ(o.Sampled(), QPoint(121, 6));
+    EXPECT_EQ(o.SampledColour() & 0xFFFFFFu, 0x090807u);
+    o.Nudge(-100, 0);
+    EXPECT_EQ(o.Sampled(), QPoint(100, 6));
 }

@@ -64,7 +64,7 @@ TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
     EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), main->bsSkinPopupMenu1);
 
     EXPECT_EQ(texts(main->bsSkinPopupMenu1->actions()),
-              (QStringList{"显示", "隐藏", "-", "总在最上", "-", "关于(&A)", "退出"}));
+              (QStringList{"显示", "隐藏", "取色(&P)", "-", "总在最上", "-", "关于(&A)", "退出"}));
     EXPECT_EQ(main->bsSkinPopupMenu1->defaultAction(), nullptr);
     ASSERT_TRUE(main->N6->actionGroup());
     EXPECT_TRUE(main->N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
@@ -119,6 +119,13 @@ TEST_F(TrayWindowTest, StayOnTopTogglesOnlyTheMainWindowAndBothMarks) {
     main->actStayOnTop->trigger();
     EXPECT_FALSE(onTop());
     EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(TrayWindowTest, WithoutATrayHostMinimiseKeepsTheWindowReachable) {
+    fakes.tray.present = false;
+    main->bsfMain->minimize();
+    EXPECT_TRUE(main->isVisible()) << "a hidden window could not be brought back";
+    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
 }
 
 TEST_F(TrayWindowTest, MinimiseGoesToTheTrayAndAClickBringsItBack) {
@@ -177,7 +184,8 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
 
 TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
     main->aHide->trigger();
-    QAction* about = main->bsSkinPopupMenu1->actions().at(5);
+    QAction* about = main->bsSkinPopupMenu1->findChild<QAction*>(QStringLiteral("N9"));
+    ASSERT_TRUE(about);
     int created = 0, destroyed = 0;
     QStringList versions;
     auto closeWhenShown = [&] {

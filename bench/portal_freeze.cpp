@@ -1,0 +1,130 @@
+// Time from a click on the pick swatch to the frozen overlay on the screen
+// on a Wayland desktop, split into the portal's answer (request to Response,
+// which includes the portal's own capture), loading the picture, and the
+// overlay's first paint; against `grim` writing the same screen plus loading
+// its file, measured alternately in the same run. Needs a Wayland session
+// with the desktop portal: bench/run_portal_freeze.sh starts a headless one.
+#include "app/mainRGB.h"
+#include "colour/Swatch.h"
+#include "platform/Beeper.h"
+#include "platform/Clipboard.h"
+#include "platform/ErrorReporter.h"
+#include "platform/PortalScreenSource.h"
+#include "platform/Shell.h"
+#include "sampling/PickOverlay.h"
+#include "skin/SkinData.h"
+#include "support/Fakes.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+using namespace tp;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+double msSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+void click(QWidget* w, QEvent::Type type) {
+    QMouseEvent e(type, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fprintf(stderr, "portal_freeze needs a Wayland session (platform is %s)\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return 2;
+    }
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    SkinData skin = SkinData::load();
+    QtClipboard clipboard;
+    QtShell shell;
+    QtBeeper beeper;
+    RecordingErrorReporter errors;
+    QTemporaryDir scratch;
+    PortalScreenSource screen(true);
+    Services s;
+    s.clipboard = &clipboard;
+    s.shell = &shell;
+    s.beeper = &beeper;
+    s.errors = &errors;
+    s.skin = &skin;
+    s.screen = &screen;
+    s.historyPath = scratch.filePath(QStringLiteral("HisColors.dat")).toStdString();
+    TfrmMain frm(s);
+    frm.show();
+    QEventLoop settle;
+    QTimer::singleShot(500, &settle, &QEventLoop::quit);
+    settle.exec();
+
+    std::vector<double> total, reply, decode, paint, baseline;
+    const QString shot = scratch.filePath(QStringLiteral("grim.png"));
+    // One unmeasured round each: the portal and its back ends start on the
+    // first request.
+    for (int i = -1; i < rounds; ++i) {
+        // Ours: press and release on the swatch until the overlay has painted.
+        QEventLoop painted;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &painted, &QEventLoop::quit);
+        const auto t0 = Clock::now();
+        click(frm.lblColor, QEvent::MouseButtonPress);
+        click(frm.lblColor, QEvent::MouseButtonRelease);
+        if (!frm.Overlay) {
+            std::fprintf(stderr, "no overlay: %s\n",
+                         qPrintable(errors.plainMessages.value(errors.plainMessages.size() - 1)));
+            return 1;
+        }
+        QObject::connect(frm.Overlay, &TPickOverlay::firstPainted, &painted, &QEventLoop::quit);
+        guard.start(10000);
+        painted.exec();
+        const double all = msSince(t0);
+        frm.Overlay->Cancel();
+        QCoreApplication::processEvents();
+
+        // Baseline: grim writes the same screen, then the file is loaded.
+        const auto b0 = Clock::now();
+        if (QProcess::execute(QStringLiteral("grim"), {shot}) != 0) {
+            std::fprintf(stderr, "grim failed\n");
+            return 1;
+        }
+        QImage img = QImageReader(shot).read();
+        if (img.isNull()) return 1;
+        img = img.convertToFormat(QImage::Format_RGB32);
+        const double base = msSince(b0);
+        if (i < 0) continue;
+        const double r = static_cast<double>(screen.lastTiming.replyUs) / 1000.0;
+        const double d = static_cast<double>(screen.lastTiming.decodeUs) / 1000.0;
+        total.push_back(all);
+        reply.push_back(r);
+        decode.push_back(d);
+        paint.push_back(all - r - d);
+        baseline.push_back(base);
+    }
+    const double ours = median(total), base = median(baseline);
+    std::printf("click to frozen overlay on screen, median of %d (ms): %.1f\n", rounds, ours);
+    std::printf("  portal reply %.1f, decode %.1f, overlay and first paint %.1f\n", median(reply),
+                median(decode), median(paint));
+    std::printf("grim writing the screen plus decoding it (ms): %.1f\n", base);
+    std::printf("ratio (ours / grim): %.2f (target 1.30)\n", ours / base);
+    return 0;
+}

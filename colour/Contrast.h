@@ -1,0 +1,27 @@
+#pragma once
+// The WCAG 2.2 contrast ratio between two colours, and what it passes.
+#include "colour/ColorTypes.h"
+
+#include <string>
+
+namespace tp {
+
+// Relative luminance of an sRGB colour: 0 for black, 1 for white.
+double RelativeLuminance(TRGB c);
+
+// (L1 + 0.05) / (L2 + 0.05) with L1 the lighter: 1 to 21, either order.
+double ContrastRatio(TRGB a, TRGB b);
+
+// The four success criteria: AA asks 4.5 for normal text and 3 for large
+// text (18 pt, or 14 pt bold), AAA 7 and 4.5.
+struct ContrastMarks {
+    bool aaNormal = false, aaLarge = false, aaaNormal = false, aaaLarge = false;
+};
+ContrastMarks MarksFor(double ratio);
+
+// The ratio to two decimals, "4.48:1". A ratio just below a threshold is
+// cut rather than rounded up to it, so the figure never contradicts a
+// mark (4.4994 shows 4.49, not a failing 4.50).
+std::string RatioText(double ratio);
+
+} // namespace tp

@@ -1,0 +1,282 @@
+#include "platform/PortalScreenSource.h"
+
+#include "platform/PortalRules.h"
+#include "platform/QtScreenSource.h"
+
+#include <QCursor>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QScreen>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace tp {
+
+namespace {
+
+const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+
+// Receives the Response signal of one request.
+class ResponseCatcher : public QObject {
+    Q_OBJECT
+public:
+    QEventLoop loop;
+    bool answered = false;
+    uint code = 2;
+    QVariantMap results;
+
+public slots:
+    void Response(uint response, const QVariantMap& r) {
+        if (answered) return;
+        answered = true;
+        code = response;
+        results = r;
+        loop.quit();
+    }
+};
+
+struct PortalAnswer {
+    PortalStatus status = PortalStatus::BadReply;
+    QString detail;
+    uint code = 2;
+    QVariantMap results;
+};
+
+PortalStatus StatusOfError(const QDBusMessage& reply) {
+    const QString name = reply.errorName();
+    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.Spawn.ServiceNotFound") ||
+        name.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn.")))
+        return PortalStatus::NoPortal;
+    if (name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject"))
+        return PortalStatus::NoScreenshot;
+    if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+        name == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
+        return PortalStatus::Timeout;
+    if (name == QLatin1String("org.freedesktop.portal.Error.NotAllowed"))
+        return PortalStatus::Refused;
+    return PortalStatus::Unsupported;
+}
+
+// Calls one method of the Screenshot interface and waits for the Response
+// of the Request it starts.
+PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, int timeoutMs) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return {PortalStatus::NoBus, {}, 2, {}};
+    static int counter = 0;
+    const QString token =
+        QStringLiteral("tintpick%1_%2").arg(static_cast<qint64>(::getpid())).arg(++counter);
+    options.insert(QStringLiteral("handle_token"), token);
+    const QString expected = QString::fromStdString(
+        PortalRequestPath(bus.baseService().toStdString(), token.toStdString()));
+    ResponseCatcher catcher;
+    // Subscribed before the call: the answer may come before the call returns.
+    bus.connect(PortalService, expected, RequestInterface, QStringLiteral("Response"), &catcher,
+                SLOT(Response(uint, QVariantMap)));
+
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(PortalService, PortalPath, ScreenshotInterface, method);
+    call << QString() << options;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
+    PortalAnswer out;
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        out.status = StatusOfError(reply);
+        out.detail = reply.errorMessage();
+        if (out.status == PortalStatus::Timeout)
+            out.detail = QString::number((timeoutMs + 999) / 1000);
+        bus.disconnect(PortalService, expected, RequestInterface, QStringLiteral("Response"),
+                       &catcher, SLOT(Response(uint, QVariantMap)));
+        return out;
+    }
+    // Portals older than the handle_token scheme answer on a path of their own.
+    QString handle = expected;
+    if (!reply.arguments().isEmpty()) {
+        const QString got = qvariant_cast<QDBusObjectPath>(reply.arguments().at(0)).path();
+        if (!got.isEmpty() && got != expected) {
+            handle = got;
+            bus.connect(PortalService, handle, RequestInterface, QStringLiteral("Response"),
+                        &catcher, SLOT(Response(uint, QVariantMap)));
+        }
+    }
+    if (!catcher.answered) {
+        QTimer::singleShot(timeoutMs, &catcher.loop, &QEventLoop::quit);
+        // Input is held back meanwhile: a second press on the swatch must not
+        // start a second request.
+        catcher.loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    for (const QString& path : {expected, handle})
+        bus.disconnect(PortalService, path, RequestInterface, QStringLiteral("Response"), &catcher,
+                       SLOT(Response(uint, QVariantMap)));
+    if (!catcher.answered) {
+        // Withdraw the request, so that a dialog the desktop may show goes away.
+        bus.call(QDBusMessage::createMethodCall(PortalService, handle, RequestInterface,
+                                                QStringLiteral("Close")),
+                 QDBus::NoBlock);
+        out.status = PortalStatus::Timeout;
+        out.detail = QString::number((timeoutMs + 999) / 1000);
+        return out;
+    }
+    out.status = PortalStatus::Ok;
+    out.code = catcher.code;
+    out.results = catcher.results;
+    return out;
+}
+
+QString Message(PortalStatus s, const QString& detail = {}) {
+    return QString::fromStdString(PortalMessage(s, detail.toStdString()));
+}
+
+// The desktop's own colour picker, where it has one.
+std::optional<QRgb> PickColourWithDesktop(int timeoutMs, QString& error) {
+    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("PickColor"), {}, timeoutMs);
+    if (a.status != PortalStatus::Ok) {
+        error = Message(a.status, a.detail);
+        return std::nullopt;
+    }
+    if (a.code != 0) {
+        error = Message(a.code == 1 ? PortalStatus::Cancelled : PortalStatus::Refused);
+        return std::nullopt;
+    }
+    const QVariant v = a.results.value(QStringLiteral("color"));
+    if (!v.canConvert<QDBusArgument>()) {
+        error = Message(PortalStatus::BadReply);
+        return std::nullopt;
+    }
+    double r = 0, g = 0, b = 0;
+    const QDBusArgument arg = v.value<QDBusArgument>();
+    arg.beginStructure();
+    arg >> r >> g >> b;
+    arg.endStructure();
+    const auto bytes = PortalColourBytes(r, g, b);
+    return qRgb(bytes[0], bytes[1], bytes[2]);
+}
+
+} // namespace
+
+PortalScreenSource::PortalScreenSource(bool overlayPick) : overlay_(overlayPick) {
+    keepFiles = qEnvironmentVariable("TINTPICK_KEEP_SCREENSHOTS") == QLatin1String("1");
+}
+
+FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
+    FreezeResult r;
+    QElapsedTimer clock;
+    clock.start();
+    QVariantMap options;
+    options.insert(QStringLiteral("interactive"), false);
+    options.insert(QStringLiteral("modal"), false);
+    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("Screenshot"), options, timeoutMs);
+    PortalStatus status = a.status;
+    QString detail = a.detail;
+    std::string path;
+    if (status == PortalStatus::Ok) {
+        std::optional<std::string> uri;
+        if (a.results.contains(QStringLiteral("uri")))
+            uri = a.results.value(QStringLiteral("uri")).toString().toStdString();
+        const ScreenshotAnswer s = InterpretScreenshotResponse(a.code, uri);
+        status = s.status;
+        path = s.path;
+    }
+    if (status != PortalStatus::Ok) {
+        if (allowColourPicker && PickColorMayHelp(status)) {
+            QString pickError;
+            r.pickedColour = PickColourWithDesktop(timeoutMs, pickError);
+            if (r.pickedColour) return r;
+        }
+        r.error = Message(status, detail);
+        return r;
+    }
+    const qint64 replied = clock.nsecsElapsed() / 1000;
+
+    const QString file = QString::fromStdString(path);
+    QImageReader reader(file);
+    QImage image = reader.read();
+    // The picture was written for this one request; the user did not ask for
+    // a file, so none is left behind, readable or not.
+    if (!keepFiles) QFile::remove(file);
+    if (image.isNull()) {
+        r.error =
+            Message(PortalStatus::Unreadable, file + QStringLiteral("：") + reader.errorString());
+        return r;
+    }
+    if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(1.0);
+    lastTiming = {replied, clock.nsecsElapsed() / 1000 - replied};
+
+    std::vector<PixRect> screens;
+    for (QScreen* s : QGuiApplication::screens())
+        screens.push_back(ToPix(s->geometry()));
+    auto monitors = MonitorsInFrame(screens, image.width(), image.height());
+    if (!monitors) {
+        r.error = Message(PortalStatus::FrameMismatch,
+                          QStringLiteral("%1 × %2").arg(image.width()).arg(image.height()));
+        return r;
+    }
+    frame_ = DesktopFrame{std::move(image), QPoint(0, 0), std::move(*monitors)};
+    r.frame = frame_;
+    return r;
+}
+
+QPoint PortalScreenSource::devicePosition(QPointF g) const {
+    if (auto d = GlobalToDevice(frame_.monitors, g.x(), g.y())) return ToQt(*d);
+    return g.toPoint();
+}
+
+QPoint PortalScreenSource::cursorPos() const {
+    return devicePosition(QCursor::pos());
+}
+
+void PortalScreenSource::setCursorPos(QPoint devicePos) {
+    if (auto l = DeviceToCursor(frame_.monitors, ToPix(devicePos))) QCursor::setPos(ToQt(*l));
+}
+
+bool PortalScreenSource::covers(QPoint devicePos) const {
+    return OnSomeMonitor(frame_.monitors, ToPix(devicePos));
+}
+
+std::optional<QRgb> PortalScreenSource::pixel(QPoint devicePos) {
+    if (!covers(devicePos)) return std::nullopt;
+    return frame_.image.pixel(devicePos - frame_.origin) | 0xFF000000u;
+}
+
+QImage PortalScreenSource::grab(const QRect& deviceRect) {
+    QImage out(deviceRect.size(), QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    out.fill(Qt::black);
+    for (const Monitor& m : frame_.monitors) {
+        const QRect part = deviceRect.intersected(ToQt(m.device));
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                out.setPixel(x - deviceRect.left(), y - deviceRect.top(),
+                             frame_.image.pixel(QPoint(x, y) - frame_.origin));
+    }
+    return out;
+}
+
+ScreenSource::CursorSample PortalScreenSource::sampleAtCursor(QPointF hint, QSize size) {
+    const QPoint c = devicePosition(hint);
+    return {c, grab(QRect(c - QPoint(size.width() / 2, size.height() / 2), size))};
+}
+
+QRect PortalScreenSource::primaryRect() const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const qsizetype i = screens.indexOf(QGuiApplication::primaryScreen());
+    if (i < 0 || static_cast<size_t>(i) >= frame_.monitors.size()) return {};
+    return ToQt(frame_.monitors[static_cast<size_t>(i)].device);
+}
+
+} // namespace tp
+
+#include "PortalScreenSource.moc"

@@ -1,0 +1,50 @@
+// The WCAG contrast ratio against the published examples, and its marks.
+#include "colour/Contrast.h"
+
+#include <gtest/gtest.h>
+
+using namespace tp;
+
+namespace {
+const TRGB White{255, 255, 255}, Black{0, 0, 0};
+TRGB Grey(uint8_t v) {
+    return {v, v, v};
+}
+} // namespace
+
+TEST(Contrast, PublishedExamples) {
+    EXPECT_EQ(RatioText(ContrastRatio(Black, White)), "21.00:1");
+    EXPECT_EQ(RatioText(ContrastRatio(White, Black)), "21.00:1");
+    EXPECT_EQ(RatioText(ContrastRatio(Grey(0x77), White)), "4.48:1");
+    // The lightest grey that passes AA for normal text on white.
+    EXPECT_EQ(RatioText(ContrastRatio(Grey(0x76), White)), "4.54:1");
+    EXPECT_EQ(RatioText(ContrastRatio(Grey(0x59), White)), "7.00:1");
+    EXPECT_EQ(RatioText(ContrastRatio(White, White)), "1.00:1");
+    EXPECT_DOUBLE_EQ(RelativeLuminance(Black), 0.0);
+    EXPECT_DOUBLE_EQ(RelativeLuminance(White), 1.0);
+}
+
+TEST(Contrast, MarksFollowTheFourCriteria) {
+    const ContrastMarks grey77 = MarksFor(ContrastRatio(Grey(0x77), White));
+    EXPECT_FALSE(grey77.aaNormal);
+    EXPECT_TRUE(grey77.aaLarge);
+    EXPECT_FALSE(grey77.aaaNormal);
+    EXPECT_FALSE(grey77.aaaLarge);
+    const ContrastMarks grey76 = MarksFor(ContrastRatio(Grey(0x76), White));
+    EXPECT_TRUE(grey76.aaNormal && grey76.aaaLarge);
+    EXPECT_FALSE(grey76.aaaNormal);
+    const ContrastMarks grey59 = MarksFor(ContrastRatio(Grey(0x59), White));
+    EXPECT_TRUE(grey59.aaNormal && grey59.aaLarge && grey59.aaaNormal && grey59.aaaLarge);
+    const ContrastMarks same = MarksFor(1.0);
+    EXPECT_FALSE(same.aaNormal || same.aaLarge || same.aaaNormal || same.aaaLarge);
+}
+
+TEST(Contrast, FigureNeverRoundsUpToAThresholdItMisses) {
+    // 4.4994:1 fails AA; it must not read 4.50.
+    const double r = ContrastRatio({21, 138, 0}, White);
+    ASSERT_LT(r, 4.5);
+    EXPECT_FALSE(MarksFor(r).aaNormal);
+    EXPECT_EQ(RatioText(r), "4.49:1");
+    EXPECT_EQ(RatioText(2.996), "2.99:1");
+    EXPECT_EQ(RatioText(4.556), "4.56:1"); // elsewhere it rounds
+}
