@@ -66,12 +66,17 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);
 
+    // Signals are taken from before the first window exists: one that
+    // arrives while a message box of the start-up is open must not wait for
+    // someone to answer it.
+    impl_->session = std::make_unique<HistorySession>([this] { terminate(); },
+                                                      [this] {
+                                                          if (main_) main_->SessionEnding();
+                                                      });
+
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     frmMain = main_;
-    // A logout or a request to stop must not lose the run's picks.
-    impl_->session = std::make_unique<HistorySession>([this] { main_->close(); },
-                                                      [this] { main_->SessionEnding(); });
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again.
@@ -81,9 +86,29 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
 
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
+    built_ = true;
+    if (terminateRequested_) main_->close();
+}
+
+void Application::terminate() {
+    if (!built_) {
+        // A message box of the start-up must not hold the end up, neither
+        // the one open now nor any that would follow it.
+        terminateRequested_ = true;
+        impl_->errors.runEnding();
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        return;
+    }
+    main_->close();
+}
+
+bool Application::finished() const {
+    return main_->IsClosed();
 }
 
 Application::~Application() {
+    // Nothing may reach the windows through the session while they go.
+    impl_->session.reset();
     delete frmDisplay;
     delete main_;
     dmMain = nullptr;

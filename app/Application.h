@@ -31,12 +31,21 @@ public:
     ~Application();
     TfrmMain& mainWindow() const { return *main_; }
     const Services& services() const { return services_; }
+    // The run ended while it was being set up (a terminating signal, say):
+    // the history is written and no event loop should start.
+    bool finished() const;
 
 private:
+    // A terminating signal: close the main window, which saves and ends the
+    // run, or, while the windows are still being built, as soon as they are.
+    void terminate();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
     Services services_;
     TfrmMain* main_ = nullptr;
+    bool built_ = false;
+    bool terminateRequested_ = false;
 };
 
 } // namespace tp

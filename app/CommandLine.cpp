@@ -1,23 +1,68 @@
 #include "app/CommandLine.h"
 
+#include <string_view>
+
 namespace tp {
+
+namespace {
+
+constexpr std::string_view ExportOption = "--export-library";
+constexpr std::string_view ImportOption = "--import-library";
+
+// Matches "--name" (value in the next argument) or "--name=value".
+bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string_view name,
+               std::string& value, std::string& error) {
+    const std::string& a = args[i];
+    if (a.rfind(name, 0) != 0) return false;
+    if (a.size() > name.size() && a[name.size()] != '=') return false;
+    if (a.size() > name.size()) {
+        value = a.substr(name.size() + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    }
+    if (value.empty() && error.empty()) error = std::string(name) + " 需要一个文件名";
+    return true;
+}
+
+} // namespace
 
 CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
     CommandLineOptions o;
-    for (const std::string& a : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--pick")
             o.pick = true;
         else if (a == "--help" || a == "-h")
             o.help = true;
+        else if (TakeValue(args, i, ExportOption, o.exportLibrary, o.error) ||
+                 TakeValue(args, i, ImportOption, o.importLibrary, o.error))
+            continue;
         else if (o.error.empty())
             o.error = "未知的命令行参数：" + a;
     }
+    const int tasks = int(o.pick) + int(!o.exportLibrary.empty()) + int(!o.importLibrary.empty());
+    if (o.error.empty() && tasks > 1)
+        o.error = "--pick、--export-library 和 --import-library 一次只能用一个";
     return o;
 }
 
+bool AsksForLibraryCommand(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        for (const std::string_view name : {ExportOption, ImportOption})
+            if (a.rfind(name, 0) == 0 && (a.size() == name.size() || a[name.size()] == '='))
+                return true;
+    return false;
+}
+
 std::string CommandLineUsage() {
-    return "用法：tintpick [--pick]\n"
-           "  --pick  在冻结的屏幕画面上取一次色，以 #RRGGBB 输出后退出（Esc 取消，退出码 1）\n";
+    return "用法：tintpick [--pick | --export-library 文件 | --import-library 文件.gpl]\n"
+           "  --pick                     在冻结的屏幕画面上取一次色，以 #RRGGBB "
+           "输出后退出（Esc 取消，退出码 1）\n"
+           "  --export-library 文件      把颜色库导出为调色板，格式由扩展名决定："
+           ".gpl（GIMP）、.css（CSS 自定义属性）或 .json\n"
+           "  --import-library 文件.gpl  把 GIMP 调色板中的颜色加入颜色库，"
+           "库中已有的颜色不重复加入\n"
+           "颜色库是启动目录中的 store.kvd，与程序窗口使用的相同。\n";
 }
 
 } // namespace tp

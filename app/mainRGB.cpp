@@ -452,12 +452,13 @@ void TfrmMain::bsSkinButton11Click() {
 }
 
 void TfrmMain::bsSkinButton3Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal, {}};
     SaveCurrentColor(host, CurrentRGB);
 }
 
 void TfrmMain::bsSkinButton4Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal};
+    LibraryHost host{this,   services_, msgAlert,
+                     dmMain, runModal,  {History.HistorySlots.begin(), History.HistorySlots.end()}};
     if (const auto loaded = BrowseLibrary(host)) {
         CurrentRGB = *loaded;
         RefreshViews();
@@ -749,17 +750,40 @@ std::string TfrmMain::HistoryPath() const {
     return AppDir + HistoryFileName;
 }
 
+namespace {
+// Why the history file was left alone, or the system's reason, in words.
+QString HistoryReason(const HistoryIo& io) {
+    switch (io.refused) {
+    case HistoryRefusal::SymbolicLink:
+        return QStringLiteral("它是一个符号链接，写入它会改动链接所指向的文件");
+    case HistoryRefusal::NotRegularFile:
+        return QStringLiteral("它不是普通文件");
+    case HistoryRefusal::None:
+        break;
+    }
+    return QString::fromLocal8Bit(io.error.c_str());
+}
+} // namespace
+
 void TfrmMain::LoadHistory() {
     try {
         const std::string path = HistoryPath();
         const HistoryIo io = LoadHistoryFile(path, CurrentRGB, History);
         const QString shown = QString::fromStdString(path);
-        if (!io.ok && QFileInfo::exists(shown)) {
+        // A file that is there but cannot be read (or must not be) is left
+        // alone: saving would replace what it holds with this run's defaults.
+        // A missing one that could not be made is only met again at the save.
+        const bool present = io.refused != HistoryRefusal::None || QFileInfo::exists(shown);
+        if (!io.ok && present) {
             historyUnreadable_ = true;
             services_.errors->showMessage(
-                QStringLiteral("无法读取历史颜色文件 "
-                               "%1：%2\n本次运行不会写入这个文件，以免覆盖其中的历史颜色。")
-                    .arg(shown, QString::fromLocal8Bit(io.error.c_str())));
+                io.refused != HistoryRefusal::None
+                    ? QStringLiteral(
+                          "不使用历史颜色文件 %1：%2。\n本次运行既不读取也不写入它，它保持原样。")
+                          .arg(shown, HistoryReason(io))
+                    : QStringLiteral("无法读取历史颜色文件 "
+                                     "%1：%2\n本次运行不会写入这个文件，以免覆盖其中的历史颜色。")
+                          .arg(shown, HistoryReason(io)));
         } else if (io.decode.positionsWrapped) {
             services_.errors->showMessage(
                 QStringLiteral(
@@ -773,11 +797,21 @@ void TfrmMain::LoadHistory() {
 
 void TfrmMain::SaveHistory() {
     if (historyUnreadable_) return;
+    QString failure;
     try {
-        // A failed write (a read-only file, say) is not reported.
-        SaveHistoryFile(HistoryPath(), CurrentRGB, History);
+        const std::string path = HistoryPath();
+        const HistoryIo io = SaveHistoryFile(path, CurrentRGB, History);
+        if (!io.ok)
+            failure = QStringLiteral("无法保存历史颜色文件 %1：%2\n本次运行吸取的颜色没有保存。")
+                          .arg(QString::fromStdString(path), HistoryReason(io));
     } catch (const std::exception& e) {
-        services_.errors->showMessage(QString::fromUtf8(e.what()));
+        failure = QString::fromUtf8(e.what());
+    }
+    // The save runs as the program ends, when no window can answer any more;
+    // losing the picks without a word is the one thing it must not do.
+    if (!failure.isEmpty() && !saveFailureReported_) {
+        saveFailureReported_ = true;
+        services_.errors->reportAtExit(failure);
     }
 }
 

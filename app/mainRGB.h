@@ -167,9 +167,12 @@ public:
     void sdgHistorySelectCell(int col, int row, bool& canSelect);
     void LoadHistory();
     void SaveHistory();
-    // The desktop session ends while the window is open: keep the picks.
+    // The desktop session or the display ends while the window is open:
+    // keep the picks (may run from exit() or another thread).
     void SessionEnding();
     std::string HistoryPath() const;
+    // The window has closed, and with it the run: the history is written.
+    bool IsClosed() const { return closed_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -205,6 +208,8 @@ private:
     // The history file exists but could not be read: saving would replace
     // what it holds with this run's defaults.
     bool historyUnreadable_ = false;
+    // A failed save is reported once, however many saves the end brings.
+    bool saveFailureReported_ = false;
 };
 
 extern TfrmMain* frmMain;

@@ -1,13 +1,17 @@
 // Any bytes as a history file, then any sequence of pushes and cell choices
-// on the ring it produced: nothing may crash, index outside the ring or
-// change what a save writes back.
+// on the ring it produced, then a save over the same file: nothing may
+// crash, index outside the ring or change what a save writes back, and the
+// saved file holds the state in memory followed by the input's own bytes
+// past the layout, and loads back to that state.
 #include "history/HistoryFile.h"
 #include "history/HistoryRing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 using namespace tp;
 
@@ -29,6 +33,8 @@ const std::string& scratchFile() {
     static const std::string path =
         std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/tintpick-fuzz-" +
         std::to_string(::getpid()) + ".dat";
+    [[maybe_unused]] static const bool removedAtExit =
+        std::atexit([] { std::remove(path.c_str()); }) == 0;
     return path;
 }
 } // namespace
@@ -87,5 +93,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         check(inRing(ring.HistoryPos) && inRing(ring.HistoryLast), "positions after use");
     }
+
+    // The writer, after the load and the use above.
+    check(SaveHistoryFile(scratchFile(), current, ring).ok, "save over a plain file");
+    std::vector<uint8_t> saved;
+    if (FILE* f = std::fopen(scratchFile().c_str(), "rb")) {
+        uint8_t chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
+            saved.insert(saved.end(), chunk, chunk + n);
+        std::fclose(f);
+    }
+    const auto head = EncodeHistory(current, ring);
+    check(saved.size() == std::max(size, HistoryFileSize), "saved size");
+    check(std::equal(head.begin(), head.end(), saved.begin()), "saved layout");
+    check(size <= HistoryFileSize ||
+              std::equal(data + HistoryFileSize, data + size, saved.begin() + HistoryFileSize),
+          "bytes past the layout kept");
+    TRGB c4{0, 0, 0};
+    HistoryRing r4;
+    r4.HistoryPos = r4.HistoryLast = 9;
+    check(LoadHistoryFile(scratchFile(), c4, r4).ok, "load of the saved file");
+    check(c4 == current && r4.HistorySlots == ring.HistorySlots &&
+              r4.HistoryPos == ring.HistoryPos && r4.HistoryLast == ring.HistoryLast,
+          "saved file loads back to the state saved");
     return 0;
 }

@@ -33,18 +33,32 @@ struct HistoryDecode {
 HistoryDecode DecodeHistory(std::span<const uint8_t> bytes, TRGB& current, HistoryRing& ring);
 std::array<uint8_t, HistoryFileSize> EncodeHistory(const TRGB& current, const HistoryRing& ring);
 
-// Outcome of reading or writing the file on disk.
-struct HistoryIo {
-    bool ok = true;       // false: the file could not be opened, read or written
-    std::string error;    // the system's reason when !ok
-    HistoryDecode decode; // loads only
+// Why a file was left alone although the system would have let us use it.
+enum class HistoryRefusal {
+    None,
+    SymbolicLink,   // a link could lead a save onto any file the user may write
+    NotRegularFile, // a folder, FIFO, device or socket: never history
 };
 
-// Opens the file for reading, creating it empty when it does not exist, and
-// lays what it holds over the fields.
+// Outcome of reading or writing the file on disk.
+struct HistoryIo {
+    bool ok = true;                                // false: nothing was read or written
+    HistoryRefusal refused = HistoryRefusal::None; // set when the file was left alone
+    std::string error;                             // the reason in words when !ok
+    HistoryDecode decode;                          // loads only
+};
+
+// Reads the file and lays what it holds over the fields; creates it empty
+// when it does not exist. Only a regular file is read, never through a
+// symbolic link, and its type is known before it is opened, so a FIFO or a
+// device in its place cannot block or be touched.
 HistoryIo LoadHistoryFile(const std::string& path, TRGB& current, HistoryRing& ring);
-// Writes the 59 bytes from offset 0 without truncating, creating the file
-// when it does not exist; bytes after the 59th stay as they were.
+
+// Replaces the file with the 59 bytes followed by whatever the old file held
+// past them: written to a new file in the same folder, flushed to disk and
+// renamed over the old one, so that a crash or a full disk leaves the old
+// file whole. A symbolic link or anything but a regular file in its place is
+// left alone, and so is a file the user may not write.
 HistoryIo SaveHistoryFile(const std::string& path, const TRGB& current, const HistoryRing& ring);
 
 } // namespace tp

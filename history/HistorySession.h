@@ -1,9 +1,11 @@
 #pragma once
-// Keeps the history when the program is ended from outside: SIGTERM and
-// SIGINT (a logout's or a service manager's request to stop, Ctrl+C in a
-// terminal) and the session manager's end of session would otherwise end
-// the process without the main window's close handler, and the picks of
-// the run would be lost.
+// Keeps the history however the process is ended from outside: SIGTERM,
+// SIGINT, SIGHUP and SIGQUIT (a logout or a service manager asking it to
+// stop, Ctrl+C or Ctrl+\ in a terminal, the terminal closing), the session
+// manager's end of session, and the display connection breaking (the X
+// server or the Wayland compositor going away). Each of these would end the
+// process without the main window's close handler, and the picks of the run
+// would be lost.
 #include <QObject>
 
 #include <functional>
@@ -12,12 +14,24 @@ class QSocketNotifier;
 
 namespace tp {
 
+// Makes the terminating signals wait for a HistorySession instead of ending
+// the process: each one is noted at once and acted on when the session's
+// event loop runs. Call it first thing in main(), so that a signal that
+// arrives while the application and its windows are still being built is
+// not lost.
+void HoldEndSignals();
+// For a run that keeps nothing a signal could lose: the terminating signals
+// end the process again as they do by default, one that arrived meanwhile
+// included.
+void ReleaseEndSignals();
+
 class HistorySession : public QObject {
     Q_OBJECT
 public:
     // terminate: asked to stop; close the main window (which saves) and let
-    // the event loop end. sessionEnding: the desktop session ends; save now,
-    // the process may be killed before any window closes.
+    // the event loop end. sessionEnding: the session or the display ends;
+    // save now, the process is about to end without any window closing (it
+    // may be called from another thread, or from exit()).
     HistorySession(std::function<void()> terminate, std::function<void()> sessionEnding,
                    QObject* parent = nullptr);
     ~HistorySession() override;
@@ -28,6 +42,7 @@ private:
     std::function<void()> terminate_;
     std::function<void()> sessionEnding_;
     QSocketNotifier* notifier_ = nullptr;
+    bool installedHandlers_ = false;
 };
 
 } // namespace tp

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -32,6 +33,8 @@ struct LibraryHost {
     TbsSkinMessage* msgAlert = nullptr;
     TdmMain* dm = nullptr;
     DialogRunner runModal = ExecDialog;
+    // The history slots, which the browser can export.
+    std::vector<TRGB> history;
 };
 
 class TfrmSaveInfo : public QDialog {

@@ -506,7 +506,7 @@ void TbsSkinDBNavigator::click(int b) {
 
 TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert,
                              QWidget* owner)
-    : QDialog(owner, Qt::Dialog), services_(services), msgAlert_(msgAlert) {
+    : QDialog(owner, Qt::Dialog), services_(services), dm_(dm), msgAlert_(msgAlert) {
     setObjectName(QStringLiteral("frmViewColor"));
     setWindowTitle(QStringLiteral("颜色库"));
     bsBusinessSkinForm1 =
@@ -572,6 +572,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessa
     setTabOrder(bsSkinButton3, bsSkinButton4);
     bsSkinButton1->setFocus();
 
+    BuildPaletteBand();
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
 
@@ -647,6 +648,7 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     if (!host.dm) throw Error("The colour store is not available.");
     auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
     frmViewColor = w;
+    w->HistoryColors = host.history;
     if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
     const int result = host.runModal(*w);
     const TRGB loaded = w->LoadedColor;

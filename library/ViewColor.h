@@ -10,9 +10,13 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
+
+#include <functional>
 #include <optional>
+#include <vector>
 
 class QLineEdit;
+class QMenu;
 
 namespace tp {
 
@@ -166,6 +170,20 @@ public:
     // The colour of the current row when "确定" closed the window.
     TRGB LoadedColor{};
 
+    // Palette files, on a band below the window's own controls.
+    QWidget* pnlPalettes;
+    TbsSkinButton* btnImport; // "导入调色板…"
+    TbsSkinButton* btnExport; // "导出调色板", with the menu of what to export
+    QMenu* mnuExport;
+    // The main window's history slots, for exporting them.
+    std::vector<TRGB> HistoryColors;
+    // Asks for a file: one to write (`save`, proposing `suggested`) or one
+    // to read. An empty answer cancels. Tests answer it themselves.
+    std::function<QString(bool save, const QString& suggested)> askFile;
+    enum class ExportFrom { Library, List, History };
+    void ExportPalette(ExportFrom from);
+    void ImportPalette();
+
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
     void reject() override { done(2); }
 
@@ -175,7 +193,9 @@ protected:
 
 private:
     bool askDelete();
+    void BuildPaletteBand(); // ViewColorPalettes.cpp
     Services services_;
+    TdmMain& dm_;
     TbsSkinMessage* msgAlert_;
 };
 

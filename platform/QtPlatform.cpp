@@ -2,6 +2,7 @@
 #include "base/AppInfo.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
+#include "platform/DesktopNotification.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -15,6 +16,8 @@
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QUrl>
+
+#include <cstdio>
 
 namespace tp {
 
@@ -64,16 +67,36 @@ void QtBeeper::beep() {
     QApplication::beep();
 }
 
+namespace {
+void toStandardError(const QString& message) {
+    const QByteArray line =
+        (QString::fromUtf8(AppTitle).trimmed() + QStringLiteral(": ") + message).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
 void QtErrorReporter::showError(const QString& message) {
+    if (ending_) return toStandardError(message);
     QMessageBox box(QMessageBox::Critical, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
                     parent_);
     box.exec();
 }
 
 void QtErrorReporter::showMessage(const QString& message) {
+    if (ending_) return toStandardError(message);
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
                     parent_);
     box.exec();
+}
+
+void ErrorReporter::reportAtExit(const QString& message) {
+    toStandardError(message);
+}
+
+void QtErrorReporter::reportAtExit(const QString& message) {
+    toStandardError(message);
+    ShowDesktopNotification(QString::fromUtf8(AppTitle).trimmed(), message);
 }
 
 } // namespace tp

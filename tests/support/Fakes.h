@@ -121,8 +121,10 @@ class RecordingErrorReporter final : public ErrorReporter {
 public:
     void showError(const QString& message) override { messages << message; }
     void showMessage(const QString& message) override { plainMessages << message; }
+    void reportAtExit(const QString& message) override { exitMessages << message; }
     QStringList messages;
     QStringList plainMessages;
+    QStringList exitMessages;
 };
 
 // Settings held in memory for one test.

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace tp;
 
 namespace {
@@ -203,4 +206,25 @@ TEST_F(GridFixture, UnreadableFileIsReportedAndNotOverwritten) {
     w->close();
     EXPECT_TRUE(QFileInfo(QString::fromStdString(ts.historyPath())).isDir());
     EXPECT_EQ(ts.errors.plainMessages.size(), 1);
+}
+
+TEST_F(GridFixture, FailedSaveIsReportedOnceWithTheFileAndTheReason) {
+    // A plain file where the history's folder should be: no save can
+    // succeed there, not even root's.
+    const QString blocker = ts.scratch.filePath(QStringLiteral("blocker"));
+    writeFile(blocker.toStdString(), "x");
+    Services services = ts.services();
+    services.historyPath = (blocker + QStringLiteral("/HisColors.dat")).toStdString();
+    w = std::make_unique<TfrmMain>(services);
+    w->show();
+    w->PushHistory(RGB(1, 2, 3));
+    // The session's end and the window's close both try to save.
+    w->SessionEnding();
+    w->close();
+    ASSERT_EQ(ts.errors.exitMessages.size(), 1);
+    EXPECT_TRUE(ts.errors.exitMessages[0].contains(QString::fromStdString(services.historyPath)));
+    EXPECT_TRUE(ts.errors.exitMessages[0].contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))));
+    // Nothing waits for an answer while the program ends.
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
+    EXPECT_TRUE(ts.errors.plainMessages.isEmpty());
 }

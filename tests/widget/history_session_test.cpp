@@ -13,7 +13,7 @@
 using namespace tp;
 
 TEST(HistorySession, TerminateSignalsArriveInTheEventLoopNotInTheHandler) {
-    for (int sig : {SIGTERM, SIGINT}) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         int terminated = 0, ended = 0;
         {
             HistorySession session([&] { ++terminated; }, [&] { ++ended; });

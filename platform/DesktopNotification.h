@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+namespace tp {
+
+// Shows a notification through the desktop's notification service
+// (org.freedesktop.Notifications on the session bus). Returns false, having
+// shown nothing, where there is no session bus or no such service; waits a
+// few seconds at most for the answer.
+bool ShowDesktopNotification(const QString& summary, const QString& body);
+
+} // namespace tp
