@@ -11,6 +11,7 @@
 #include "platform/QtScreenSource.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
 
@@ -28,6 +29,7 @@ struct Application::Impl {
     QtShell shell;
     QtBeeper beeper;
     QtErrorReporter errors;
+    QtTrayHost tray;
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
@@ -70,6 +72,7 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
     services_.beeper = &impl_->beeper;
     services_.errors = &impl_->errors;
     services_.screen = impl_->screen.get();
+    services_.tray = &impl_->tray;
     services_.skin = &impl_->skin;
     services_.settings = &impl_->settings;
     services_.historyPath = paths.history;

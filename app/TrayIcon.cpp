@@ -1,5 +1,7 @@
 #include "app/TrayIcon.h"
 
+#include "platform/TrayHost.h"
+
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -18,9 +20,19 @@ public:
     QTimer timer;
 };
 
-TbsTrayIcon::TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs)
+TbsTrayIcon::TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs,
+                         const TrayHost* host)
     : QObject(ownerForm), owner_(ownerForm), tray_(new QSystemTrayIcon(icon, this)),
-      clock_(std::make_unique<QtClock>(this)), click_(*clock_, doubleClickMs) {
+      clock_(std::make_unique<QtClock>(this)), host_(host), hostWatch_(new QTimer(this)),
+      click_(*clock_, doubleClickMs) {
+    connect(hostWatch_, &QTimer::timeout, this, [this] {
+        if (owner_->isVisible()) {
+            hostWatch_->stop();
+        } else if (!hostAvailable()) {
+            hostWatch_->stop();
+            emit hostLost();
+        }
+    });
     connect(&clock_->timer, &QTimer::timeout, this, [this] { click_.timeout(); });
     click_.onClick = [this] { emit OnClick(); };
     click_.onDoubleClick = [this] { emit OnDblClick(); };
@@ -64,8 +76,13 @@ void TbsTrayIcon::setPopupMenu(QMenu* menu) {
     tray_->setContextMenu(menu);
 }
 
+bool TbsTrayIcon::hostAvailable() const {
+    return !host_ || host_->available();
+}
+
 void TbsTrayIcon::minimizeToTray() {
-    if (!hostPresent()) {
+    if (!hostAvailable()) {
+        // No tray to come back from: minimise as any window does.
         owner_->showMinimized();
         return;
     }
@@ -123,8 +140,13 @@ bool TbsTrayIcon::ownerFormEvent(QEvent* event) {
         owner_->raise();
         owner_->activateWindow();
         break;
+    case QEvent::Hide:
+        // Hidden, the window can only come back through the tray: watch that
+        // the tray stays (the watch ends itself once the window shows again).
+        if (!hostWatch_->isActive()) hostWatch_->start(HostCheckMs);
+        break;
     case QEvent::WindowStateChange:
-        if (MinimizeToTray && owner_->isMinimized()) {
+        if (MinimizeToTray && owner_->isMinimized() && hostAvailable()) {
             // A minimise from outside (the window manager) while the window
             // belongs in the tray: take it off the taskbar as well.
             QTimer::singleShot(0, this, [this] {

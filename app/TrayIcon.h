@@ -9,23 +9,26 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QSystemTrayIcon>
 
-#include <functional>
 #include <memory>
 
 class QMenu;
+class QSystemTrayIcon;
 class QTimer;
 class QWidget;
 
 namespace tp {
 
+class TrayHost;
+
 class TbsTrayIcon : public QObject {
     Q_OBJECT
 public:
     // ownerForm is the window the icon stands for; doubleClickMs the
-    // system's double-click time, read once here.
-    TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs);
+    // system's double-click time, read once here; host says whether the
+    // desktop has a tray at all (null: it has).
+    TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs,
+                const TrayHost* host = nullptr);
     ~TbsTrayIcon() override;
 
     void setHint(const QString& hint);
@@ -43,16 +46,21 @@ public:
     // Wayland desktop without a StatusNotifier host, say) the form is only
     // minimised, since nothing could bring a hidden one back.
     void minimizeToTray();
-    // Whether the desktop shows tray icons now; tests set their answer.
-    std::function<bool()> hostPresent = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     void restoreFromTray();
 
     QSystemTrayIcon* systemTrayIcon() const { return tray_; }
     TrayClick& clickMachine() { return click_; }
 
+    bool hostAvailable() const;
+    // How often a hidden owner form checks that the tray is still there.
+    int HostCheckMs = 1000;
+
 signals:
     void OnClick();
     void OnDblClick();
+    // The tray went away while the owner form was hidden: nothing is left on
+    // the desktop to bring it back.
+    void hostLost();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +73,8 @@ private:
     QWidget* owner_;
     QSystemTrayIcon* tray_;
     std::unique_ptr<QtClock> clock_;
+    const TrayHost* host_;
+    QTimer* hostWatch_;
     TrayClick click_;
     QString hint_;
     bool visible_ = false;

@@ -8,6 +8,7 @@
 #include "colour/ColorText.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
+#include "colour/TrackEditRules.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryFile.h"
 #include "library/MessageBox.h"
@@ -37,6 +38,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
+#include <cmath>
 
 namespace tp {
 
@@ -53,6 +59,38 @@ TbsSkinButton* makeButton(QWidget* parent, const char* name, const QString& capt
     b->setToolTip(hint);
     Place(b, l, t, w, h);
     return b;
+}
+
+// The hexadecimal code is the program's main readout, so every one of its six
+// digits must show. The design's 48 pixels hold only five of the widest digit
+// at the edits' font, so the edit takes what it needs of the room up to
+// `rightLimit` (in its parent), and where even that is too little its font
+// steps down until the widest code fits. Measured with the font's own metrics,
+// as each desktop's fonts differ.
+void FitCodeEdit(QLineEdit* edit, int rightLimit) {
+    edit->ensurePolished();
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.rect = QRect(QPoint(0, 0), QSize(rightLimit - edit->x(), edit->height()));
+    opt.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit);
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    // QLineEdit keeps 2 pixels between that area and the text on either side
+    // and scrolls once the text and a 1-pixel cursor do not fit between them.
+    constexpr int innerMargin = 2, cursor = 1;
+    const int frame = opt.rect.width() - contents.width();
+    QFont font = edit->font();
+    int needed = 0;
+    for (int px = font.pixelSize(); px > 0; --px) {
+        font.setPixelSize(px);
+        const QFontMetricsF m(font);
+        qreal widest = 0;
+        for (const QChar c : QStringLiteral("0123456789ABCDEFabcdef"))
+            widest = std::max(widest, m.horizontalAdvance(QString(6, c)));
+        needed = static_cast<int>(std::ceil(widest)) + cursor + 2 * innerMargin + frame;
+        if (needed <= opt.rect.width()) break;
+    }
+    edit->setFont(font);
+    edit->resize(std::min(std::max(needed, edit->width()), opt.rect.width()), edit->height());
 }
 } // namespace
 
@@ -123,6 +161,7 @@ void TfrmMain::buildComponents() {
     Place(edtHC, 81, 50, 48, 20);
     bsSkinButton7 = makeButton(g1, "bsSkinButton7", QStringLiteral("复制"),
                                QStringLiteral("复制到剪贴板"), 143, 49, 50, 22);
+    FitCodeEdit(edtHC, bsSkinButton7->x() - 2);
 
     bsSkinPanel1 = new TbsSkinPanel(TbsSkinPanel::Bevel::Flat, g1);
     bsSkinPanel1->setObjectName(QStringLiteral("bsSkinPanel1"));
@@ -166,11 +205,12 @@ void TfrmMain::buildComponents() {
     lblColor->setCursor(Qt::CrossCursor);
     Place(lblColor, 1, 1, 34, 32);
 
-    lblLink = new QLabel(QStringLiteral("<u>%1</u>").arg(QString::fromUtf8(MakerCredit)), client);
+    lblLink = new TbsSkinLinkLabel(QStringLiteral("<u>%1</u>").arg(QString::fromUtf8(MakerCredit)),
+                                   client);
     lblLink->setObjectName(QStringLiteral("lblLink"));
-    lblLink->setCursor(Qt::PointingHandCursor);
     Place(lblLink, 11, 154, 136, 17);
-    lblLink->installEventFilter(this);
+    connect(lblLink, &TbsSkinLinkLabel::clicked, this,
+            [this] { guarded([this] { lblLinkClick(); }); });
 
     bsSkinButton11 = makeButton(client, "bsSkinButton11", QStringLiteral("测距"),
                                 QStringLiteral("测量距离"), 147, 149, 45, 25);
@@ -259,8 +299,10 @@ void TfrmMain::FormCreate() {
         const QString key = services_.settings->value(QStringLiteral("copy/format"));
         if (const auto f = CopyFormatFromKey(key.toStdString())) CopyAs = *f;
     }
+    // Three lines; Qt breaks a hint at line feeds only, never at a bare
+    // carriage return.
     lblColor->setToolTip(
-        QStringLiteral("在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标"));
+        QStringLiteral("在这里按下鼠标左键并拖动\n到想要吸取的颜色区域,\n确定后松开鼠标"));
     lblLink->setToolTip(QString::fromUtf8(MakerHint));
     ZoomBitmap = NewZoomBitmap();
     bsTrayIcon1->setIconVisible(true);
@@ -437,9 +479,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             typed = QStringLiteral("\r");
         else if (ke->key() == Qt::Key_Backspace)
             typed = QStringLiteral("\b");
-        // Only typed characters are filtered; keys without a character
-        // (arrows, Delete, Shift+Insert) reach the edit.
-        if (!typed.isEmpty() && edtHCKeyPress(typed.at(0))) return true;
+        // Only typed characters are filtered; keys without one (arrows,
+        // Shift+Insert) and Delete, which X11 hands over with DEL, reach the
+        // edit.
+        if (!typed.isEmpty() && trackedit::IsTypedCharacter(typed.at(0).unicode()) &&
+            edtHCKeyPress(typed.at(0)))
+            return true;
         return false;
     }
     if (watched == lblColor && event->type() == QEvent::KeyPress && Capturing) {
@@ -467,10 +512,6 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         guarded([&] { NudgeCursor(dx, dy); });
-        return true;
-    }
-    if (watched == lblLink && event->type() == QEvent::MouseButtonRelease) {
-        guarded([this] { lblLinkClick(); });
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -684,8 +725,14 @@ void TfrmMain::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& re
     const int i = WrapSlot(row * HistoryColCount + col);
     const TRGB slot = History.HistorySlots[static_cast<size_t>(i)];
     p.fillRect(rect, QColor(slot.r, slot.g, slot.b));
+    const TRGB ink = InverseColor(slot);
+    if (state & TbsSkinDrawGrid::gdFocused) {
+        // The keyboard's place in the grid: a dotted frame inside the cell.
+        p.setPen(QPen(QColor(ink.r, ink.g, ink.b), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
     if (state & TbsSkinDrawGrid::gdSelected) {
-        const TRGB ink = InverseColor(slot);
         p.setPen(QColor(ink.r, ink.g, ink.b));
         p.setFont(sdgHistory->font());
         p.drawText(QRect(rect.left() + 9, rect.top() - 4, 32, 32), Qt::AlignLeft | Qt::AlignTop,

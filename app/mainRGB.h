@@ -31,6 +31,7 @@ class TbsBusinessSkinForm;
 class TbsSkinColorDialog;
 class TbsSkinButton;
 class TbsSkinGroupBox;
+class TbsSkinLinkLabel;
 class TbsSkinPanel;
 class TbsSkinStdLabel;
 class TbsSkinTrackEdit;
@@ -84,7 +85,7 @@ public:
     QLabel* lblMousePos;
     TbsSkinPanel* pnlColor;
     ColorSwatch* lblColor;
-    QLabel* lblLink;
+    TbsSkinLinkLabel* lblLink;
     TbsSkinButton* bsSkinButton11; // "测距"
     TbsSkinButton* bsSkinButton6;  // "资料"
     TbsSkinButton* bsSkinButton5;  // "关于"

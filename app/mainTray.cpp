@@ -4,6 +4,7 @@
 #include "app/global.h"
 #include "app/mainRGB.h"
 #include "platform/ErrorReporter.h"
+#include "sampling/Display.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "windows/About.h"
@@ -84,12 +85,18 @@ void TfrmMain::buildActions() {
     bsfMain->setUserMenuActions({N7, N8});
     bsfMain->setMinimizeHandler([this] { bsTrayIcon1->minimizeToTray(); });
 
-    bsTrayIcon1 = new TbsTrayIcon(this, services_.skin->icon, QApplication::doubleClickInterval());
+    bsTrayIcon1 = new TbsTrayIcon(this, services_.skin->icon, QApplication::doubleClickInterval(),
+                                  services_.tray);
     bsTrayIcon1->setObjectName(QStringLiteral("bsTrayIcon1"));
     bsTrayIcon1->setHint(QString::fromUtf8(ProductName));
     bsTrayIcon1->setPopupMenu(bsSkinPopupMenu1);
     connect(bsTrayIcon1, &TbsTrayIcon::OnClick, this, run(&TfrmMain::bsTrayIcon1Click));
     connect(bsTrayIcon1, &TbsTrayIcon::OnDblClick, this, run(&TfrmMain::bsTrayIcon1Click));
+    // The tray host went away (or crashed) while the window was hidden.
+    // While the measuring window is open, its closing brings the window back.
+    connect(bsTrayIcon1, &TbsTrayIcon::hostLost, this, [this] {
+        if (!frmDisplay || !frmDisplay->isVisible()) bsTrayIcon1->restoreFromTray();
+    });
 }
 
 void TfrmMain::aShowExecute() {
@@ -132,6 +139,13 @@ void TfrmMain::syncStayOnTopMarks() {
 }
 
 void TfrmMain::bsSkinButton5Click() {
+    // The tray menu stays live while the window is open; a second "关于"
+    // brings it forward instead of running it twice.
+    if (frmAbout && frmAbout->isVisible()) {
+        frmAbout->raise();
+        frmAbout->activateWindow();
+        return;
+    }
     if (!frmAbout) frmAbout = new TfrmAbout(services_, this);
     // The window is centred on first showing; this only picks the monitor.
     frmAbout->move(pos() + QPoint(30, 30));
@@ -142,9 +156,15 @@ void TfrmMain::bsSkinButton5Click() {
 
 void TfrmMain::bsSkinButton6Click() {
     if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, this);
-    move(0, 0);
-    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-    frmColorPanel->PlaceBeside(frameGeometry().width(), desktop);
+    // The top-left corner and the desktop beside it, less the desktop's
+    // panels: with none these are the screen's corner and the whole desktop.
+    QScreen* primary = QGuiApplication::primaryScreen();
+    move(primary->availableGeometry().topLeft());
+    // A panel the user minimised comes back; a maximised one stays so.
+    if (frmColorPanel->isMinimized())
+        frmColorPanel->setWindowState(frmColorPanel->windowState() & ~Qt::WindowMinimized);
+    if (!frmColorPanel->isMaximized())
+        frmColorPanel->PlaceBeside(frameGeometry(), primary->availableVirtualGeometry());
     frmColorPanel->show();
     frmColorPanel->raise();
     frmColorPanel->activateWindow();

@@ -3,7 +3,6 @@
 #include "base/Rounding.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tp {
 
@@ -76,47 +75,48 @@ HSVValues RGBToHSV(uint8_t r, uint8_t g, uint8_t b) {
     const int mn = std::min({r, g, b});
     const int d = mx - mn;
     HSVValues out;
-    out.L = static_cast<int>(Round(mx / 255.0 * 100));
+    // Whole numbers first, one division last: a quotient of two integers that
+    // lies exactly half-way is exact in double, so the tie rounds to even
+    // (d / mx * 100 would land beside it, 57.49999... for 23 / 40).
+    out.L = static_cast<int>(Round(mx * 100 / 255.0));
     if (d == 0) return out;
-    out.S = static_cast<int>(Round(static_cast<double>(d) / mx * 100));
+    out.S = static_cast<int>(Round(d * 100 / static_cast<double>(mx)));
     // 359, not 360: the H edit's range ends at 359, so pure blue shows 239.
     out.H = static_cast<int>(Round(RGBToHSL(r, g, b).Hue * 359));
     return out;
 }
 
 TRGB HSVToRGB(int H, int S, int L) {
-    // 360 here, unlike the 359 of RGBToHSV.
-    const double h = H / 360.0, s = S / 100.0;
-    const double v = static_cast<double>(L * 255) / 100;
-    if (s == 0) {
-        const uint8_t c = ToByte(v);
+    // Every channel is v * (1 - s * k) with v = L * 255 / 100, s = S / 100 and k
+    // a sixtieth of the sector (h = H / 360, 360 here unlike the 359 of
+    // RGBToHSV). Formed as one integer over 100 * 100 * 60 and divided once,
+    // so that exact halves stay exact (76.5 rounds to 76).
+    const long long v = static_cast<long long>(L) * 255;
+    auto channel = [&](long long sixtieths) {
+        return ToByte(static_cast<double>(v * (6000 - S * sixtieths)) / 600000);
+    };
+    if (S == 0) {
+        const uint8_t c = ToByte(static_cast<double>(v) / 100);
         return {c, c, c};
     }
-    const double i = std::floor(6 * h);
-    const double f = 6 * h - i;
-    const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-    double r, g, b;
-    switch (static_cast<int>(i)) {
+    // The sector and the share f of it, as whole sixtieths (H = 60 i + f60).
+    const int i = H >= 0 ? H / 60 : -((-H + 59) / 60);
+    const long long f60 = H - 60LL * i;
+    const uint8_t cv = channel(0), p = channel(60), q = channel(f60), t = channel(60 - f60);
+    switch (i) {
     case 0:
-        r = v, g = t, b = p;
-        break;
+        return {cv, t, p};
     case 1:
-        r = q, g = v, b = p;
-        break;
+        return {q, cv, p};
     case 2:
-        r = p, g = v, b = t;
-        break;
+        return {p, cv, t};
     case 3:
-        r = p, g = q, b = v;
-        break;
+        return {p, q, cv};
     case 4:
-        r = t, g = p, b = v;
-        break;
+        return {t, p, cv};
     default:
-        r = v, g = p, b = q;
-        break;
+        return {cv, p, q};
     }
-    return {ToByte(r), ToByte(g), ToByte(b)};
 }
 
 void TPSPColor::setBytesFromFractions() {

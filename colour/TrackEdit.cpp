@@ -74,6 +74,20 @@ void TbsSkinPopupTrackBar::mouseMoveEvent(QMouseEvent* e) {
     SetValue(te::ValueAt(p, g.travel, min_, max_));
 }
 
+void TbsSkinPopupTrackBar::hideEvent(QHideEvent* e) {
+    // A popup taken away in the middle of a drag (Tab, Esc, a click
+    // elsewhere) never sees the release; the next press must not continue
+    // the old drag.
+    dragging_ = false;
+    QWidget::hideEvent(e);
+}
+
+void TbsSkinPopupTrackBar::wheelEvent(QWheelEvent* e) {
+    const int dy = e->angleDelta().y();
+    if (dy != 0) emit wheelTurned(dy);
+    e->accept();
+}
+
 void TbsSkinPopupTrackBar::mouseReleaseEvent(QMouseEvent* e) {
     if (dragging_) {
         dragging_ = false;
@@ -94,6 +108,7 @@ TbsSkinTrackEdit::TbsSkinTrackEdit(const Services& services, QWidget* parent)
     popup_ = new TbsSkinPopupTrackBar(this);
     popup_->hide();
     connect(popup_, &TbsSkinPopupTrackBar::changed, this, &TbsSkinTrackEdit::popupChanged);
+    connect(popup_, &TbsSkinPopupTrackBar::wheelTurned, this, &TbsSkinTrackEdit::wheelTurned);
 
     button_ = new QToolButton(this);
     button_->setObjectName(QStringLiteral("trackEditButton"));
@@ -156,7 +171,13 @@ void TbsSkinTrackEdit::handleChange() {
 }
 
 void TbsSkinTrackEdit::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Escape && popupShown()) hidePopup();
+    if (e->key() == Qt::Key_Escape && popupShown()) {
+        // Esc takes the popup away and nothing else: in a dialog it must not
+        // also reach the dialog and cancel it.
+        hidePopup();
+        e->accept();
+        return;
+    }
     if (SupportUpDownKeys && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
         QLineEdit::keyPressEvent(e);
         step(e->key() == Qt::Key_Up ? Increment : -Increment);
@@ -170,7 +191,8 @@ void TbsSkinTrackEdit::keyPressEvent(QKeyEvent* e) {
             QLineEdit::keyPressEvent(e);
             return;
         }
-        if (te::CheckTypedChar(ch, text().toStdString()) == te::CharVerdict::Refuse) {
+        if (te::IsTypedCharacter(ch) &&
+            te::CheckTypedChar(ch, text().toStdString()) == te::CharVerdict::Refuse) {
             beeper_.beep();
             e->accept();
             return;
@@ -187,15 +209,15 @@ void TbsSkinTrackEdit::step(int delta) {
 }
 
 void TbsSkinTrackEdit::wheelEvent(QWheelEvent* e) {
-    if (!hasFocus()) {
-        e->ignore();
-        return;
-    }
+    // Whichever edit the pointer is over takes the wheel, focused or not.
     const int dy = e->angleDelta().y();
-    if (dy == 0) return;
-    // Turning the wheel away from the user lowers the value.
-    step(dy > 0 ? -Increment : Increment);
+    if (dy != 0) wheelTurned(dy);
     e->accept();
+}
+
+void TbsSkinTrackEdit::wheelTurned(int angleDeltaY) {
+    // Turning the wheel away from the user lowers the value.
+    step(angleDeltaY > 0 ? -Increment : Increment);
 }
 
 void TbsSkinTrackEdit::focusOutEvent(QFocusEvent* e) {

@@ -38,9 +38,13 @@ public:
 
 signals:
     void changed();
+    // The wheel turned over the popup; the edit steps as for its own wheel.
+    void wheelTurned(int angleDeltaY);
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void hideEvent(QHideEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
@@ -94,6 +98,7 @@ private:
     void textChangedHandler();
     void handleChange();
     void step(int delta);
+    void wheelTurned(int angleDeltaY);
     void writeOwnText(int v);
     void popupChanged();
 

@@ -29,6 +29,10 @@ bool NeedsCorrection(int32_t tmp, int32_t clamped, int32_t min) {
     return false;
 }
 
+bool IsTypedCharacter(char32_t ch) {
+    return ch != 0x7F;
+}
+
 CharVerdict CheckTypedChar(char32_t ch, std::string_view currentText) {
     if (ch == U'-')
         return currentText.find('-') == std::string_view::npos ? CharVerdict::Pass

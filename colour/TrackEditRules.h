@@ -17,6 +17,12 @@ bool IsValidText(std::string_view text);
 // negative one keeps its text until the edit loses focus.
 bool NeedsCorrection(int32_t tmp, int32_t clamped, int32_t min);
 
+// Whether the character a key event carries was typed into the text. X11
+// hands the Delete key (also with Shift, which cuts) over with DEL, 127: an
+// editing key like the arrows, which the edits' character filters must let
+// through untouched.
+bool IsTypedCharacter(char32_t ch);
+
 enum class CharVerdict { Pass, Refuse };
 // A typed character: "-", digits and control characters other than carriage
 // return pass; "-" only while the text holds none yet. Everything else is

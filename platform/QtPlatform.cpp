@@ -6,6 +6,7 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 #include <cstdio>
@@ -53,6 +55,10 @@ QString QtSettings::fileName() const {
 
 bool QtShell::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+bool QtTrayHost::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtBeeper::beep() {

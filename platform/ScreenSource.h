@@ -16,6 +16,9 @@
 #include <optional>
 #include <vector>
 
+class QSinglePointEvent;
+class QWindow;
+
 namespace tp {
 
 // The whole desktop in one picture, frozen at one moment, for picking on an
@@ -76,6 +79,21 @@ public:
     }
     // The primary monitor's rectangle in device pixels.
     virtual QRect primaryRect() const = 0;
+    // The device pixel at which the window system reported a mouse event,
+    // where the reader can tell: Qt rounds the positions of X11 events to
+    // whole logical pixels, which on a scaled desktop leaves the device pixel
+    // uncertain. nullopt where unknown; the event's own position is all there is.
+    virtual std::optional<QPoint> eventDevicePos(const QSinglePointEvent& e) const {
+        Q_UNUSED(e);
+        return std::nullopt;
+    }
+    // Gives a window exactly this rectangle of device pixels. Qt sizes windows
+    // in logical pixels, which on a fractional scale can end a pixel past the
+    // screen; where the reader cannot do better, the window keeps Qt's size.
+    virtual void fitWindow(QWindow* window, const QRect& deviceRect) {
+        Q_UNUSED(window);
+        Q_UNUSED(deviceRect);
+    }
 
     // False for a reader that only sees the moments freezeDesktop() took:
     // it must freeze before reading, and pixel() and grab() then read that

@@ -11,6 +11,7 @@ class ErrorReporter;
 class ScreenSource;
 class Settings;
 class Shell;
+class TrayHost;
 struct SkinData;
 
 struct Services {
@@ -19,6 +20,8 @@ struct Services {
     Beeper* beeper = nullptr;
     ErrorReporter* errors = nullptr;
     ScreenSource* screen = nullptr;
+    // Null: take the tray as present.
+    const TrayHost* tray = nullptr;
     const SkinData* skin = nullptr;
     // The user's lasting choices; null keeps every choice for this run only.
     Settings* settings = nullptr;

@@ -1,7 +1,10 @@
 #include "platform/XcbScreenSource.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWindow>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -13,6 +16,34 @@ template <class Reply> struct FreeReply {
     void operator()(Reply* r) const { std::free(r); }
 };
 template <class Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply<Reply>>;
+
+// A pointer event of the X Input extension 2 (XIDeviceEvent) as libxcb hands
+// it over: the 32 bytes of the wire event, the full sequence number libxcb
+// puts after them, then the rest of the wire event.
+struct XiDeviceEvent {
+    uint8_t responseType;
+    uint8_t extension;
+    uint16_t sequence;
+    uint32_t length;
+    uint16_t eventType;
+    uint16_t deviceId;
+    uint32_t time;
+    uint32_t detail;
+    uint32_t root;
+    uint32_t event;
+    uint32_t child;
+    uint32_t fullSequence;
+    int32_t rootX; // 16.16 fixed point
+    int32_t rootY;
+};
+constexpr uint16_t XiButtonPress = 4, XiButtonRelease = 5, XiMotion = 6;
+
+int XInputOpcode(xcb_connection_t* c) {
+    static constexpr char name[] = "XInputExtension";
+    ReplyPtr<xcb_query_extension_reply_t> r(
+        xcb_query_extension_reply(c, xcb_query_extension(c, sizeof name - 1, name), nullptr));
+    return r && r->present ? r->major_opcode : -1;
+}
 } // namespace
 
 std::unique_ptr<XcbScreenSource> XcbScreenSource::create() {
@@ -30,8 +61,84 @@ std::unique_ptr<XcbScreenSource> XcbScreenSource::create() {
     for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
         if (it.data->depth == screen->root_depth) fourBytes = it.data->bits_per_pixel == 32;
     if (!fourBytes) return nullptr;
-    return std::unique_ptr<XcbScreenSource>(
-        new XcbScreenSource(c, screen->root, screen->width_in_pixels, screen->height_in_pixels));
+    return std::unique_ptr<XcbScreenSource>(new XcbScreenSource(
+        c, screen->root, screen->width_in_pixels, screen->height_in_pixels, XInputOpcode(c)));
+}
+
+XcbScreenSource::XcbScreenSource(xcb_connection_t* c, uint32_t root, int width, int height,
+                                 int xinputOpcode)
+    : c_(c), root_(root), rootWidth_(width), rootHeight_(height),
+      pointerLog_(std::make_unique<PointerLog>(xinputOpcode)) {
+    QCoreApplication::instance()->installNativeEventFilter(pointerLog_.get());
+}
+
+XcbScreenSource::~XcbScreenSource() {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(pointerLog_.get());
+}
+
+void XcbScreenSource::PointerLog::add(int kind, uint32_t time, QPointF root) {
+    events[next] = {kind, time, root};
+    next = (next + 1) % events.size();
+}
+
+bool XcbScreenSource::PointerLog::nativeEventFilter(const QByteArray& type, void* message,
+                                                    qintptr*) {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* ev = static_cast<const xcb_generic_event_t*>(message);
+    const int response = ev->response_type & 0x7F;
+    if (response == XCB_GE_GENERIC) {
+        const auto* xi = static_cast<const XiDeviceEvent*>(message);
+        if (xinput_ < 0 || xi->extension != xinput_) return false;
+        const QPointF at(xi->rootX / 65536.0, xi->rootY / 65536.0);
+        if (xi->eventType == XiButtonPress) add(QEvent::MouseButtonPress, xi->time, at);
+        if (xi->eventType == XiButtonRelease) add(QEvent::MouseButtonRelease, xi->time, at);
+        if (xi->eventType == XiMotion) add(QEvent::MouseMove, xi->time, at);
+    } else if (response == XCB_BUTTON_PRESS || response == XCB_BUTTON_RELEASE) {
+        const auto* b = static_cast<const xcb_button_press_event_t*>(message);
+        add(response == XCB_BUTTON_PRESS ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease,
+            b->time, QPointF(b->root_x, b->root_y));
+    } else if (response == XCB_MOTION_NOTIFY) {
+        const auto* m = static_cast<const xcb_motion_notify_event_t*>(message);
+        add(QEvent::MouseMove, m->time, QPointF(m->root_x, m->root_y));
+    }
+    return false;
+}
+
+std::optional<QPoint> XcbScreenSource::eventDevicePos(const QSinglePointEvent& e) const {
+    const int kind = e.type() == QEvent::MouseButtonDblClick ? QEvent::MouseButtonPress : e.type();
+    const auto time = static_cast<uint32_t>(e.timestamp());
+    const QPointF logical = e.globalPosition();
+    const std::vector<Monitor> monitors = QtMonitors();
+    // Newest first. Several events can share a millisecond; the one meant is
+    // the one at the event's logical position, which Qt derived from it.
+    for (size_t n = 1; n <= pointerLog_->events.size(); ++n) {
+        const PointerEvent& p =
+            pointerLog_->events[(pointerLog_->next + pointerLog_->events.size() - n) %
+                                pointerLog_->events.size()];
+        if (p.kind != kind || p.time != time) continue;
+        const PixPoint device{static_cast<int>(std::floor(p.root.x())),
+                              static_cast<int>(std::floor(p.root.y()))};
+        const auto i = MonitorAtDevice(monitors, device);
+        if (!i) continue;
+        const Monitor& m = monitors[*i];
+        const double lx = m.logical.left + (p.root.x() - m.device.left) / m.scale;
+        const double ly = m.logical.top + (p.root.y() - m.device.top) / m.scale;
+        if (std::abs(lx - logical.x()) <= 0.5 + 1e-6 && std::abs(ly - logical.y()) <= 0.5 + 1e-6)
+            return ToQt(device);
+    }
+    return std::nullopt;
+}
+
+void XcbScreenSource::fitWindow(QWindow* window, const QRect& r) {
+    if (!window || r.isEmpty()) return;
+    const uint32_t values[] = {static_cast<uint32_t>(r.x()), static_cast<uint32_t>(r.y()),
+                               static_cast<uint32_t>(r.width()), static_cast<uint32_t>(r.height())};
+    xcb_configure_window(c_, static_cast<xcb_window_t>(window->winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(c_);
 }
 
 QPoint XcbScreenSource::cursorPos() const {

@@ -6,6 +6,9 @@
 // the root window are device pixels already.
 #include "platform/QtScreenSource.h"
 
+#include <QAbstractNativeEventFilter>
+
+#include <array>
 #include <memory>
 
 struct xcb_connection_t;
@@ -27,10 +30,34 @@ public:
     // to the server instead of two; only when the pointer has moved beyond
     // that margin is the area read again.
     CursorSample sampleAtCursor(QPointF logicalHint, QSize size) override;
+    // Looked up among the pointer events the X server sent lately (the
+    // reader watches them as they arrive), by time, kind and position.
+    std::optional<QPoint> eventDevicePos(const QSinglePointEvent& e) const override;
+    void fitWindow(QWindow* window, const QRect& deviceRect) override;
+
+    ~XcbScreenSource() override;
 
 private:
-    XcbScreenSource(xcb_connection_t* c, uint32_t root, int width, int height)
-        : c_(c), root_(root), rootWidth_(width), rootHeight_(height) {}
+    XcbScreenSource(xcb_connection_t* c, uint32_t root, int width, int height, int xinputOpcode);
+
+    // Pointer presses, releases and moves as the server reported them, in
+    // device pixels of the root window.
+    struct PointerEvent {
+        int kind = 0; // a QEvent::Type: press, release or move
+        uint32_t time = 0;
+        QPointF root;
+    };
+    class PointerLog final : public QAbstractNativeEventFilter {
+    public:
+        explicit PointerLog(int xinputOpcode) : xinput_(xinputOpcode) {}
+        bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+        std::array<PointerEvent, 64> events;
+        size_t next = 0;
+
+    private:
+        void add(int kind, uint32_t time, QPointF root);
+        int xinput_;
+    };
     bool readInto(QImage& out, const QRect& deviceRect);
     // Sends an image request for the part of r on the root window.
     unsigned requestImage(const QRect& r) const;
@@ -42,6 +69,7 @@ private:
     xcb_connection_t* c_;
     uint32_t root_;
     int rootWidth_, rootHeight_;
+    std::unique_ptr<PointerLog> pointerLog_;
 };
 
 } // namespace tp

@@ -198,6 +198,10 @@ void TfrmDisplay::FormShow() {
 
 void TfrmDisplay::PrepareBuffers() {
     if (QScreen* s = QGuiApplication::primaryScreen()) setGeometry(s->geometry());
+    // Exactly the monitor's device pixels: a logical size rounded up on a
+    // fractional scale would reach a row or column past the screen.
+    if (services_.screen && windowHandle())
+        services_.screen->fitWindow(windowHandle(), services_.screen->primaryRect());
     QSize device = services_.screen ? services_.screen->primaryRect().size() : QSize();
     if (device.isEmpty()) {
         const qreal r = pixelRatio();
@@ -252,15 +256,30 @@ void TfrmDisplay::invertLine() {
 
 // ---- measuring -----------------------------------------------------------------
 
-PixPoint TfrmDisplay::DevicePixelAt(QPointF windowPos) const {
+PixPoint TfrmDisplay::DevicePixelAt(const QMouseEvent& e) const {
+    // Where the window system says the event happened, when it can tell: on a
+    // scaled X11 desktop Qt's event position is rounded to a logical pixel,
+    // which spans more than one device pixel.
+    if (services_.screen) {
+        if (const auto at = services_.screen->eventDevicePos(e)) {
+            const QPoint p = *at - services_.screen->primaryRect().topLeft();
+            return ClampToPicture({p.x(), p.y()}, snapshot_.width(), snapshot_.height());
+        }
+    }
     const qreal r = pixelRatio();
+    // Otherwise a move may take the pointer read from the screen to settle
+    // which of those device pixels it is on. A press never does: by the time
+    // it is handled the hand may have moved on, and the press is where the
+    // line starts.
     std::optional<PixPoint> pointer;
-    if (r != 1.0 && services_.screen && services_.screen->live()) {
+    const bool press =
+        e.type() == QEvent::MouseButtonPress || e.type() == QEvent::MouseButtonDblClick;
+    if (!press && r != 1.0 && services_.screen && services_.screen->live()) {
         const QPoint c = services_.screen->cursorPos() - services_.screen->primaryRect().topLeft();
         pointer = PixPoint{c.x(), c.y()};
     }
-    return WindowToPicture(windowPos.x(), windowPos.y(), r, snapshot_.width(), snapshot_.height(),
-                           pointer);
+    return WindowToPicture(e.position().x(), e.position().y(), r, snapshot_.width(),
+                           snapshot_.height(), pointer);
 }
 
 void TfrmDisplay::FormMouseDown(PixPoint p) {
@@ -317,18 +336,18 @@ void TfrmDisplay::ShowMeasurement() {
 // ---- mouse and keys ------------------------------------------------------------
 
 void TfrmDisplay::mousePressEvent(QMouseEvent* e) {
-    const PixPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(*e);
     guarded([&] { FormMouseDown(p); });
 }
 
 void TfrmDisplay::mouseDoubleClickEvent(QMouseEvent* e) {
     // The second press of a double click starts over at its own position.
-    const PixPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(*e);
     guarded([&] { FormMouseDown(p); });
 }
 
 void TfrmDisplay::mouseMoveEvent(QMouseEvent* e) {
-    const PixPoint p = DevicePixelAt(e->position());
+    const PixPoint p = DevicePixelAt(*e);
     guarded([&] { FormMouseMove(p); });
 }
 

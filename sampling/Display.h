@@ -69,8 +69,8 @@ public:
     bool LineShown() const { return lineShown_; }
     bool SnapshotReady() const { return snapshotReady_; }
 
-    // The device pixel of the frozen picture under a window position.
-    PixPoint DevicePixelAt(QPointF windowPos) const;
+    // The device pixel of the frozen picture where a mouse event happened.
+    PixPoint DevicePixelAt(const QMouseEvent& e) const;
 
 protected:
     void showEvent(QShowEvent* e) override;

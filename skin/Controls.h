@@ -13,12 +13,36 @@ class TbsSkinButton : public QPushButton {
     Q_OBJECT
 public:
     explicit TbsSkinButton(const QString& caption, QWidget* parent = nullptr);
+
+protected:
+    // Enter presses the focused button, as Space does; a dialog's default
+    // button takes Enter only where the focus is not on a button.
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 class TbsSkinStdLabel : public QLabel {
     Q_OBJECT
 public:
     explicit TbsSkinStdLabel(const QString& caption, QWidget* parent = nullptr);
+};
+
+// A label that opens something, like a link on a web page: a left press and
+// a left release over it. A right click, or a press dragged off and released
+// elsewhere, opens nothing.
+class TbsSkinLinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TbsSkinLinkLabel(const QString& caption, QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    bool pressed_ = false;
 };
 
 class TbsSkinGroupBox : public QGroupBox {

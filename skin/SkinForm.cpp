@@ -4,6 +4,7 @@
 #include "skin/SkinData.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -34,6 +35,11 @@ TbsBusinessSkinForm::TbsBusinessSkinForm(QWidget* window, const SkinData& skin, 
     : QObject(window), window_(window), skin_(skin), borderIcons_(borderIcons),
       onMinimize_([window] { window->showMinimized(); }) {
     window_->setWindowFlag(Qt::FramelessWindowHint, true);
+    // A dialog blocks the window that opened it (and that one's owners), not
+    // the whole program: the tray icon and its menu must keep answering
+    // while the About window or the colour dialog is open.
+    if (qobject_cast<QDialog*>(window_) && window_->parentWidget())
+        window_->setWindowModality(Qt::WindowModal);
     window_->setWindowIcon(skin.icon);
     window_->setStyleSheet(skin.styleSheet);
     window_->setProperty("skinForm", true);
@@ -69,6 +75,13 @@ TbsBusinessSkinForm::TbsBusinessSkinForm(QWidget* window, const SkinData& skin, 
     minButton_->setVisible(borderIcons & MinimizeIcon);
     connect(minButton_, &QToolButton::clicked, this, &TbsBusinessSkinForm::minimize);
     row->addWidget(minButton_);
+
+    maxButton_ =
+        captionButton(caption_, QStringLiteral("skinMaxButton"), skin.text("MAXBUTTON_HINT"));
+    maxButton_->setText(QStringLiteral("\u25A1"));
+    maxButton_->setVisible(borderIcons & MaximizeIcon);
+    connect(maxButton_, &QToolButton::clicked, this, &TbsBusinessSkinForm::toggleMaximized);
+    row->addWidget(maxButton_);
 
     closeButton_ =
         captionButton(caption_, QStringLiteral("skinCloseButton"), skin.text("CLOSEBUTTON_HINT"));
@@ -108,6 +121,12 @@ QMenu* TbsBusinessSkinForm::buildSystemMenu(QWidget* parent) {
         QAction* min = menu->addAction(skin_.text("MI_MINCAPTION"));
         connect(min, &QAction::triggered, this, &TbsBusinessSkinForm::minimize);
     }
+    if (borderIcons_ & MaximizeIcon) {
+        const bool maximized = window_->isMaximized();
+        QAction* max =
+            menu->addAction(skin_.text(maximized ? "MI_RESTORECAPTION" : "MI_MAXCAPTION"));
+        connect(max, &QAction::triggered, this, &TbsBusinessSkinForm::toggleMaximized);
+    }
     for (QAction* a : userActions_)
         menu->addAction(a);
     menu->addAction(closeAction_);
@@ -116,6 +135,13 @@ QMenu* TbsBusinessSkinForm::buildSystemMenu(QWidget* parent) {
 
 void TbsBusinessSkinForm::minimize() {
     if (onMinimize_) onMinimize_();
+}
+
+void TbsBusinessSkinForm::toggleMaximized() {
+    if (window_->isMaximized())
+        window_->showNormal();
+    else
+        window_->showMaximized();
 }
 
 void TbsBusinessSkinForm::showSystemMenu() {

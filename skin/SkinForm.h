@@ -23,7 +23,7 @@ struct SkinData;
 class TbsBusinessSkinForm : public QObject {
     Q_OBJECT
 public:
-    enum BorderIcon { SystemMenuIcon = 1, MinimizeIcon = 2, CloseIcon = 4 };
+    enum BorderIcon { SystemMenuIcon = 1, MinimizeIcon = 2, CloseIcon = 4, MaximizeIcon = 8 };
     static constexpr int CaptionHeight = 24;
     static constexpr int BorderWidth = 1;
 
@@ -46,10 +46,13 @@ public:
     // Builds the system menu afresh, as it is built each time it opens.
     QMenu* buildSystemMenu(QWidget* parent);
     void minimize();
+    // Maximises the window, or brings a maximised one back to its size.
+    void toggleMaximized();
 
     QWidget* captionBar() const { return caption_; }
     QToolButton* menuButton() const { return menuButton_; }
     QToolButton* minimizeButton() const { return minButton_; }
+    QToolButton* maximizeButton() const { return maxButton_; }
     QToolButton* closeButton() const { return closeButton_; }
     QAction* closeAction() const { return closeAction_; }
 
@@ -66,6 +69,7 @@ private:
     QLabel* title_ = nullptr;
     QToolButton* menuButton_ = nullptr;
     QToolButton* minButton_ = nullptr;
+    QToolButton* maxButton_ = nullptr;
     QToolButton* closeButton_ = nullptr;
     QWidget* client_ = nullptr;
     QAction* closeAction_ = nullptr;

@@ -91,14 +91,16 @@ TfrmAbout::TfrmAbout(const Services& services, QWidget* parent)
 
     bsSkinStdLabel1 = label("bsSkinStdLabel1", QStringLiteral("网址："), 11, 171, 36, 19);
     const QUrl url(QString::fromUtf8(MakerUrl));
-    bsSkinLinkLabel2 = ownLabel("bsSkinLinkLabel2", url.host(), 51, 169, 129, 14);
-    bsSkinLinkLabel2->setCursor(Qt::PointingHandCursor);
+    bsSkinLinkLabel2 = new TbsSkinLinkLabel(url.host(), client);
+    bsSkinLinkLabel2->setObjectName(QStringLiteral("bsSkinLinkLabel2"));
+    Place(bsSkinLinkLabel2, 51, 169, 129, 14);
     bsSkinLinkLabel2->setToolTip(url.toString());
     bsSkinLinkLabel2->setStyleSheet(QStringLiteral(
         "QLabel { color: #1f5fa8; text-decoration: underline; background: transparent; }"
         "QLabel:hover { color: #d2571c; }"));
     bsSkinLinkLabel2->setAttribute(Qt::WA_Hover);
-    bsSkinLinkLabel2->installEventFilter(this);
+    connect(bsSkinLinkLabel2, &TbsSkinLinkLabel::clicked, this,
+            [this] { Guarded(*services_.errors, [this] { bsSkinLinkLabel2Click(); }); });
 
     // Wider than the other labels' 154 pixels: our address needs the room,
     // and the space up to the maker's name is free.
@@ -160,15 +162,6 @@ QImage TfrmAbout::DecodeBanner(const QByteArray& jpeg) {
 void TfrmAbout::bsSkinLinkLabel2Click() {
     // A browser that does not start is not reported.
     services_.shell->openUrl(QString::fromUtf8(MakerUrl));
-}
-
-bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == bsSkinLinkLabel2 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Guarded(*services_.errors, [this] { bsSkinLinkLabel2Click(); });
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace tp

@@ -14,6 +14,7 @@ namespace tp {
 
 class TbsBusinessSkinForm;
 class TbsSkinButton;
+class TbsSkinLinkLabel;
 class TbsSkinStdLabel;
 
 class TfrmAbout : public QDialog {
@@ -32,21 +33,18 @@ public:
     TbsBusinessSkinForm* bsfAbout;
     QLabel* bsSkinLinkImage1; // the banner, a link to the maker's page
     QLabel* lblVersion;
-    QFrame* bsSkinBevel2;             // the line under the banner
-    TbsSkinStdLabel* bsSkinStdLabel5; // the program's description
-    QLabel* bsSkinStdLabel8;          // the maker's hint line
-    TbsSkinStdLabel* bsSkinStdLabel1; // "网址："
-    QLabel* bsSkinLinkLabel2;         // the maker's address, a link
-    TbsSkinStdLabel* bsSkinStdLabel2; // "Email：" and the address
-    TbsSkinStdLabel* bsSkinStdLabel3; // the maker's contact
-    TbsSkinStdLabel* bsSkinStdLabel6; // the maker's name
-    QLabel* bsSkinStdLabel4;          // the maker's name in Latin letters
-    QFrame* bsSkinBevel1;             // the line above the button
-    TbsSkinStdLabel* bsSkinStdLabel7; // "如需最新版本 欢迎访问官方网站"
-    TbsSkinButton* bsSkinButton1;     // "确定"
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    QFrame* bsSkinBevel2;               // the line under the banner
+    TbsSkinStdLabel* bsSkinStdLabel5;   // the program's description
+    QLabel* bsSkinStdLabel8;            // the maker's hint line
+    TbsSkinStdLabel* bsSkinStdLabel1;   // "网址："
+    TbsSkinLinkLabel* bsSkinLinkLabel2; // the maker's address, a link
+    TbsSkinStdLabel* bsSkinStdLabel2;   // "Email：" and the address
+    TbsSkinStdLabel* bsSkinStdLabel3;   // the maker's contact
+    TbsSkinStdLabel* bsSkinStdLabel6;   // the maker's name
+    QLabel* bsSkinStdLabel4;            // the maker's name in Latin letters
+    QFrame* bsSkinBevel1;               // the line above the button
+    TbsSkinStdLabel* bsSkinStdLabel7;   // "如需最新版本 欢迎访问官方网站"
+    TbsSkinButton* bsSkinButton1;       // "确定"
 
 private:
     void FormCreate();

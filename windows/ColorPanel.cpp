@@ -31,8 +31,10 @@ TfrmColorPanel::TfrmColorPanel(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(services) {
     setObjectName(QStringLiteral("frmColorPanel"));
     setWindowTitle(QStringLiteral("颜色参照表"));
-    bsfPanel = new TbsBusinessSkinForm(
-        this, *services.skin, TbsBusinessSkinForm::SystemMenuIcon | TbsBusinessSkinForm::CloseIcon);
+    bsfPanel = new TbsBusinessSkinForm(this, *services.skin,
+                                       TbsBusinessSkinForm::SystemMenuIcon |
+                                           TbsBusinessSkinForm::MaximizeIcon |
+                                           TbsBusinessSkinForm::CloseIcon);
     // Unlike the dialogs this window can be resized: its client follows the
     // window instead of fixing its size.
     layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
@@ -95,13 +97,15 @@ void TfrmColorPanel::Navigate(const QString& path) {
                           .arg(problem, path.toHtmlEscaped()));
 }
 
-void TfrmColorPanel::PlaceBeside(int mainWidth, const QRect& desktop) {
-    // The panel reaches the desktop's right and bottom edges; a desktop whose
-    // origin is not (0, 0) would otherwise push it past them.
-    const int width =
-        std::max(desktop.x() + desktop.width() - mainWidth, minimumSizeHint().width());
-    const int height = desktop.y() + desktop.height();
-    move(mainWidth, 0);
+void TfrmColorPanel::PlaceBeside(const QRect& mainFrame, const QRect& workArea) {
+    // From the main window's right edge to the work area's right and bottom
+    // edges: a panel along the screen's edge (a taskbar) keeps its place, so
+    // that "确定" and the size grip never end up under it.
+    const int left = mainFrame.x() + mainFrame.width();
+    const int top = mainFrame.y();
+    const int width = std::max(workArea.x() + workArea.width() - left, minimumSizeHint().width());
+    const int height = std::max(workArea.y() + workArea.height() - top, minimumSizeHint().height());
+    move(left, top);
     resize(width, height);
 }
 

@@ -26,9 +26,9 @@ public:
     // Shows the page at a local path; a page that cannot be read leaves a
     // short note in its place.
     void Navigate(const QString& path);
-    // Fills the desktop to the right of a main window of the given width
-    // standing at the desktop's top-left corner.
-    void PlaceBeside(int mainWidth, const QRect& desktop);
+    // Fills the work area (the desktop less its panels) to the right of the
+    // main window's frame, from the frame's top down.
+    void PlaceBeside(const QRect& mainFrame, const QRect& workArea);
 
     void bsSkinButton1Click(); // "确定"
 

@@ -8,6 +8,7 @@
 #include "platform/ScreenSource.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/TrayHost.h"
 
 #include <QImage>
 #include <QMap>
@@ -101,6 +102,13 @@ public:
         return true;
     }
     QStringList opened;
+};
+
+// A tray host that comes and goes as the test says.
+class FakeTrayHost final : public TrayHost {
+public:
+    bool available() const override { return present; }
+    bool present = true;
 };
 
 class FakeBeeper final : public Beeper {

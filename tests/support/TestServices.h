@@ -16,6 +16,7 @@ struct TestServices {
     RecordingErrorReporter errors;
     FakeSettings settings;
     FakeScreenSource screen{blankDesktop()};
+    FakeTrayHost tray;
     SkinData skin = SkinData::load();
     // A history file of this test's own, in a folder removed afterwards.
     QTemporaryDir scratch;
@@ -27,6 +28,7 @@ struct TestServices {
         s.beeper = &beeper;
         s.errors = &errors;
         s.screen = &screen;
+        s.tray = &tray;
         s.skin = &skin;
         s.settings = &settings;
         s.historyPath = historyPath();

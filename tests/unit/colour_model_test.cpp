@@ -1,5 +1,9 @@
 #include "colour/ColorModel.h"
 
+#include <algorithm>
+#include <optional>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 using namespace tp;
@@ -125,4 +129,95 @@ TEST(TPSPColor, ZeroSaturationBytesGiveTheLightnessGreyWhateverTheHue) {
             c.SetHSLBytes(uint8_t(h), 0, uint8_t(l));
             EXPECT_EQ(T({c.Red, c.Green, c.Blue}), std::make_tuple(l, l, l));
         }
+}
+
+namespace {
+// num / den rounded to the nearest integer, ties to even, in exact integer
+// arithmetic (num >= 0, den > 0).
+long long RoundRatio(long long num, long long den) {
+    const long long q = num / den, twiceRest = 2 * (num % den);
+    return twiceRest > den || (twiceRest == den && q % 2 != 0) ? q + 1 : q;
+}
+} // namespace
+
+// Every colour, against the exact fractions: no half is lost to a floating-point
+// step that lands just beside it (17, 17, 40 has S = 57.5, which goes to 58).
+// A quarter of the reds per test, so that the four run side by side.
+class RGBToHSVEveryColour : public ::testing::TestWithParam<int> {};
+
+TEST_P(RGBToHSVEveryColour, RoundsLikeExactFractions) {
+    int wrong = 0;
+    for (int r = GetParam() * 64; r < GetParam() * 64 + 64; ++r)
+        for (int g = 0; g < 256; ++g)
+            for (int b = 0; b < 256; ++b) {
+                const int mx = std::max({r, g, b}), mn = std::min({r, g, b}), d = mx - mn;
+                std::optional<int> h;
+                if (d > 0) {
+                    // The hue as a fraction n / (6 d) of a full turn.
+                    long long n;
+                    if (r == mx)
+                        n = g - b < 0 ? g - b + 6 * d : g - b;
+                    else if (g == mx)
+                        n = 2 * d + b - r;
+                    else
+                        n = 4 * d + r - g;
+                    h = static_cast<int>(RoundRatio(359 * n, 6LL * d));
+                }
+                const int s = d > 0 ? static_cast<int>(RoundRatio(100LL * d, mx)) : 0;
+                const int l = static_cast<int>(RoundRatio(100LL * mx, 255));
+                const HSVValues v = RGBToHSV(uint8_t(r), uint8_t(g), uint8_t(b));
+                if (v.H != h || v.S != s || v.L != l) {
+                    if (++wrong <= 5)
+                        ADD_FAILURE() << r << "," << g << "," << b << ": H " << v.H.value_or(-1)
+                                      << " S " << v.S << " L " << v.L << ", exact H "
+                                      << h.value_or(-1) << " S " << s << " L " << l;
+                }
+            }
+    EXPECT_EQ(wrong, 0);
+}
+INSTANTIATE_TEST_SUITE_P(ColorModel, RGBToHSVEveryColour, ::testing::Range(0, 4));
+
+TEST(ColorModel, HSVToRGBRoundsEveryEditValueLikeExactFractions) {
+    int wrong = 0;
+    for (int H = 0; H < 360; ++H)
+        for (int S = 0; S <= 100; ++S)
+            for (int L = 0; L <= 100; ++L) {
+                // v = L * 255 / 100; the sector's share f = (H mod 60) / 60.
+                const long long v100 = L * 255LL, f60 = H % 60;
+                const int v = int(RoundRatio(v100, 100));
+                const int p = int(RoundRatio(v100 * (100 - S), 10000));
+                const int q = int(RoundRatio(v100 * (6000 - S * f60), 600000));
+                const int t = int(RoundRatio(v100 * (6000 - S * (60 - f60)), 600000));
+                std::tuple<int, int, int> want;
+                if (S == 0)
+                    want = {v, v, v};
+                else
+                    switch (H / 60) {
+                    case 0:
+                        want = {v, t, p};
+                        break;
+                    case 1:
+                        want = {q, v, p};
+                        break;
+                    case 2:
+                        want = {p, v, t};
+                        break;
+                    case 3:
+                        want = {p, q, v};
+                        break;
+                    case 4:
+                        want = {t, p, v};
+                        break;
+                    default:
+                        want = {v, p, q};
+                        break;
+                    }
+                const auto got = T(HSVToRGB(H, S, L));
+                if (got != want && ++wrong <= 5)
+                    ADD_FAILURE() << "HSVToRGB(" << H << "," << S << "," << L
+                                  << ") = " << std::get<0>(got) << "," << std::get<1>(got) << ","
+                                  << std::get<2>(got) << ", exact " << std::get<0>(want) << ","
+                                  << std::get<1>(want) << "," << std::get<2>(want);
+            }
+    EXPECT_EQ(wrong, 0);
 }

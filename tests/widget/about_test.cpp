@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -46,12 +47,10 @@ TEST(About, LinkOpensTheAddressInTheBrowser) {
     test::TestServices fakes;
     TfrmAbout about(fakes.services());
     EXPECT_EQ(about.bsSkinLinkLabel2->cursor().shape(), Qt::PointingHandCursor);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(about.bsSkinLinkLabel2, &release);
+    QTest::mouseClick(about.bsSkinLinkLabel2, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(fakes.shell.opened, QStringList{QString::fromUtf8(MakerUrl)});
     // The banner has a hand cursor but leads nowhere.
-    QApplication::sendEvent(about.bsSkinLinkImage1, &release);
+    QTest::mouseClick(about.bsSkinLinkImage1, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(fakes.shell.opened.size(), 1);
 }
 

@@ -47,7 +47,7 @@ struct ColorPanelTest : ::testing::Test {
 
 TEST_F(ColorPanelTest, FillsTheDesktopBesideTheMainWindow) {
     TfrmColorPanel panel(fakes.services());
-    panel.PlaceBeside(351, QRect(0, 0, 1024, 768));
+    panel.PlaceBeside(QRect(0, 0, 351, 205), QRect(0, 0, 1024, 768));
     panel.show();
     EXPECT_EQ(panel.frameGeometry(), QRect(351, 0, 1024 - 351, 768));
     // The page fills its panel; the button keeps to the bottom-right corner.
@@ -59,7 +59,7 @@ TEST_F(ColorPanelTest, FillsTheDesktopBesideTheMainWindow) {
               QPoint(client->width() - 14, client->height() - 12));
     // A desktop reaching left of the primary monitor: the panel still ends
     // at the desktop's right edge.
-    panel.PlaceBeside(351, QRect(-1280, 0, 1280 + 1024, 768));
+    panel.PlaceBeside(QRect(0, 0, 351, 205), QRect(-1280, 0, 1280 + 1024, 768));
     EXPECT_EQ(panel.frameGeometry().right(), 1023);
 }
 
@@ -137,6 +137,24 @@ TEST_F(ColorPanelTest, MissingOrUnreadablePageStillOpensThePanel) {
     ASSERT_TRUE(frmColorPanel);
     EXPECT_TRUE(frmColorPanel->isVisible());
     EXPECT_TRUE(pageText().contains(QStringLiteral("无法读取颜色参照表页面")));
+}
+
+TEST_F(ColorPanelTest, MinimisedPanelComesBackAndCanBeMaximised) {
+    main->bsSkinButton6->click();
+    ASSERT_TRUE(frmColorPanel);
+    frmColorPanel->showMinimized();
+    ASSERT_TRUE(frmColorPanel->isMinimized());
+    main->bsSkinButton6->click();
+    EXPECT_FALSE(frmColorPanel->isMinimized());
+    EXPECT_TRUE(frmColorPanel->isVisible());
+
+    QToolButton* maximize = frmColorPanel->bsfPanel->maximizeButton();
+    ASSERT_TRUE(maximize->isVisibleTo(frmColorPanel));
+    EXPECT_EQ(maximize->toolTip(), QStringLiteral("最大化"));
+    maximize->click();
+    EXPECT_TRUE(frmColorPanel->isMaximized());
+    maximize->click();
+    EXPECT_FALSE(frmColorPanel->isMaximized());
 }
 
 } // namespace

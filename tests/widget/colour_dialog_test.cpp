@@ -8,8 +8,11 @@
 #include "colour/TrackEdit.h"
 #include "colour/TrackEditRules.h"
 #include "colour/bsColorCtrls.h"
+#include "library/LibraryRules.h"
+#include "library/MessageBox.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
+#include "support/X11Keys.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -384,6 +387,52 @@ TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
         return w.form->result();
     }));
     EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+}
+
+TEST_F(DialogTest, EnterPressesTheFocusedButton) {
+    dlg.Color = RGB(5, 6, 7);
+    EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        w.edtG->SetValue(99);
+        w.btnAdd->setFocus();
+        test::KeyClick(w.btnAdd, Qt::Key_Return);
+        EXPECT_EQ(w.customGrid->Slot(1), RGB(5, 99, 7)) << "added";
+        EXPECT_TRUE(w.form->isVisible()) << "and the dialog stays open";
+        w.btnCancel->setFocus();
+        test::KeyClick(w.btnCancel, Qt::Key_Return);
+        return w.form->result();
+    }));
+    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+    // The message boxes are built from the same buttons.
+    TbsSkinMessage msg(fakes.skin);
+    std::unique_ptr<QDialog> box =
+        msg.BuildMessageBox(QStringLiteral("?"), mtConfirmation, mbYes | mbNo | mbCancel);
+    box->show();
+    auto* no = box->findChild<QPushButton*>(QStringLiteral("No"));
+    ASSERT_NE(no, nullptr);
+    ASSERT_FALSE(no->isDefault());
+    no->setFocus();
+    test::KeyClick(no, Qt::Key_Return);
+    for (const MsgButtonInfo& b : MessageButtons()) {
+        if (b.bit == mbNo) {
+            EXPECT_EQ(box->result(), b.modalResult);
+        }
+    }
+}
+
+TEST_F(DialogTest, EscapeWithAnOpenPopupClosesOnlyThePopup) {
+    EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
+        w.form->show();
+        w.edtH->setFocus();
+        w.edtH->dropButton()->click();
+        EXPECT_TRUE(w.edtH->popupShown());
+        test::KeyClick(w.edtH, Qt::Key_Escape);
+        EXPECT_FALSE(w.edtH->popupShown());
+        EXPECT_TRUE(w.form->isVisible()) << "the dialog is still open";
+        test::KeyClick(w.edtH, Qt::Key_Escape); // no popup now: the dialog goes
+        EXPECT_FALSE(w.form->isVisible());
+        return w.form->result();
+    }));
 }
 
 TEST_F(DialogTest, RealModalLoopEndsWithOk) {

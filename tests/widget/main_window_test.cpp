@@ -7,6 +7,8 @@
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
+#include "support/X11Keys.h"
+#include "windows/About.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,7 +39,7 @@ protected:
     void typeCode(const QString& s) {
         main->edtHC->setFocus();
         main->edtHC->selectAll();
-        QTest::keyClick(main->edtHC, Qt::Key_Delete);
+        test::KeyClick(main->edtHC, Qt::Key_Delete);
         QTest::keyClicks(main->edtHC, s);
     }
     TRGB swatch() const { return main->lblColor->color(); }
@@ -73,7 +75,8 @@ TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
         {main->edtG, {81, 23, 48, 20}, nullptr},
         {main->edtB, {145, 23, 48, 20}, nullptr},
         {main->bsSkinStdLabel4, {7, 54, 74, 13}, "十六进制     #"},
-        {main->edtHC, {81, 50, 48, 20}, nullptr},
+        // Its width follows the font (CodeEditShowsEveryDigitOfTheWidestCode).
+        {main->edtHC, {81, 50, main->edtHC->width(), 20}, nullptr},
         {main->bsSkinButton7, {143, 49, 50, 22}, "复制"},
         {main->bsSkinPanel1, {7, 76, 186, 25}, nullptr},
         {main->sdgHistory, {6, 4, 176, 18}, nullptr},
@@ -107,8 +110,8 @@ TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
     EXPECT_EQ(main->edtHC->maxLength(), 6);
     EXPECT_EQ(main->edtHC->toolTip(), "输入十六进制颜色值");
     EXPECT_EQ(main->sdgHistory->toolTip(), "历史颜色存储槽\r\n记录采集过的颜色");
-    EXPECT_EQ(main->lblColor->toolTip(),
-              "在这里按下鼠标左键并拖动\r到想要吸取的颜色区域,\r确定后松开鼠标");
+    EXPECT_EQ(main->lblColor->toolTip().split(QLatin1Char('\n')),
+              (QStringList{"在这里按下鼠标左键并拖动", "到想要吸取的颜色区域,", "确定后松开鼠标"}));
     EXPECT_EQ(main->bsSkinButton5->toolTip(), "关于本软件");
     EXPECT_EQ(main->lblColor->cursor().shape(), Qt::CrossCursor);
     EXPECT_EQ(main->bsSkinButton1->cursor().shape(), Qt::PointingHandCursor);
@@ -158,7 +161,7 @@ TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
     typeCode("12");
     for (const char* s : {"g", "#", " ", "Z", "-"})
         QTest::keyClicks(main->edtHC, s);
-    QTest::keyClick(main->edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
+    test::KeyClick(main->edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
     EXPECT_EQ(main->edtHC->text(), "12");
     EXPECT_EQ(fakes.beeper.count, 0);
     EXPECT_TRUE(TfrmMain::edtHCKeyPress(QChar('x')));
@@ -329,6 +332,71 @@ TEST_F(MainWindowTest, CaptionBarDragsTheWindowAndItsButtonsClose) {
 TEST_F(MainWindowTest, ExitButtonClosesTheWindow) {
     main->bsSkinButton1->click();
     EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, CodeEditShowsEveryDigitOfTheWidestCode) {
+    QLineEdit* code = main->edtHC;
+    EXPECT_LT(code->geometry().right(), main->bsSkinButton7->geometry().left());
+    // Where the first digit stands once the edit has painted the code with the
+    // cursor at its end: an edit too narrow scrolls the text to keep the
+    // cursor in view, and the first digit moves out on the left.
+    auto firstDigitX = [code](const QString& text) {
+        code->setText(text);
+        code->end(false);
+        code->grab(); // a paint settles the scroll position
+        code->setCursorPosition(0);
+        return code->inputMethodQuery(Qt::ImCursorRectangle).toRectF().left();
+    };
+    const qreal unscrolled = firstDigitX(QStringLiteral("0"));
+    // Whichever glyph of the font is widest, six of it must fit.
+    for (const QChar c : QStringLiteral("0123456789ABCDEFabcdef"))
+        EXPECT_EQ(firstDigitX(QString(6, c)), unscrolled) << QString(6, c).toStdString();
+}
+
+TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
+    for (QLineEdit* e :
+         {static_cast<QLineEdit*>(main->edtR), static_cast<QLineEdit*>(main->edtG),
+          static_cast<QLineEdit*>(main->edtB), static_cast<QLineEdit*>(main->edtHC)}) {
+        const std::string name = e->objectName().toStdString();
+        e->setFocus();
+        e->home(false);
+        const QString before = e->text();
+        test::KeyClick(e, Qt::Key_Delete);
+        EXPECT_EQ(e->text(), before.mid(1)) << name;
+        e->selectAll();
+        test::KeyClick(e, Qt::Key_Delete, Qt::ShiftModifier); // cuts
+        EXPECT_EQ(e->text(), "") << name;
+    }
+    EXPECT_EQ(fakes.beeper.count, 0);
+}
+
+TEST_F(MainWindowTest, SwatchHintShowsThreeLines) {
+    // The hint window is a label; it shows as many lines as Qt breaks.
+    QLabel tip(main->lblColor->toolTip());
+    EXPECT_GE(tip.sizeHint().height(), 3 * tip.fontMetrics().lineSpacing());
+}
+
+TEST_F(MainWindowTest, LinksOpenOnlyOnALeftReleaseOverThemselves) {
+    TfrmAbout about(fakes.services());
+    for (QLabel* link :
+         {static_cast<QLabel*>(main->lblLink), static_cast<QLabel*>(about.bsSkinLinkLabel2)}) {
+        const QPoint inside(5, 5), outside(link->width() + 40, 5);
+        QTest::mouseClick(link, Qt::RightButton, {}, inside);
+        QTest::mousePress(link, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(link, Qt::LeftButton, {}, outside); // dragged off
+        EXPECT_TRUE(fakes.shell.opened.isEmpty()) << link->objectName().toStdString();
+        QTest::mouseClick(link, Qt::LeftButton, {}, inside);
+        EXPECT_EQ(fakes.shell.opened.size(), 1) << link->objectName().toStdString();
+        fakes.shell.opened.clear();
+    }
+}
+
+TEST_F(MainWindowTest, HistoryGridShowsWhereTheFocusIs) {
+    main->edtB->setFocus(Qt::TabFocusReason);
+    const QImage unfocused = main->sdgHistory->grab().toImage();
+    test::KeyClick(main->edtB, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), main->sdgHistory);
+    EXPECT_NE(main->sdgHistory->grab().toImage(), unfocused);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "colour/TrackEdit.h"
 #include "support/TestServices.h"
+#include "support/X11Keys.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -77,7 +78,7 @@ TEST_F(TrackEditTest, LeavingTidiesTextAndRestoresEmptyEdit) {
     EXPECT_EQ(edit->text(), "7");
     edit->setFocus();
     edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
+    test::KeyClick(edit, Qt::Key_Delete);
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(edit->Value(), 7); // an empty edit keeps its value
     other->setFocus();
@@ -202,6 +203,54 @@ TEST_F(TrackEditTest, ClickElsewhereInTheWindowHidesThePopup) {
     EXPECT_TRUE(edit->hasFocus());
     QTest::mouseClick(other, Qt::LeftButton);
     EXPECT_FALSE(edit->popupShown());
+}
+
+TEST_F(TrackEditTest, PopupTakenAwayMidDragForgetsTheDrag) {
+    edit->SetValue(29);
+    edit->dropButton()->click();
+    TbsSkinPopupTrackBar* popup = edit->popup();
+    const QPoint start = popup->thumbRect().center();
+    QTest::mousePress(popup, Qt::LeftButton, {}, start);
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(30, 0)),
+                     popup->mapToGlobal(QPointF(start + QPoint(30, 0))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(popup, &move);
+    const int dragged = edit->Value();
+    ASSERT_NE(dragged, 29);
+    test::KeyClick(edit, Qt::Key_Escape); // the release never reaches the popup
+    ASSERT_FALSE(edit->popupShown());
+
+    edit->dropButton()->click();
+    const QPoint bare(popup->width() - 4, popup->height() / 2);
+    ASSERT_FALSE(popup->thumbRect().contains(bare));
+    QTest::mousePress(popup, Qt::LeftButton, {}, bare);
+    QMouseEvent nudge(QEvent::MouseMove, QPointF(bare - QPoint(1, 0)),
+                      popup->mapToGlobal(QPointF(bare - QPoint(1, 0))), Qt::NoButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(popup, &nudge);
+    QTest::mouseRelease(popup, Qt::LeftButton, {}, bare - QPoint(1, 0));
+    EXPECT_EQ(edit->Value(), dragged) << "a press on the bare track is no drag";
+}
+
+TEST_F(TrackEditTest, WheelOverAnyEditOrItsPopupStepsThatEdit) {
+    auto wheel = [](QWidget* w, int dy) {
+        QWheelEvent e(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, dy),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    };
+    edit->SetValue(100);
+    other->setFocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(edit->hasFocus());
+    wheel(edit, -120); // towards the user, over the edit without the focus
+    EXPECT_EQ(edit->Value(), 101);
+
+    edit->dropButton()->click();
+    ASSERT_TRUE(edit->popupShown());
+    wheel(edit->popup(), 120);
+    wheel(edit->popup(), 120);
+    EXPECT_EQ(edit->popup()->Value(), 99);
+    EXPECT_EQ(edit->Value(), 99);
 }
 
 } // namespace

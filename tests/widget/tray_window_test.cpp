@@ -3,6 +3,7 @@
 #include "app/TrayIcon.h"
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/ColorDialog.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
@@ -14,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,7 +43,6 @@ struct TrayWindowTest : ::testing::Test {
 
     void SetUp() override {
         main = std::make_unique<TfrmMain>(fakes.services());
-        main->bsTrayIcon1->hostPresent = [] { return true; };
         main->show();
     }
     bool onTop() const { return main->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
@@ -121,7 +122,7 @@ TEST_F(TrayWindowTest, StayOnTopTogglesOnlyTheMainWindowAndBothMarks) {
 }
 
 TEST_F(TrayWindowTest, WithoutATrayHostMinimiseKeepsTheWindowReachable) {
-    main->bsTrayIcon1->hostPresent = [] { return false; };
+    fakes.tray.present = false;
     main->bsfMain->minimize();
     EXPECT_TRUE(main->isVisible()) << "a hidden window could not be brought back";
     EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
@@ -205,6 +206,67 @@ TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
     EXPECT_EQ(destroyed, 2) << "destroyed after each showing";
     EXPECT_EQ(versions, (QStringList{"版本 1.2.0", "版本 1.2.0"}));
     EXPECT_FALSE(main->isVisible()) << "the About window does not show the main window";
+}
+
+TEST_F(TrayWindowTest, WithoutATrayTheWindowIsNeverLeftHidden) {
+    fakes.tray.present = false;
+    main->bsfMain->minimize();
+    EXPECT_TRUE(main->isMinimized()) << "an ordinary minimise";
+    EXPECT_TRUE(main->isVisible()) << "still reachable from the taskbar";
+    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+    main->showNormal();
+
+    // The tray host goes away while the window is in the tray.
+    fakes.tray.present = true;
+    main->bsTrayIcon1->HostCheckMs = 20;
+    main->bsfMain->minimize();
+    ASSERT_FALSE(main->isVisible());
+    fakes.tray.present = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }, 10000));
+    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+}
+
+TEST_F(TrayWindowTest, TrayAnswersWhileAModalWindowIsOpen) {
+    // Qt draws the tray icon in a small window of its own, owned by no other
+    // window; a modal window must not shut it (and its menu) off.
+    QWidget trayWindow(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    trayWindow.setGeometry(900, 700, 24, 24);
+    trayWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&trayWindow));
+    int presses = 0;
+    struct PressCounter : QObject {
+        int* n;
+        explicit PressCounter(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::MouseButtonPress) ++*n;
+            return false;
+        }
+    } counter(&presses);
+    trayWindow.installEventFilter(&counter);
+    auto clickTray = [&] {
+        QTest::mouseClick(trayWindow.windowHandle(), Qt::LeftButton, {}, {5, 5});
+    };
+
+    int duringAbout = -1, duringDialog = -1;
+    QTimer::singleShot(50, [&] {
+        ASSERT_TRUE(frmAbout && frmAbout->isVisible());
+        clickTray();
+        duringAbout = presses;
+        frmAbout->bsSkinButton1->click();
+    });
+    main->bsSkinButton5->click();
+    EXPECT_EQ(duringAbout, 1) << "About";
+
+    main->cdlgSelect->RunModal = nullptr; // the dialog's own modal loop
+    QTimer::singleShot(50, [&] {
+        const TbsSkinColorDialog::Window* w = main->cdlgSelect->window();
+        ASSERT_TRUE(w && w->form->isVisible());
+        clickTray();
+        duringDialog = presses;
+        w->btnCancel->click();
+    });
+    main->bsSkinButton2->click();
+    EXPECT_EQ(duringDialog, 2) << "colour dialog";
 }
 
 } // namespace
