@@ -17,16 +17,17 @@ for i in 1 2; do
   E2E_PIDS+=($!)
 done
 
-# Whether process $1 catches SIGTERM yet (its handler is in place).
+# Whether process $1 catches SIGTERM yet (its handler is in place). The file
+# is read in one go: read line by line, its lines shift under the reader as
+# the process's memory figures change, and SigCgt can be missed.
 catches_term() {
-  local key value
-  while read -r key value; do
-    if [ "$key" = SigCgt: ]; then
-      (((0x$value >> 14) & 1)) && return 0
-      return 1
-    fi
-  done <"/proc/$1/status" 2>/dev/null
-  return 1
+  local status value
+  status=$(<"/proc/$1/status") 2>/dev/null || return 1
+  [[ $status == *$'\nSigCgt:'* ]] || return 1
+  value=${status#*$'\nSigCgt:'}
+  value=${value%%$'\n'*}
+  value=${value//[[:space:]]/}
+  (((0x$value >> 14) & 1))
 }
 
 started=$(date +%s)
