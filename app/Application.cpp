@@ -3,6 +3,7 @@
 #include "app/TrayIcon.h"
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/ColorText.h"
 #include "history/HistorySession.h"
 #include "library/dm.h"
 #include "platform/Beeper.h"
@@ -140,6 +141,11 @@ void Application::comeForward() {
         modal->raise();
         modal->activateWindow();
     }
+}
+
+void Application::keepPickFromElsewhere(const QString& code) {
+    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString()))
+        main_->TakePickFromElsewhere(RGB(rgb->r, rgb->g, rgb->b));
 }
 
 Application::~Application() {

@@ -34,6 +34,9 @@ public:
     // Another start of the program asked for it: bring it to the front,
     // from the tray if need be.
     void comeForward();
+    // `tintpick --pick` picked this code (six hex digits) while this
+    // instance runs: it joins this instance's history.
+    void keepPickFromElsewhere(const QString& code);
     const Services& services() const { return services_; }
     // The run ended while it was being set up (a terminating signal, say):
     // the history is written and no event loop should start.

@@ -1,12 +1,13 @@
 #include "app/OnePick.h"
 
+#include "base/AppPaths.h"
 #include "colour/ColorTypes.h"
 #include "history/HistoryFile.h"
 #include "platform/QtScreenSource.h"
+#include "platform/SingleInstance.h"
 #include "sampling/PickOverlay.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -15,21 +16,42 @@ namespace tp {
 
 namespace {
 
+void NotKept(const std::string& why) {
+    std::fprintf(stderr, "tintpick: the colour was not kept in the history: %s\n", why.c_str());
+}
+
 // Pushes the colour into the history file as a pick in the main window
-// would, but only where that changes nothing the user would miss: a file
-// that cannot be read whole is left alone, and so is one that cannot be
-// written.
+// would. A file that cannot be read whole is left alone, and so is one that
+// cannot be written; either is said on standard error, where the script
+// that started the pick sees it.
 void PushIntoHistoryFile(const std::string& path, TColor c) {
-    const QFileInfo info(QString::fromStdString(path));
-    const bool writable =
-        info.exists() ? info.isWritable() : QFileInfo(info.absolutePath()).isWritable();
-    if (!writable) return;
     TRGB current{255, 255, 255};
     HistoryRing ring;
     const HistoryIo loaded = LoadHistoryFile(path, current, ring);
-    if (!loaded.ok) return;
+    if (!loaded.ok || loaded.refused != HistoryRefusal::None) {
+        NotKept(loaded.error.empty() ? path + " cannot be read" : loaded.error);
+        return;
+    }
     ring.Push(c);
-    SaveHistoryFile(path, ToRGB(c), ring);
+    const HistoryIo saved = SaveHistoryFile(path, ToRGB(c), ring);
+    if (!saved.ok) NotKept(saved.error);
+}
+
+// A running instance writes its own history over the file when it ends, so
+// the colour goes to it; only when none runs is the file written, while no
+// instance can start and read it.
+void KeepInHistory(const AppPaths& paths, TColor c) {
+    SingleInstance instance;
+    switch (instance.deliverColour(paths, QString::fromStdString(HexCode(ToRGB(c))))) {
+    case SingleInstance::Delivery::Delivered:
+        return;
+    case SingleInstance::Delivery::NoInstance:
+        PushIntoHistoryFile(paths.history, c);
+        return;
+    case SingleInstance::Delivery::Failed:
+        NotKept(instance.problem().toStdString());
+        return;
+    }
 }
 
 void PrintColour(TColor c) {
@@ -43,8 +65,7 @@ TColor FromQRgb(QRgb c) {
 
 } // namespace
 
-int RunOnePick(const std::string& historyPath) {
-    const std::string& path = historyPath;
+int RunOnePick(const AppPaths& paths) {
     auto screen = CreateScreenSource();
     const QString why = screen->unavailableReason();
     FreezeResult f;
@@ -55,7 +76,7 @@ int RunOnePick(const std::string& historyPath) {
     if (f.pickedColour) {
         const TColor c = FromQRgb(*f.pickedColour);
         PrintColour(c);
-        PushIntoHistoryFile(path, c);
+        KeepInHistory(paths, c);
         return 0;
     }
     if (!f.frame) {
@@ -67,7 +88,7 @@ int RunOnePick(const std::string& historyPath) {
     overlay.OnPick = [&](QPoint, QRgb colour) {
         const TColor c = FromQRgb(colour);
         PrintColour(c);
-        PushIntoHistoryFile(path, c);
+        KeepInHistory(paths, c);
         code = 0;
     };
     QObject::connect(&overlay, &TPickOverlay::finished, qApp, &QCoreApplication::quit,

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     // nothing in memory that a signal could lose, so signals end it at once.
     if (options.pick) {
         tp::ReleaseEndSignals();
-        return tp::RunOnePick(paths.history);
+        return tp::RunOnePick(paths);
     }
 
     tp::SingleInstance instance;
@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
     if (app.finished()) return 0;
     QObject::connect(&instance, &tp::SingleInstance::activationRequested, qapp.get(),
                      [&app] { app.comeForward(); });
+    QObject::connect(&instance, &tp::SingleInstance::colourDelivered, qapp.get(),
+                     [&app](const QString& code) { app.keepPickFromElsewhere(code); });
     app.mainWindow().show();
     return qapp->exec();
 }

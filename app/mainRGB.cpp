@@ -667,6 +667,17 @@ void TfrmMain::takeDesktopColour(QRgb c) {
     PushHistory(PickedColor);
 }
 
+void TfrmMain::TakePickFromElsewhere(TColor c) {
+    if (Capturing || Overlay) {
+        PushHistory(c);
+        return;
+    }
+    PickedColor = c;
+    ApplyPickedColor();
+    RefreshViews();
+    PushHistory(PickedColor);
+}
+
 void TfrmMain::StartOverlayPick() {
     ScreenSource* screen = services_.screen;
     if (Overlay || Capturing || !screen) return;

@@ -163,6 +163,9 @@ public:
 
     // The history.
     void PushHistory(TColor c);
+    // A colour picked by another process (`tintpick --pick`): into the
+    // history, and the current colour unless a pick is under way here.
+    void TakePickFromElsewhere(TColor c);
     void sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state);
     void sdgHistorySelectCell(int col, int row, bool& canSelect);
     void LoadHistory();

@@ -23,6 +23,14 @@ namespace {
 
 constexpr char Request[] = "show\n";
 constexpr char Answer[] = "shown\n";
+constexpr char ColourRequest[] = "colour ";
+constexpr char ColourAnswer[] = "kept\n";
+
+bool IsHexCode(const QByteArray& code) {
+    return code.size() == 6 && std::all_of(code.begin(), code.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+           });
+}
 
 QString Errno(const QString& what) {
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
@@ -68,11 +76,7 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
     if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Outcome::Alone;
     const QString socketPath = QString::fromStdString(paths.instanceSocket);
     const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd_ < 0) {
-        problem_ = Errno(QString::fromLocal8Bit(lockPath));
-        return Outcome::Alone;
-    }
+    if (!openLock(paths)) return Outcome::Alone;
     const QDeadlineTimer deadline(patience);
     for (;;) {
         if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
@@ -84,7 +88,7 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
         }
         // Only an answer counts: an instance that is ending reads nothing
         // more, and then the lock comes free for this start.
-        if (askToComeForward(socketPath, deadline)) {
+        if (ask(socketPath, Request, Answer, deadline)) {
             releaseLock();
             return Outcome::HandedOver;
         }
@@ -97,19 +101,58 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
     return Outcome::NoAnswer;
 }
 
-bool SingleInstance::askToComeForward(const QString& socketPath, const QDeadlineTimer& deadline) {
+bool SingleInstance::openLock(const AppPaths& paths) {
+    const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
+    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) problem_ = Errno(QString::fromLocal8Bit(lockPath));
+    return lockFd_ >= 0;
+}
+
+SingleInstance::Delivery SingleInstance::deliverColour(const AppPaths& paths, const QString& code,
+                                                       std::chrono::milliseconds patience) {
+    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
+    // Without a rendezvous no instance can be found, and none can have
+    // started with one either: the file is all there is.
+    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Delivery::NoInstance;
+    if (!openLock(paths)) return Delivery::NoInstance;
+    const QString socketPath = QString::fromStdString(paths.instanceSocket);
+    const QByteArray request = ColourRequest + code.toLatin1() + '\n';
+    const QDeadlineTimer deadline(patience);
+    for (;;) {
+        // Held until this object goes: an instance starting meanwhile waits
+        // for the file to be written before it reads it.
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Delivery::NoInstance;
+        if (errno != EWOULDBLOCK) {
+            problem_ = Errno(QString::fromStdString(paths.instanceLock));
+            releaseLock();
+            return Delivery::NoInstance;
+        }
+        if (ask(socketPath, request, ColourAnswer, deadline)) {
+            releaseLock();
+            return Delivery::Delivered;
+        }
+        if (deadline.hasExpired()) break;
+        QThread::msleep(100);
+    }
+    releaseLock();
+    problem_ = QStringLiteral("the running instance did not answer on %1").arg(socketPath);
+    return Delivery::Failed;
+}
+
+bool SingleInstance::ask(const QString& socketPath, const QByteArray& request,
+                         const QByteArray& answer, const QDeadlineTimer& deadline) {
     const auto left = [&] { return int(std::max<qint64>(1, deadline.remainingTime())); };
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(std::min(left(), 1000))) return false;
-    socket.write(Request);
+    socket.write(request);
     if (!socket.waitForBytesWritten(left())) return false;
     QByteArray reply;
     while (!reply.contains('\n')) {
         if (!socket.waitForReadyRead(left())) return false;
         reply += socket.readAll();
     }
-    return reply == Answer;
+    return reply == answer;
 }
 
 bool SingleInstance::becomePrimary(const QString& socketPath) {
@@ -132,9 +175,19 @@ bool SingleInstance::becomePrimary(const QString& socketPath) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
                 while (s->canReadLine()) {
-                    if (s->readLine() != Request) continue;
-                    emit activationRequested();
-                    s->write(Answer);
+                    const QByteArray line = s->readLine();
+                    if (line == Request) {
+                        emit activationRequested();
+                        s->write(Answer);
+                    } else if (line.startsWith(ColourRequest)) {
+                        const QByteArray code =
+                            line.mid(qsizetype(sizeof ColourRequest) - 1).trimmed();
+                        if (!IsHexCode(code)) continue;
+                        emit colourDelivered(QString::fromLatin1(code));
+                        s->write(ColourAnswer);
+                    } else {
+                        continue;
+                    }
                     s->flush();
                 }
             });

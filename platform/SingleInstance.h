@@ -33,16 +33,33 @@ public:
     // answer (it may be starting up, or ending: then this start takes over).
     Outcome claimOrHandOver(const AppPaths& paths,
                             std::chrono::milliseconds patience = std::chrono::seconds(10));
-    // Why the outcome was Alone or NoAnswer.
+    // Why the outcome was Alone or NoAnswer, or why a colour was not taken.
     QString problem() const { return problem_; }
+
+    // For a pick made by a process of its own: the colour (six hex digits)
+    // goes into the running instance's history, which would otherwise
+    // overwrite, when it ends, a history file written meanwhile.
+    enum class Delivery {
+        Delivered,  // the running instance took the colour
+        NoInstance, // none runs; until this object goes, none can start, so
+                    // the history file is the caller's to write
+        Failed,     // an instance runs but did not take it (see problem())
+    };
+    Delivery deliverColour(const AppPaths& paths, const QString& code,
+                           std::chrono::milliseconds patience = std::chrono::seconds(10));
 
 signals:
     // A later start asked this instance to show its main window.
     void activationRequested();
+    // A pick made by another process, as six hex digits, for the history.
+    void colourDelivered(const QString& code);
 
 private:
     bool becomePrimary(const QString& socketPath);
-    static bool askToComeForward(const QString& socketPath, const QDeadlineTimer& deadline);
+    // Sends one request line and waits for the one answer line it expects.
+    static bool ask(const QString& socketPath, const QByteArray& request, const QByteArray& answer,
+                    const QDeadlineTimer& deadline);
+    bool openLock(const AppPaths& paths);
     void releaseLock();
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tintpick --pick on X11: the frozen desktop as an overlay; a click over a
 # painted colour prints it as #RRGGBB, exits 0 and pushes it into the
-# history file; Esc exits 1 printing nothing and changes nothing.
+# history file; Esc exits 1 printing nothing and changes nothing. With the
+# program running, the pick joins its history, which it writes at its end.
 source "$(dirname "$0")/lib.sh"
 e2e_setup 1024x768
 
@@ -9,6 +10,10 @@ convert -size 200x150 xc:'#336699' "$E2E_TMP/paint.png"
 display -geometry +300+300 "$E2E_TMP/paint.png" >/dev/null 2>&1 &
 E2E_PIDS+=($!)
 e2e_wait_window "ImageMagick: paint.png" >/dev/null
+convert -size 200x150 xc:'#993366' "$E2E_TMP/other.png"
+display -geometry +600+300 "$E2E_TMP/other.png" >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait_window "ImageMagick: other.png" >/dev/null
 
 # usage: pick_once then act; sets PICK_OUT and PICK_RC
 start_pick() {
@@ -42,4 +47,16 @@ end_pick
 [ "$PICK_RC" = 1 ] || fail "Esc exits $PICK_RC, expected 1"
 [ -z "$PICK_OUT" ] || fail "Esc printed '$PICK_OUT'"
 [ "$(hist)" = "01336699" ] || fail "Esc changed the history to $(hist)"
+
+e2e_start_app
+start_pick
+xdotool mousemove --sync 700 380
+sleep 0.2
+xdotool click 1
+end_pick
+[ "$PICK_OUT" = "#993366" ] || fail "a pick beside the program printed '$PICK_OUT' ($(cat "$E2E_TMP/pick.err"))"
+kill -TERM "$E2E_APP_PID"
+e2e_wait_exit "$E2E_APP_PID" 15
+od -An -tx1 -v -j3 "$E2E_APPDIR/HisColors.dat" | tr -d ' \n' | grep -q 993366 ||
+  fail "the running program wrote its history over the pick: $(od -An -tx1 -v "$E2E_APPDIR/HisColors.dat")"
 echo PASS

@@ -110,3 +110,27 @@ TEST_F(SingleInstanceTest, WithoutARuntimeFolderAPrivateOneIsUsed) {
     EXPECT_EQ(other.claimOrHandOver(fallback), Outcome::Alone);
     EXPECT_FALSE(other.problem().isEmpty());
 }
+
+TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffAStart) {
+    {
+        SingleInstance first;
+        ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
+        QSignalSpy delivered(&first, &SingleInstance::colourDelivered);
+        auto pick = std::async(std::launch::async, [&] {
+            SingleInstance picker;
+            return picker.deliverColour(paths, QStringLiteral("993366"));
+        });
+        while (pick.wait_for(0s) != std::future_status::ready)
+            QTest::qWait(10);
+        EXPECT_EQ(pick.get(), SingleInstance::Delivery::Delivered);
+        ASSERT_EQ(delivered.size(), 1);
+        EXPECT_EQ(delivered[0][0].toString(), QStringLiteral("993366"));
+    }
+    // With none running, the picker writes the file itself; no instance may
+    // start and read it meanwhile.
+    SingleInstance picker;
+    ASSERT_EQ(picker.deliverColour(paths, QStringLiteral("993366")),
+              SingleInstance::Delivery::NoInstance);
+    SingleInstance start;
+    EXPECT_EQ(start.claimOrHandOver(paths, 300ms), Outcome::NoAnswer);
+}
