@@ -50,14 +50,25 @@ wait_main_hidden() {
   fail "the main window is still shown"
 }
 
+# How many of the program's windows are shown (the menu is one of them).
+shown_windows() { xdotool search --onlyvisible --classname '^tintpick$' 2>/dev/null | wc -l; }
+
 # Opens the icon's menu with the right button and picks an item with the
 # keyboard: the first enabled item (Down) or the last one (Up).
 menu_pick() {
   local x y
   read -r x y < <(icon_centre)
   [ -n "$x" ] || fail "no icon to open the menu from"
+  local before i
+  before=$(shown_windows)
   click_at "$x" "$y" 3
-  sleep 0.7
+  # The keys go to the menu only once it is open: on a loaded machine that
+  # can take longer than any fixed pause.
+  for i in $(seq 100); do
+    [ "$(shown_windows)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
   # shellcheck disable=SC2086
   xdotool key $1 Return
 }
