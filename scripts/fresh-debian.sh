@@ -24,6 +24,7 @@ if [ ! -x "$ROOT/bin/bash" ]; then
   # Built under a name of its own and moved into place whole, so that an
   # interrupted debootstrap is never taken for a root.
   BUILDING=$(mktemp -d "$ROOT.building.XXXXXX")
+  chmod 755 "$BUILDING"
   MIRROR=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
   debootstrap --variant=minbase --include=git,ca-certificates bookworm "$BUILDING" \
     ${MIRROR:+"$MIRROR"} >"$T/tintpick-debootstrap.log" 2>&1 ||
@@ -52,6 +53,10 @@ cleanup() { # end what the command left running inside the root (by process id),
 }
 trap cleanup EXIT
 cp -a "$ROOT"/. "$RUN"/
+# mktemp makes its folders 0700, and the copy carries the mode over to the
+# root's "/": users other than root (the Wayland test's session) could run
+# nothing in it.
+chmod 755 "$RUN"
 git clone -q "$SRC" "$RUN/root/project"
 if [ -n "${FRESH_IN:-}" ]; then
   mkdir -p "$RUN/root/in"
