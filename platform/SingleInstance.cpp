@@ -70,27 +70,31 @@ void SingleInstance::releaseLock() {
     lockFd_ = -1;
 }
 
-SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
-                                                        std::chrono::milliseconds patience) {
+SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteArray& request,
+                                             const QByteArray& answer,
+                                             std::chrono::milliseconds patience) {
     const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
-    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Outcome::Alone;
-    const QString socketPath = QString::fromStdString(paths.instanceSocket);
+    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Meeting::Unusable;
     const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
-    if (!openLock(paths)) return Outcome::Alone;
+    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        problem_ = Errno(QString::fromLocal8Bit(lockPath));
+        return Meeting::Unusable;
+    }
+    const QString socketPath = QString::fromStdString(paths.instanceSocket);
     const QDeadlineTimer deadline(patience);
     for (;;) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
-            return becomePrimary(socketPath) ? Outcome::Primary : Outcome::Alone;
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Meeting::Locked;
         if (errno != EWOULDBLOCK) {
             problem_ = Errno(QString::fromLocal8Bit(lockPath));
             releaseLock();
-            return Outcome::Alone;
+            return Meeting::Unusable;
         }
         // Only an answer counts: an instance that is ending reads nothing
-        // more, and then the lock comes free for this start.
-        if (ask(socketPath, Request, Answer, deadline)) {
+        // more, and then the lock comes free.
+        if (ask(socketPath, request, answer, deadline)) {
             releaseLock();
-            return Outcome::HandedOver;
+            return Meeting::Answered;
         }
         if (deadline.hasExpired()) break;
         QThread::msleep(100);
@@ -98,44 +102,41 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
     releaseLock();
     problem_ = QStringLiteral("the running instance (%1) did not answer on %2")
                    .arg(QString::fromLocal8Bit(lockPath), socketPath);
-    return Outcome::NoAnswer;
+    return Meeting::Silent;
 }
 
-bool SingleInstance::openLock(const AppPaths& paths) {
-    const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd_ < 0) problem_ = Errno(QString::fromLocal8Bit(lockPath));
-    return lockFd_ >= 0;
+SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
+                                                        std::chrono::milliseconds patience) {
+    switch (meet(paths, Request, Answer, patience)) {
+    case Meeting::Locked:
+        return becomePrimary(QString::fromStdString(paths.instanceSocket)) ? Outcome::Primary
+                                                                           : Outcome::Alone;
+    case Meeting::Answered:
+        return Outcome::HandedOver;
+    case Meeting::Unusable:
+        return Outcome::Alone;
+    case Meeting::Silent:
+        break;
+    }
+    return Outcome::NoAnswer;
 }
 
 SingleInstance::Delivery SingleInstance::deliverColour(const AppPaths& paths, const QString& code,
                                                        std::chrono::milliseconds patience) {
-    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
-    // Without a rendezvous no instance can be found, and none can have
-    // started with one either: the file is all there is.
-    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Delivery::NoInstance;
-    if (!openLock(paths)) return Delivery::NoInstance;
-    const QString socketPath = QString::fromStdString(paths.instanceSocket);
-    const QByteArray request = ColourRequest + code.toLatin1() + '\n';
-    const QDeadlineTimer deadline(patience);
-    for (;;) {
+    switch (meet(paths, ColourRequest + code.toLatin1() + '\n', ColourAnswer, patience)) {
+    case Meeting::Locked:
         // Held until this object goes: an instance starting meanwhile waits
         // for the file to be written before it reads it.
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Delivery::NoInstance;
-        if (errno != EWOULDBLOCK) {
-            problem_ = Errno(QString::fromStdString(paths.instanceLock));
-            releaseLock();
-            return Delivery::NoInstance;
-        }
-        if (ask(socketPath, request, ColourAnswer, deadline)) {
-            releaseLock();
-            return Delivery::Delivered;
-        }
-        if (deadline.hasExpired()) break;
-        QThread::msleep(100);
+        return Delivery::NoInstance;
+    case Meeting::Answered:
+        return Delivery::Delivered;
+    case Meeting::Unusable:
+        // Without a rendezvous no instance can be found, and none can have
+        // started with one either: the file is all there is.
+        return Delivery::NoInstance;
+    case Meeting::Silent:
+        break;
     }
-    releaseLock();
-    problem_ = QStringLiteral("the running instance did not answer on %1").arg(socketPath);
     return Delivery::Failed;
 }
 

@@ -4,6 +4,7 @@
 // the lock taken, asks the running one through the socket to come forward,
 // and ends. The kernel drops the lock when its holder dies, so a socket left
 // behind by a crash never blocks the next start.
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -55,11 +56,17 @@ signals:
     void colourDelivered(const QString& code);
 
 private:
+    // How a start meets the running instance: it takes the lock (none runs;
+    // held until this object goes), or the lock's holder answers the
+    // request, or the holder stays silent until the patience runs out, or
+    // there is no rendezvous to meet at.
+    enum class Meeting { Locked, Answered, Silent, Unusable };
+    Meeting meet(const AppPaths& paths, const QByteArray& request, const QByteArray& answer,
+                 std::chrono::milliseconds patience);
     bool becomePrimary(const QString& socketPath);
     // Sends one request line and waits for the one answer line it expects.
     static bool ask(const QString& socketPath, const QByteArray& request, const QByteArray& answer,
                     const QDeadlineTimer& deadline);
-    bool openLock(const AppPaths& paths);
     void releaseLock();
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;

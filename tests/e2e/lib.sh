@@ -108,3 +108,17 @@ e2e_shot() { import -window root "$1"; }
 e2e_pixel() {
   convert "$1" -format '%[hex:u.p{'"$2"','"$3"'}]' info: | cut -c1-6
 }
+
+# Waits (up to 5 s) until pixel ($2, $3) of the screen shows colour $4;
+# fails with $1 and the colour last seen. The last shot stays in
+# $E2E_TMP/$1.png.
+e2e_wait_pixel() {
+  local name=$1 x=$2 y=$3 want=$4 got= i
+  for i in $(seq 50); do
+    e2e_shot "$E2E_TMP/$name.png"
+    got=$(e2e_pixel "$E2E_TMP/$name.png" "$x" "$y")
+    [ "$got" = "$want" ] && return 0
+    sleep 0.1
+  done
+  fail "$name: pixel ($x, $y) is $got, want $want"
+}

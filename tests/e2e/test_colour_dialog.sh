@@ -7,19 +7,6 @@ e2e_setup 1024x768
 e2e_start_app
 shots=$E2E_TMP
 
-# Waits (up to 5 s) until pixel ($2, $3) of the screen shows colour $4;
-# fails with $1 and the colour last seen. The last shot stays in $shots/$1.png.
-wait_pixel() {
-  local name=$1 x=$2 y=$3 want=$4 got= i
-  for i in $(seq 50); do
-    e2e_shot "$shots/$name.png"
-    got=$(e2e_pixel "$shots/$name.png" "$x" "$y")
-    [ "$got" = "$want" ] && return 0
-    sleep 0.1
-  done
-  fail "$name: pixel ($x, $y) is $got, want $want"
-}
-
 # Client pixels of the main window and of the dialog start below the
 # one-pixel border and the 24-pixel caption bar.
 main_client() { echo $(($1 + 1)) $(($2 + 25)); }
@@ -39,7 +26,7 @@ read -r dx dy dw dh < <(e2e_geometry "$dlg")
 cx=$((dx + 1)) cy=$((dy + 25))
 wx=$((cx + 177)) wy=$((cy + 5))
 
-wait_pixel open $((wx + 98)) $((wy + 0)) F00000 # the ring's top
+e2e_wait_pixel open $((wx + 98)) $((wy + 0)) F00000 # the ring's top
 # Right edge of the square at mid-height for hue 0 is pure red; the
 # current colour (white) puts the square marker at the bottom-left corner.
 mid=$(e2e_pixel "$shots/open.png" $((wx + 150)) $((wy + 97)))
@@ -48,21 +35,21 @@ mid=$(e2e_pixel "$shots/open.png" $((wx + 150)) $((wy + 97)))
 # The square's left column at mid-height: saturation 0, lightness
 # Round(127.5) = 128, a grey of 128.
 e2e_click $((wx + 44)) $((wy + 97))
-wait_pixel pressed $((cx + 360)) $((cy + 260)) 808080 # the preview
+e2e_wait_pixel pressed $((cx + 360)) $((cy + 260)) 808080 # the preview
 xdotool key Return
 for i in $(seq 30); do
   xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 || break
   sleep 0.1
 done
 xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 && fail "Enter did not close the dialog"
-wait_pixel after_ok $swatch_x $swatch_y 808080
+e2e_wait_pixel after_ok $swatch_x $swatch_y 808080
 
 # Escape cancels: the main window keeps its colour.
 e2e_click $advanced_x $advanced_y
 e2e_wait_window "高级调色板" >/dev/null
-wait_pixel reopened $((wx + 98)) $((wy + 0)) F00000
+e2e_wait_pixel reopened $((wx + 98)) $((wy + 0)) F00000
 e2e_click $((wx + 44)) $((wy + 44))
-wait_pixel black $((cx + 360)) $((cy + 260)) 000000
+e2e_wait_pixel black $((cx + 360)) $((cy + 260)) 000000
 xdotool key Escape
 for i in $(seq 30); do
   xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 || break

@@ -25,17 +25,6 @@ second_start() {
   echo "$status"
 }
 
-wait_pixel() { # x y RRGGBB what
-  local i got
-  for i in $(seq 50); do
-    e2e_shot "$E2E_TMP/now.png"
-    got=$(e2e_pixel "$E2E_TMP/now.png" "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.2
-  done
-  fail "$4: pixel $1,$2 is $got, expected $3"
-}
-
 xsetroot -solid '#336699'
 # A tray host, so that minimising sends the window to the tray.
 trayer --edge bottom --align right --widthtype pixel --width 120 \
@@ -49,7 +38,7 @@ e2e_start_app
 xdotool mousemove --sync $SWATCH_X $SWATCH_Y mousedown 1; sleep 0.2
 xdotool mousemove --sync 700 500; sleep 0.3
 xdotool mouseup 1
-wait_pixel $SWATCH_PX 336699 "the pick"
+e2e_wait_pixel pick $SWATCH_PX 336699
 before=$(xxd -p "$HIS")
 
 # Minimised to the tray.
@@ -63,9 +52,9 @@ e2e_wait_window "$MAIN" >/dev/null
 convert -size 400x300 xc:'#CC3300' "$E2E_TMP/cover.png"
 display -geometry +0+0 "$E2E_TMP/cover.png" >/dev/null 2>&1 &
 E2E_PIDS+=($!)
-wait_pixel $SWATCH_PX CC3300 "the covering window"
+e2e_wait_pixel covered $SWATCH_PX CC3300
 [ "$(second_start)" = 0 ] || fail "the second start did not end with status 0"
-wait_pixel $SWATCH_PX 336699 "the main window brought to the front"
+e2e_wait_pixel in_front $SWATCH_PX 336699
 [ "$(main_visible)" = 1 ] || fail "more than one main window"
 [ "$(xxd -p "$HIS")" = "$before" ] || fail "a second start wrote the history file"
 
