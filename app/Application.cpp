@@ -145,7 +145,7 @@ void Application::comeForward() {
 
 void Application::keepPickFromElsewhere(const QString& code) {
     if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString()))
-        main_->TakePickFromElsewhere(RGB(rgb->r, rgb->g, rgb->b));
+        main_->TakeColour(RGB(rgb->r, rgb->g, rgb->b));
 }
 
 Application::~Application() {

@@ -49,6 +49,10 @@ namespace tp {
 TfrmMain* frmMain = nullptr;
 
 namespace {
+
+TColor FromQRgb(QRgb c) {
+    return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
+}
 constexpr int ClientWidth = 349;
 constexpr int ClientHeight = 179;
 
@@ -559,7 +563,7 @@ void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
             FreezeResult f = screen->freezeDesktop(true);
             if (f.pickedColour) {
                 dragCancelled_ = true; // the release has nothing left to push
-                takeDesktopColour(*f.pickedColour);
+                TakeColour(FromQRgb(*f.pickedColour));
                 return;
             }
             if (!f.frame) {
@@ -597,7 +601,7 @@ void TfrmMain::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
     TColor c = RGB(255, 255, 255);
     if (onScreen && sample.width() > ZoomHalfWidth && sample.height() > ZoomHalfHeight) {
         const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
-        c = RGB(uint8_t(qRed(px)), uint8_t(qGreen(px)), uint8_t(qBlue(px)));
+        c = FromQRgb(px);
     }
     PickedColor = c;
     ApplyPickedColor();
@@ -660,14 +664,7 @@ void TfrmMain::CancelPick() {
     restorePick(beforeDrag_);
 }
 
-void TfrmMain::takeDesktopColour(QRgb c) {
-    PickedColor = RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
-    ApplyPickedColor();
-    RefreshViews();
-    PushHistory(PickedColor);
-}
-
-void TfrmMain::TakePickFromElsewhere(TColor c) {
+void TfrmMain::TakeColour(TColor c) {
     if (Capturing || Overlay) {
         PushHistory(c);
         return;
@@ -688,7 +685,7 @@ void TfrmMain::StartOverlayPick() {
     }
     FreezeResult f = screen->freezeDesktop(true);
     if (f.pickedColour) {
-        takeDesktopColour(*f.pickedColour);
+        TakeColour(FromQRgb(*f.pickedColour));
         return;
     }
     if (!f.frame) {

@@ -163,9 +163,10 @@ public:
 
     // The history.
     void PushHistory(TColor c);
-    // A colour picked by another process (`tintpick --pick`): into the
-    // history, and the current colour unless a pick is under way here.
-    void TakePickFromElsewhere(TColor c);
+    // A colour picked without the drag or the overlay (the desktop's own
+    // picker, `tintpick --pick` in another process): into the history, and
+    // the current colour unless a pick is under way here.
+    void TakeColour(TColor c);
     void sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state);
     void sdgHistorySelectCell(int col, int row, bool& canSelect);
     void LoadHistory();
@@ -200,8 +201,6 @@ private:
     };
     BeforePick rememberPick() const;
     void restorePick(const BeforePick& before);
-    // A colour the desktop's own picker gave instead of a picture.
-    void takeDesktopColour(QRgb c);
 
     Services services_;
     BeforePick beforeDrag_;
