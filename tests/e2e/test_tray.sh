@@ -15,11 +15,13 @@ start_trayer() {
   E2E_PIDS+=($TRAYER_PID)
 }
 
+trayer_panel() { xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/{print $1; exit}'; }
+
 # Prints "X Y" of the centre of the program's icon docked in trayer's panel,
 # or nothing while it is not docked.
 icon_centre() {
   local panel
-  panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/{print $1; exit}')
+  panel=$(trayer_panel)
   [ -n "$panel" ] || return 0
   xwininfo -id "$panel" -tree 2>/dev/null | awk '/\("tintpick" /{
       split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
@@ -37,7 +39,11 @@ wait_icon() {
 }
 
 # xdotool's --sync waits for the pointer to move: step off the target first.
+# Two presses on the icon within the double-click time are a double click,
+# and a right double click closes the menu its first press opened: leave
+# between clicks the pause that a hand leaves.
 click_at() {
+  sleep 0.5
   xdotool mousemove "$(($1 - 40))" "$(($2 - 40))"
   e2e_click "$@"
 }
@@ -50,27 +56,52 @@ wait_main_hidden() {
   fail "the main window is still shown"
 }
 
-# How many of the program's windows are shown (the menu is one of them).
-shown_windows() { xdotool search --onlyvisible --classname '^tintpick$' 2>/dev/null | wc -l; }
+# The id of the icon's window in trayer's panel.
+icon_window() {
+  local panel
+  panel=$(trayer_panel)
+  [ -n "$panel" ] || return 0
+  xwininfo -id "$panel" -tree 2>/dev/null | awk '/\("tintpick" /{print $1; exit}'
+}
+
+# Prints the id of the icon's menu while it is shown. The program's other
+# windows are the main and About windows, the icon itself, and the icon's
+# tooltip, which shows by itself while the pointer rests on the icon.
+menu_window() {
+  local icon w name
+  icon=$(icon_window)
+  for w in $(xdotool search --onlyvisible --classname '^tintpick$' 2>/dev/null); do
+    [ -n "$icon" ] && [ "$w" -eq "$((icon))" ] && continue
+    name=$(xdotool getwindowname "$w" 2>/dev/null || true)
+    [ "$name" != "$MAIN" ] && [ "$name" != "关于" ] || continue
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && continue
+    echo "$w"
+    return 0
+  done
+  return 0
+}
 
 # Opens the icon's menu with the right button and picks an item with the
 # keyboard: the first enabled item (Down) or the last one (Up).
 menu_pick() {
-  local x y
+  local x y i
   read -r x y < <(icon_centre)
   [ -n "$x" ] || fail "no icon to open the menu from"
-  local before i
-  before=$(shown_windows)
   click_at "$x" "$y" 3
   # The keys go to the menu only once it is open: on a loaded machine that
   # can take longer than any fixed pause.
   for i in $(seq 100); do
-    [ "$(shown_windows)" -gt "$before" ] && break
+    [ -n "$(menu_window)" ] && break
     sleep 0.1
   done
-  sleep 0.3
+  [ -n "$(menu_window)" ] || fail "the icon's menu did not open"
   # shellcheck disable=SC2086
   xdotool key $1 Return
+  for i in $(seq 100); do
+    [ -z "$(menu_window)" ] && return 0
+    sleep 0.1
+  done
+  fail "the icon's menu stayed open after '$1 Return'"
 }
 
 echo "step 1 at ${SECONDS}s"
