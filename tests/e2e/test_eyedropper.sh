@@ -41,8 +41,8 @@ xdotool mousemove --sync $SWATCH_X $SWATCH_Y mousedown 1
 sleep 0.2
 xdotool mousemove --sync 522 320; sleep 0.2
 xdotool mousemove --sync 542 320; sleep 0.4
-s=$(shot seam)
-[ "$(e2e_pixel "$s" $SWATCH_PX)" = 00FF00 ] || fail "swatch does not show the green under the cursor"
+e2e_wait_pixel seam $SWATCH_PX 00FF00 # the green under the cursor
+s=$E2E_TMP/seam.png
 # The cursor's column is the first green one: the left half of the
 # magnifier is red (4 x 4 per pixel), the crosshair is magenta (inverse of
 # green): 3 x 19 + 19 x 3 less the 3 x 3 where the bars cross.
@@ -58,13 +58,15 @@ xdotool mouseup 1; sleep 0.3
 # pixel onto green, Shift+Right ten more; then the mouse goes to blue.
 xdotool mousemove --sync $SWATCH_X $SWATCH_Y mousedown 1; sleep 0.2
 xdotool mousemove --sync 541 320; sleep 0.3
-s=$(shot red)
-[ "$(e2e_pixel "$s" $SWATCH_PX)" = FF0000 ] || fail "swatch not red at x 541"
-xdotool key Right; sleep 0.3
-s=$(shot nudged)
-[ "$(e2e_pixel "$s" $SWATCH_PX)" = 00FF00 ] || fail "Right arrow did not move the sample onto green"
-xdotool key shift+Right; sleep 0.3
-pos=$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')
+e2e_wait_pixel red $SWATCH_PX FF0000
+xdotool key Right
+e2e_wait_pixel nudged $SWATCH_PX 00FF00 # the arrow moved the sample onto green
+xdotool key shift+Right
+for _ in $(seq 50); do
+  pos=$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')
+  [ "$pos" = "552 320" ] && break
+  sleep 0.1
+done
 [ "$pos" = "552 320" ] || fail "arrows left the cursor at $pos, expected 552 320"
 xdotool mousemove --sync 602 320; sleep 0.3
 xdotool mouseup 1; sleep 0.3
@@ -75,7 +77,9 @@ for _ in 1 2; do
   xdotool mousemove --sync 642 320; sleep 0.3
   xdotool mouseup 1; sleep 0.3
 done
-s=$(shot picked)
+# The release puts the grey into the third history cell.
+e2e_wait_pixel picked "$(cell_x 2)" $CELL_Y 808080
+s=$E2E_TMP/picked.png
 [ "$(e2e_pixel "$s" $SWATCH_PX)" = 808080 ] || fail "swatch not grey after the last pick"
 for i in 0 1 2 3; do
   want=(00FF00 0000FF 808080 FFFFFF)
@@ -93,9 +97,7 @@ got=$(xxd -p -u "$E2E_APPDIR/HisColors.dat" | tr -d '\n')
 
 # A restart reads it back: the swatch shows the saved current colour.
 e2e_start_app
-sleep 0.5
-s=$(shot restarted)
-[ "$(e2e_pixel "$s" $SWATCH_PX)" = 808080 ] || fail "restart did not restore the current colour"
+e2e_wait_pixel restarted $SWATCH_PX 808080 # the saved current colour
 # Asked to terminate, the program still writes its history.
 xdotool mousemove --sync $SWATCH_X $SWATCH_Y mousedown 1; sleep 0.2
 xdotool mousemove --sync 522 320; sleep 0.3
