@@ -109,6 +109,18 @@ e2e_pixel() {
   convert "$1" -format '%[hex:u.p{'"$2"','"$3"'}]' info: | cut -c1-6
 }
 
+# Waits (up to 5 s) until the clipboard holds $1; fails with $2 and what it
+# holds.
+e2e_wait_clipboard() {
+  local want=$1 got= i
+  for i in $(seq 50); do
+    got=$(xclip -o -selection clipboard 2>/dev/null || true)
+    [ "$got" = "$want" ] && return 0
+    sleep 0.1
+  done
+  fail "$2: the clipboard holds '$got', want '$want'"
+}
+
 # Waits (up to 5 s) until pixel ($2, $3) of the screen shows colour $4;
 # fails with $1 and the colour last seen. The last shot stays in
 # $E2E_TMP/$1.png.

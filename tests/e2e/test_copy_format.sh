@@ -16,15 +16,16 @@ exit_x=$((cx + 298 + 22)); exit_y=$((cy + 149 + 12))
 e2e_click "$code_x" "$code_y"
 xdotool key --delay 20 End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
 xdotool type --delay 40 "4682b4"
-sleep 0.3
 
 # The third entry of the menu is rgb(r, g, b); choosing it also copies.
+# The keys reach the menu only once it is shown.
+shown() { xdotool search --onlyvisible --classname '^tintpick$' 2>/dev/null | wc -l; }
+before=$(shown)
 e2e_click "$copy_x" "$copy_y" 3
-sleep 0.5
+for _ in $(seq 50); do [ "$(shown)" -gt "$before" ] && break; sleep 0.1; done
+[ "$(shown)" -gt "$before" ] || fail "no menu on a right click on 复制"
 xdotool key --delay 80 Down Down Down Return
-sleep 0.5
-clip=$(xclip -o -selection clipboard)
-[ "$clip" = "rgb(70, 130, 180)" ] || fail "clipboard holds '$clip' after choosing rgb"
+e2e_wait_clipboard "rgb(70, 130, 180)" "after choosing rgb"
 
 ini="$XDG_CONFIG_HOME/tintpick/tintpick.ini"
 [ -f "$ini" ] || fail "no settings file at $ini"
@@ -39,8 +40,6 @@ e2e_wait_exit "$E2E_APP_PID" 10
 echo -n "" | xclip -selection clipboard
 e2e_start_app
 e2e_click "$copy_x" "$copy_y"
-sleep 0.3
-clip=$(xclip -o -selection clipboard)
-[ "$clip" = "rgb(70, 130, 180)" ] || fail "after a restart the clipboard holds '$clip'"
+e2e_wait_clipboard "rgb(70, 130, 180)" "after a restart"
 e2e_click "$exit_x" "$exit_y"
 e2e_wait_exit "$E2E_APP_PID" 10

@@ -27,16 +27,10 @@ swatch_x=$((cx + 208 + 96 + 1 + 3)); swatch_y=$((cy + 2 + 104 + 1 + 3))
 e2e_click "$code_x" "$code_y"
 xdotool key --delay 20 End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
 xdotool type --delay 40 "1a2b3c"
-sleep 0.3
 e2e_click "$copy_x" "$copy_y"
-sleep 0.3
+e2e_wait_clipboard 1a2b3c "after 复制"
 
-clip=$(xclip -o -selection clipboard)
-[ "$clip" = "1a2b3c" ] || fail "clipboard holds '$clip', expected '1a2b3c'"
-
-e2e_shot "$E2E_TMP/shot.png"
-px=$(e2e_pixel "$E2E_TMP/shot.png" "$swatch_x" "$swatch_y")
-[ "$px" = "1A2B3C" ] || fail "swatch shows $px, expected 1A2B3C"
+e2e_wait_pixel swatch "$swatch_x" "$swatch_y" 1A2B3C
 
 # "资料": the main window goes to the work area's top-left corner and the
 # reference panel fills the work area beside it, clear of both panels.

@@ -96,6 +96,30 @@ screen_pixel() {
 # Slot 0 and the write position of a history file.
 history_of() { od -An -tx1 -v "$1" | tr -d ' \n' | cut -c7-8,23-28; }
 
+# Waits (up to 5 s) until pixel ($1, $2) of the screen is $3; fails with $4.
+wait_pixel() {
+  local got= i
+  for i in $(seq 50); do
+    got=$(screen_pixel "$1" "$2")
+    [ "$got" = "$3" ] && return 0
+    sleep 0.1
+  done
+  fail "$4: pixel ($1, $2) is $got, expected $3"
+}
+# "复制" on an emptied clipboard, then waits (up to 5 s) for the code $1;
+# fails with $2.
+copy_expect() {
+  local got= i
+  wl-copy --clear
+  click $(copy_button)
+  for i in $(seq 50); do
+    got=$(wl-paste -n 2>/dev/null || true)
+    [ "$got" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "$2: the clipboard holds '$got', expected $1"
+}
+
 APP=$HOME/app
 if [ -x bench ]; then
   (cd "$APP" && QT_QPA_PLATFORM=wayland ../bench "$E2E_WL_ROUNDS")
@@ -128,9 +152,7 @@ wait_window '^取色$' fullscreen >/dev/null
 ptr move 900 700; sleep 0.3; ptr move 901 700; sleep 0.3
 ptr down; ptr up
 wait_gone '^取色$'
-click $(copy_button); sleep 0.5
-got=$(wl-paste -n)
-[ "$got" = $BG ] || fail "copy after the overlay pick gives '$got', expected $BG"
+copy_expect $BG "copy after the overlay pick"
 
 echo "== $(date +%T) native Wayland: Esc cancels"
 click $(swatch)
@@ -138,9 +160,7 @@ wait_window '^取色$' fullscreen >/dev/null
 # Over the main window's caption, whose colour is not the background.
 ptr move $((MX + 60)) $((MY + 8)); sleep 0.3; ptr move $((MX + 61)) $((MY + 8)); sleep 0.5
 escape_closes '^取色$'
-click $(copy_button); sleep 0.5
-got=$(wl-paste -n)
-[ "$got" = $BG ] || fail "after Esc the code is '$got', expected $BG back"
+copy_expect $BG "after Esc the code"
 stop_app
 [ "$(history_of "$APP/HisColors.dat")" = "01${BG,,}" ] ||
   fail "history holds $(history_of "$APP/HisColors.dat"), expected one push of $BG"
@@ -153,9 +173,8 @@ wait_window '^测距$' fullscreen >/dev/null
 sleep 0.5
 ptr move 600 500; sleep 0.2; ptr down
 for x in 650 700 750 800; do ptr move $x 500; sleep 0.1; done
-ptr up; sleep 0.5
-line=$(screen_pixel 700 500)
-[ "$line" = DFBF7F ] || fail "the line over the background is $line, expected the inverse DFBF7F"
+ptr up
+wait_pixel 700 500 DFBF7F "the line over the background, drawn in its inverse"
 # Where the main window stood, the frozen picture shows the background.
 read -r sx sy < <(swatch)
 [ "$(screen_pixel "$sx" "$sy")" = $BG ] || fail "the main window is in the frozen picture"
@@ -170,7 +189,9 @@ start_app xcb app-xwayland.log
 read -r sx sy < <(swatch)
 ptr move "$sx" "$sy"; sleep 0.2; ptr down; sleep 0.3
 for x in 700 800 900; do ptr move $x 700; sleep 0.2; done
-ptr up; sleep 0.5
+ptr up
+# The release puts the pick into the first history cell (empty: white).
+wait_pixel $((MX + 21)) $((MY + 110)) $BG "the first history cell after the drag"
 stop_app
 [ "$(history_of "$APP/HisColors.dat")" = "01${BG,,}" ] ||
   fail "XWayland drag pushed $(history_of "$APP/HisColors.dat"), expected $BG"
