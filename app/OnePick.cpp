@@ -59,10 +59,6 @@ void PrintColour(TColor c) {
     std::fflush(stdout);
 }
 
-TColor FromQRgb(QRgb c) {
-    return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
-}
-
 } // namespace
 
 int RunOnePick(const AppPaths& paths) {
@@ -74,7 +70,7 @@ int RunOnePick(const AppPaths& paths) {
     else
         f.error = why;
     if (f.pickedColour) {
-        const TColor c = FromQRgb(*f.pickedColour);
+        const TColor c = ToColor(FromQRgb(*f.pickedColour));
         PrintColour(c);
         KeepInHistory(paths, c);
         return 0;
@@ -85,12 +81,12 @@ int RunOnePick(const AppPaths& paths) {
     }
     int code = 1;
     TPickOverlay overlay(std::move(*f.frame));
-    overlay.OnPick = [&](QPoint, QRgb colour) {
-        const TColor c = FromQRgb(colour);
+    QObject::connect(&overlay, &TPickOverlay::picked, [&](QPoint, TRGB colour) {
+        const TColor c = ToColor(colour);
         PrintColour(c);
         KeepInHistory(paths, c);
         code = 0;
-    };
+    });
     QObject::connect(&overlay, &TPickOverlay::finished, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     overlay.show();

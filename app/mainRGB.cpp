@@ -50,9 +50,6 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
-TColor FromQRgb(QRgb c) {
-    return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
-}
 constexpr int ClientWidth = 349;
 constexpr int ClientHeight = 179;
 
@@ -563,7 +560,7 @@ void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
             FreezeResult f = screen->freezeDesktop(true);
             if (f.pickedColour) {
                 dragCancelled_ = true; // the release has nothing left to push
-                TakeColour(FromQRgb(*f.pickedColour));
+                TakeColour(ToColor(FromQRgb(*f.pickedColour)));
                 return;
             }
             if (!f.frame) {
@@ -601,7 +598,7 @@ void TfrmMain::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
     TColor c = RGB(255, 255, 255);
     if (onScreen && sample.width() > ZoomHalfWidth && sample.height() > ZoomHalfHeight) {
         const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
-        c = FromQRgb(px);
+        c = ToColor(FromQRgb(px));
     }
     PickedColor = c;
     ApplyPickedColor();
@@ -685,7 +682,7 @@ void TfrmMain::StartOverlayPick() {
     }
     FreezeResult f = screen->freezeDesktop(true);
     if (f.pickedColour) {
-        TakeColour(FromQRgb(*f.pickedColour));
+        TakeColour(ToColor(FromQRgb(*f.pickedColour)));
         return;
     }
     if (!f.frame) {
@@ -694,12 +691,15 @@ void TfrmMain::StartOverlayPick() {
     }
     const BeforePick before = rememberPick();
     Overlay = new TPickOverlay(std::move(*f.frame), this);
-    Overlay->OnSample = [this](QPoint p, bool onScreen, const QImage& area) {
-        guarded([&] { SampleAt(p, area, onScreen); });
-    };
+    connect(Overlay, &TPickOverlay::sampled, this,
+            [this](QPoint p, bool onScreen, const QImage& area) {
+                guarded([&] { SampleAt(p, area, onScreen); });
+            });
     // The click samples where it lands, then pushes like a drag's release.
-    Overlay->OnPick = [this](QPoint, QRgb) { guarded([this] { PushHistory(PickedColor); }); };
-    Overlay->OnCancel = [this, before] { guarded([&] { restorePick(before); }); };
+    connect(Overlay, &TPickOverlay::picked, this,
+            [this](QPoint, TRGB c) { guarded([&] { PushHistory(ToColor(c)); }); });
+    connect(Overlay, &TPickOverlay::cancelled, this,
+            [this, before] { guarded([&] { restorePick(before); }); });
     connect(Overlay, &TPickOverlay::finished, this, [this] {
         if (Overlay) Overlay->deleteLater();
         Overlay = nullptr;

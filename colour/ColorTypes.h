@@ -1,17 +1,14 @@
 #pragma once
-// The program's colour representations: three bytes, and a packed 32-bit
-// value with red in the lowest byte (the layout the history file and the
-// screen reader use).
-#include <array>
+// The program's colour type, TRGB, and what every view of a colour needs:
+// its inverse, its code, its web-safe neighbour. TColor packs a colour into
+// 32 bits with red in the lowest byte, for the places that store or hand
+// over that packing; inside the program a colour is a TRGB.
+#include "base/Rgb.h"
+
 #include <cstdint>
 #include <string>
 
 namespace tp {
-
-struct TRGB {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const TRGB&, const TRGB&) = default;
-};
 
 using TColor = uint32_t; // 0x00BBGGRR
 

@@ -311,12 +311,20 @@ TEST(PickOverlay, ScaledMonitorMapsThePointerAndNudgesStayOnThePicture) {
     QImage img(640, 480, QImage::Format_RGB32);
     img.fill(Qt::black);
     img.setPixel(21, 6, qRgb(9, 8, 7));
+    img.setPixel(0, 6, qRgb(1, 2, 3));
     // A 320 x 240 logical monitor at scale 2, right of the picture's origin.
     TPickOverlay o(
         DesktopFrame{img, QPoint(100, 0), {Monitor{{100, 0, 320, 240}, 2.0, {100, 0, 640, 480}}}});
     o.PointerAt(0, QPointF(10.5, 3.25));
     EXPECT_EQ(o.Sampled(), QPoint(121, 6));
-    EXPECT_EQ(o.SampledColour() & 0xFFFFFFu, 0x090807u);
+    EXPECT_EQ(o.SampledColour(), (TRGB{9, 8, 7}));
     o.Nudge(-100, 0);
     EXPECT_EQ(o.Sampled(), QPoint(100, 6));
+    // The pick hands over the pixel and the colour it picked.
+    std::optional<std::pair<QPoint, TRGB>> got;
+    QObject::connect(&o, &TPickOverlay::picked, [&](QPoint p, TRGB c) { got = {p, c}; });
+    o.Pick();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->first, QPoint(100, 6));
+    EXPECT_EQ(got->second, (TRGB{1, 2, 3}));
 }
