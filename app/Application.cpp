@@ -144,8 +144,7 @@ void Application::comeForward() {
 }
 
 void Application::keepPickFromElsewhere(const QString& code) {
-    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString()))
-        main_->TakeColour(RGB(rgb->r, rgb->g, rgb->b));
+    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString())) main_->TakeColour(*rgb);
 }
 
 Application::~Application() {

@@ -336,7 +336,7 @@ void TfrmMain::RefreshHexCode() {
 }
 
 void TfrmMain::ApplyPickedColor() {
-    CurrentRGB = ToRGB(PickedColor);
+    CurrentRGB = PickedColor;
     edtR->setText(QString::number(CurrentRGB.r));
     edtG->setText(QString::number(CurrentRGB.g));
     edtB->setText(QString::number(CurrentRGB.b));
@@ -361,10 +361,8 @@ void TfrmMain::edtBChange() {
 }
 
 void TfrmMain::bsSkinButton2Click() {
-    cdlgSelect->Color = ToColor(CurrentRGB);
-    cdlgSelect->HistoryColors.clear();
-    for (const TRGB& slot : History.HistorySlots)
-        cdlgSelect->HistoryColors.push_back(ToColor(slot));
+    cdlgSelect->Color = CurrentRGB;
+    cdlgSelect->HistoryColors.assign(History.HistorySlots.begin(), History.HistorySlots.end());
     if (!cdlgSelect->Execute()) return;
     PickedColor = cdlgSelect->Color;
     ApplyPickedColor();
@@ -560,7 +558,7 @@ void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
             FreezeResult f = screen->freezeDesktop(true);
             if (f.pickedColour) {
                 dragCancelled_ = true; // the release has nothing left to push
-                TakeColour(ToColor(FromQRgb(*f.pickedColour)));
+                TakeColour(FromQRgb(*f.pickedColour));
                 return;
             }
             if (!f.frame) {
@@ -595,10 +593,10 @@ void TfrmMain::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
     // A pixel no monitor shows reads as white, like an unreadable one (all
     // bits set), but is stored as a proper colour so that the history
     // compares it equal to white.
-    TColor c = RGB(255, 255, 255);
+    TRGB c{255, 255, 255};
     if (onScreen && sample.width() > ZoomHalfWidth && sample.height() > ZoomHalfHeight) {
         const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
-        c = ToColor(FromQRgb(px));
+        c = FromQRgb(px);
     }
     PickedColor = c;
     ApplyPickedColor();
@@ -661,7 +659,7 @@ void TfrmMain::CancelPick() {
     restorePick(beforeDrag_);
 }
 
-void TfrmMain::TakeColour(TColor c) {
+void TfrmMain::TakeColour(TRGB c) {
     if (Capturing || Overlay) {
         PushHistory(c);
         return;
@@ -682,7 +680,7 @@ void TfrmMain::StartOverlayPick() {
     }
     FreezeResult f = screen->freezeDesktop(true);
     if (f.pickedColour) {
-        TakeColour(ToColor(FromQRgb(*f.pickedColour)));
+        TakeColour(FromQRgb(*f.pickedColour));
         return;
     }
     if (!f.frame) {
@@ -697,7 +695,7 @@ void TfrmMain::StartOverlayPick() {
             });
     // The click samples where it lands, then pushes like a drag's release.
     connect(Overlay, &TPickOverlay::picked, this,
-            [this](QPoint, TRGB c) { guarded([&] { PushHistory(ToColor(c)); }); });
+            [this](QPoint, TRGB c) { guarded([&] { PushHistory(c); }); });
     connect(Overlay, &TPickOverlay::cancelled, this,
             [this, before] { guarded([&] { restorePick(before); }); });
     connect(Overlay, &TPickOverlay::finished, this, [this] {
@@ -713,7 +711,7 @@ void TfrmMain::pbCaptureScreenPaint(QPainter& p) {
 
 // ---- history ---------------------------------------------------------------
 
-void TfrmMain::PushHistory(TColor c) {
+void TfrmMain::PushHistory(TRGB c) {
     const auto written = History.Push(c);
     if (!written) return;
     // Each step goes through the grid's select-cell event, the column first:

@@ -53,7 +53,7 @@ public:
     // Takes PickedColor into CurrentRGB and the channel edits' texts.
     void ApplyPickedColor();
 
-    TColor PickedColor = 0;
+    TRGB PickedColor;
 
     // The eyedropper: a pick drag is in progress; the screen it reads from
     // (held from press to release, at most one); the magnifier image.
@@ -162,11 +162,11 @@ public:
     void pbCaptureScreenPaint(QPainter& p);
 
     // The history.
-    void PushHistory(TColor c);
+    void PushHistory(TRGB c);
     // A colour picked without the drag or the overlay (the desktop's own
     // picker, `tintpick --pick` in another process): into the history, and
     // the current colour unless a pick is under way here.
-    void TakeColour(TColor c);
+    void TakeColour(TRGB c);
     void sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state);
     void sdgHistorySelectCell(int col, int row, bool& canSelect);
     void LoadHistory();
@@ -195,7 +195,7 @@ private:
     // What a cancelled pick restores.
     struct BeforePick {
         TRGB current;
-        TColor picked = 0;
+        TRGB picked;
         QImage zoom;
         QString position;
     };

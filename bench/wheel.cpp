@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     const int runs = 201;
 
     TPSPColor color;
-    color.SetRGB(RGB(30, 120, 200));
+    color.SetRGB(TRGB{30, 120, 200});
     TbsColorWheel w(color);
     int notified = 0;
     w.OnWheelChanged = [&] { ++notified; };
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     services.errors = &errors;
     services.skin = &skin;
     TbsSkinColorDialog dlg(services);
-    dlg.Color = RGB(30, 120, 200);
+    dlg.Color = TRGB{30, 120, 200};
     double dialogDrag = 0;
     dlg.RunModal = [&](TbsSkinColorDialog& d) {
         TbsColorWheel& dw = *d.window()->wheel;

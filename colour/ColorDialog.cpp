@@ -50,7 +50,7 @@ QFont DefaultFont() {
 TbsSkinColorDialog::TbsSkinColorDialog(const Services& services, QObject* owner)
     : QObject(owner), DefaultLabelFont(DefaultFont()), DefaultButtonFont(DefaultFont()),
       DefaultEditFont(DefaultFont()), services_(services) {
-    CustomColors.fill(0xFFFFFF);
+    CustomColors.fill({255, 255, 255});
 }
 
 TbsSkinColorDialog::~TbsSkinColorDialog() = default;
@@ -206,10 +206,7 @@ void TbsSkinColorDialog::BuildBand() {
     // keeps its place.
     Window* w = w_.get();
     w->contrast = new TContrastPanel(w->form);
-    std::vector<TRGB> history;
-    for (const TColor c : HistoryColors)
-        history.push_back(SplitColor(c));
-    w->contrast->SetHistory(std::move(history));
+    w->contrast->SetHistory(HistoryColors);
     if (auto* outer = qobject_cast<QVBoxLayout*>(w->form->layout())) outer->addWidget(w->contrast);
 
     w->lblCode = new TbsSkinStdLabel(QStringLiteral("十六进制 #"), w->contrast);
@@ -247,15 +244,14 @@ bool TbsSkinColorDialog::Execute() {
     BuildWindow();
     Window& w = *w_;
 
-    wheelColor_.SetRGB(0);
+    wheelColor_.SetRGB({0, 0, 0});
     w.wheel->WheelPart = wheel::wpNone;
     w.wheel->DrawWheel();
     w.preview->SetColorValue(Color);
     w.basicGrid->SetColorValue(Color);
-    const TRGB c = SplitColor(Color);
-    w.edtR->SetValue(c.r);
-    w.edtG->SetValue(c.g);
-    w.edtB->SetValue(c.b);
+    w.edtR->SetValue(Color.r);
+    w.edtG->SetValue(Color.g);
+    w.edtB->SetValue(Color.b);
     PreviewChanged();
 
     const int result = RunModal ? RunModal(*this) : w.form->exec();
@@ -282,9 +278,8 @@ bool TbsSkinColorDialog::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void TbsSkinColorDialog::SetHSVEdits(TColor c) {
-    const TRGB rgb = SplitColor(c);
-    const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
+void TbsSkinColorDialog::SetHSVEdits(TRGB c) {
+    const HSVValues v = RGBToHSV(c.r, c.g, c.b);
     // A grey has no hue: the H edit keeps what it shows, which a saturation
     // of 0 ignores anyway.
     if (v.H) w_->edtH->SetValue(*v.H);
@@ -292,15 +287,14 @@ void TbsSkinColorDialog::SetHSVEdits(TColor c) {
     w_->edtL->SetValue(v.L);
 }
 
-void TbsSkinColorDialog::UpdateWheel(TColor c) {
+void TbsSkinColorDialog::UpdateWheel(TRGB c) {
     w_->wheel->UpdateWheel(c);
 }
 
 void TbsSkinColorDialog::RGBEditsChanged() {
     if (LockRGB || !w_) return;
-    const TColor c =
-        RGB(static_cast<uint8_t>(w_->edtR->Value()), static_cast<uint8_t>(w_->edtG->Value()),
-            static_cast<uint8_t>(w_->edtB->Value()));
+    const TRGB c{static_cast<uint8_t>(w_->edtR->Value()), static_cast<uint8_t>(w_->edtG->Value()),
+                 static_cast<uint8_t>(w_->edtB->Value())};
     w_->preview->SetColorValue(c);
     FlagScope lock(LockHSV);
     SetHSVEdits(c);
@@ -310,22 +304,20 @@ void TbsSkinColorDialog::RGBEditsChanged() {
 void TbsSkinColorDialog::HSVEditsChanged() {
     if (LockHSV || !w_) return;
     const TRGB rgb = HSVToRGB(w_->edtH->Value(), w_->edtS->Value(), w_->edtL->Value());
-    const TColor c = ToColor(rgb);
-    w_->preview->SetColorValue(c);
+    w_->preview->SetColorValue(rgb);
     FlagScope lock(LockRGB);
     w_->edtR->SetValue(rgb.r);
     w_->edtG->SetValue(rgb.g);
     w_->edtB->SetValue(rgb.b);
-    if (!FromWheel) UpdateWheel(c);
+    if (!FromWheel) UpdateWheel(rgb);
 }
 
-void TbsSkinColorDialog::GridChanged(TColor c) {
-    const TRGB rgb = SplitColor(c);
+void TbsSkinColorDialog::GridChanged(TRGB c) {
     {
         FlagScope lock(LockRGB);
-        w_->edtR->SetValue(rgb.r);
-        w_->edtG->SetValue(rgb.g);
-        w_->edtB->SetValue(rgb.b);
+        w_->edtR->SetValue(c.r);
+        w_->edtG->SetValue(c.g);
+        w_->edtB->SetValue(c.b);
     }
     w_->preview->SetColorValue(c);
     FlagScope lock(LockHSV);
@@ -355,7 +347,7 @@ void TbsSkinColorDialog::AddButtonClick() {
 
 void TbsSkinColorDialog::PreviewChanged() {
     if (!w_ || !w_->contrast) return;
-    const TRGB c = SplitColor(w_->preview->ColorValue());
+    const TRGB c = w_->preview->ColorValue();
     w_->contrast->SetColor(c);
     const QString code = QString::fromStdString(HexCode(c));
     if (!FromCode && w_->edtCode->text() != code) w_->edtCode->setText(code);
@@ -367,12 +359,12 @@ void TbsSkinColorDialog::CodeEdited() {
     const auto c = ParseHexCode(w_->edtCode->text().toStdString());
     if (!c) return;
     FlagScope fromCode(FromCode);
-    GridChanged(ToColor(*c));
+    GridChanged(*c);
 }
 
 void TbsSkinColorDialog::CodePasted(TRGB c) {
     if (!w_) return;
-    GridChanged(ToColor(c));
+    GridChanged(c);
     // The same colour pasted again still shows as its code.
     PreviewChanged();
 }

@@ -41,7 +41,7 @@ public:
 
     // Published properties; they take effect at the next Execute.
     bool GroupBoxTransparentMode = false;
-    TColor Color = 0;
+    TRGB Color;
     QString Caption = QStringLiteral("Set color");
     bool AlphaBlend = false;
     uint8_t AlphaBlendValue = 200;
@@ -56,10 +56,10 @@ public:
 
     // The colours the contrast check offers as second colours besides black
     // and white (the main window's history slots).
-    std::vector<TColor> HistoryColors;
+    std::vector<TRGB> HistoryColors;
 
     // The custom grid's contents between two runs.
-    std::array<TColor, 12> CustomColors;
+    std::array<TRGB, 12> CustomColors;
     int CustomColorNext = 0;
 
     // True when the window was closed with OK; Color, CustomColors and
@@ -105,7 +105,7 @@ public:
     void BasicGridChanged();
     void CustomGridChanged();
     void WheelToRGBEdits();
-    void UpdateWheel(TColor c);
+    void UpdateWheel(TRGB c);
     void AddButtonClick();
     void CodeEdited();
     void CodePasted(TRGB c);
@@ -117,8 +117,8 @@ protected:
 private:
     void BuildWindow();
     void BuildBand();
-    void GridChanged(TColor c);
-    void SetHSVEdits(TColor c);
+    void GridChanged(TRGB c);
+    void SetHSVEdits(TRGB c);
     QString caption(const char* key, const char* builtIn) const;
 
     Services services_;

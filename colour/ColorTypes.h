@@ -1,8 +1,8 @@
 #pragma once
 // The program's colour type, TRGB, and what every view of a colour needs:
-// its inverse, its code, its web-safe neighbour. TColor packs a colour into
-// 32 bits with red in the lowest byte, for the places that store or hand
-// over that packing; inside the program a colour is a TRGB.
+// its inverse, its code, its web-safe neighbour. Inside the program a colour
+// is a TRGB; TColor is the 32-bit packing with red in the lowest byte, kept
+// for the conversions whose interface is that packing (SplitColor).
 #include "base/Rgb.h"
 
 #include <cstdint>
@@ -26,9 +26,6 @@ constexpr uint8_t GetBValue(TColor c) {
 }
 constexpr TRGB ToRGB(TColor c) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-constexpr TColor ToColor(TRGB c) {
-    return RGB(c.r, c.g, c.b);
 }
 
 // Text and marks drawn over a colour use its inverse so they stay readable.

@@ -2,13 +2,13 @@
 
 namespace tp {
 
-std::optional<int> HistoryRing::Push(TColor c) {
+std::optional<int> HistoryRing::Push(TRGB c) {
     // The positions may come from a file; never index the ring with a value
     // outside it.
     HistoryPos = WrapSlot(HistoryPos);
     HistoryLast = WrapSlot(HistoryLast);
-    if (ToColor(HistorySlots[static_cast<size_t>(HistoryLast)]) == c) return std::nullopt;
-    HistorySlots[static_cast<size_t>(HistoryPos)] = ToRGB(c);
+    if (HistorySlots[static_cast<size_t>(HistoryLast)] == c) return std::nullopt;
+    HistorySlots[static_cast<size_t>(HistoryPos)] = c;
     HistoryLast = HistoryPos;
     HistoryPos = WrapSlot(HistoryPos + 1);
     return HistoryLast;

@@ -43,7 +43,7 @@ struct HistoryRing {
 
     // Pushes a colour unless it equals the slot written last (only that one
     // is compared: A, B, A pushes three times). Returns the slot written.
-    std::optional<int> Push(TColor c);
+    std::optional<int> Push(TRGB c);
 
     // The select rule for a grid cell: when the current colour differs from
     // the cell's slot, the slot becomes the current colour and true is

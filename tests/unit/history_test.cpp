@@ -19,7 +19,7 @@ using namespace tp;
 namespace fs = std::filesystem;
 
 namespace {
-constexpr TColor A = RGB(10, 20, 30), B = RGB(200, 100, 50);
+constexpr TRGB A = TRGB{10, 20, 30}, B = TRGB{200, 100, 50};
 
 std::vector<uint8_t> readAll(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
@@ -56,7 +56,7 @@ TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
     for (const TRGB& s : ring.HistorySlots)
         EXPECT_EQ(s, (TRGB{255, 255, 255}));
     // White first: slot 0, the slot written last, is white already.
-    EXPECT_FALSE(ring.Push(RGB(255, 255, 255)));
+    EXPECT_FALSE(ring.Push(TRGB{255, 255, 255}));
     EXPECT_EQ(ring.HistoryPos, 0);
 
     EXPECT_EQ(ring.Push(A), 0);
@@ -65,15 +65,15 @@ TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
     EXPECT_EQ(ring.Push(A), 2); // A, B, A pushes three times
     EXPECT_EQ(ring.HistoryLast, 2);
     EXPECT_EQ(ring.HistoryPos, 3);
-    EXPECT_EQ(ring.HistorySlots[1], ToRGB(B));
+    EXPECT_EQ(ring.HistorySlots[1], B);
 }
 
 TEST(HistoryRing, SeventeenthPushWrapsToSlotZero) {
     HistoryRing ring;
     for (int i = 0; i < 16; ++i)
-        ASSERT_EQ(ring.Push(RGB(uint8_t(i), 0, 0)), i);
+        ASSERT_EQ(ring.Push(TRGB{uint8_t(i), 0, 0}), i);
     EXPECT_EQ(ring.HistoryPos, 0);
-    EXPECT_EQ(ring.Push(RGB(99, 99, 99)), 0);
+    EXPECT_EQ(ring.Push(TRGB{99, 99, 99}), 0);
     EXPECT_EQ(ring.HistorySlots[0], (TRGB{99, 99, 99}));
     EXPECT_EQ(ring.HistorySlots[1], (TRGB{1, 0, 0}));
     EXPECT_EQ(CellOfSlot(ring.HistoryLast), (GridCell{0, 0}));
@@ -95,7 +95,7 @@ TEST(HistorySelect, CopiesTheSlotOnlyWhenItDiffers) {
     ring.Push(A);
     TRGB current{1, 2, 3};
     EXPECT_TRUE(ring.Select({0, 0}, current));
-    EXPECT_EQ(current, ToRGB(A));
+    EXPECT_EQ(current, A);
     EXPECT_FALSE(ring.Select({0, 0}, current)); // already equal: nothing to refresh
     EXPECT_TRUE(ring.Select({7, 1}, current));  // slot 15, still white
     EXPECT_EQ(current, (TRGB{255, 255, 255}));
@@ -109,8 +109,8 @@ TEST(HistorySelect, PushOffersTheOldRowFirstWhenColumnAndRowBothChange) {
     // (offering slot 0), then the row (offering slot 8).
     HistoryRing ring;
     for (int i = 0; i < 8; ++i)
-        ring.Push(RGB(uint8_t(i + 1), 0, 0));
-    const auto written = ring.Push(RGB(80, 80, 80));
+        ring.Push(TRGB{uint8_t(i + 1), 0, 0});
+    const auto written = ring.Push(TRGB{80, 80, 80});
     ASSERT_EQ(written, 8);
     const auto steps = PushSelectionSteps({7, 0}, *written);
     ASSERT_EQ(steps, (std::vector<GridCell>{{0, 0}, {0, 1}}));
@@ -199,7 +199,7 @@ TEST(HistoryFile, MissingFileIsCreatedEmptyAndWrittenWhole) {
     EXPECT_EQ(fs::file_size(s.file), 0u);
     EXPECT_EQ(current, (TRGB{255, 255, 255}));
     ring.Push(A);
-    ASSERT_TRUE(SaveHistoryFile(s.file.string(), ToRGB(A), ring).ok);
+    ASSERT_TRUE(SaveHistoryFile(s.file.string(), A, ring).ok);
     EXPECT_EQ(readAll(s.file).size(), 59u);
 }
 

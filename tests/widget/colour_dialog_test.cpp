@@ -59,11 +59,11 @@ struct DialogTest : ::testing::Test {
     // All six views and the wheel hold one colour, and no guard is left set.
     // After a change typed into H, S or L those edits keep what was typed.
     void expectConsistent(const Win& w, bool hsvFollowsRGB = true) {
-        const TColor c =
-            RGB(uint8_t(w.edtR->Value()), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value()));
+        const TRGB c =
+            TRGB{uint8_t(w.edtR->Value()), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value())};
         EXPECT_EQ(w.preview->ColorValue(), c);
         EXPECT_EQ(dlg.WheelColor().Color(), c);
-        const TRGB rgb = ToRGB(c);
+        const TRGB rgb = c;
         const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
         if (hsvFollowsRGB) {
             if (v.H) {
@@ -72,7 +72,7 @@ struct DialogTest : ::testing::Test {
             EXPECT_EQ(w.edtS->Value(), v.S);
             EXPECT_EQ(w.edtL->Value(), v.L);
         } else {
-            EXPECT_EQ(c, ToColor(HSVToRGB(w.edtH->Value(), w.edtS->Value(), w.edtL->Value())));
+            EXPECT_EQ(c, HSVToRGB(w.edtH->Value(), w.edtS->Value(), w.edtL->Value()));
         }
         for (auto* e : {w.edtR, w.edtG, w.edtB, w.edtH, w.edtS, w.edtL})
             EXPECT_EQ(e->text(), QString::number(e->Value()));
@@ -180,9 +180,9 @@ TEST_F(DialogTest, PropertiesTakeEffectAtTheNextRunAndMissingCaptionsFallBack) {
 }
 
 TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
-    dlg.Color = 0;
+    dlg.Color = {0, 0, 0};
     run([&](TbsSkinColorDialog&, const Win& w) {
-        EXPECT_EQ(w.basicGrid->ColorValue(), 0u);
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{0, 0, 0}));
         EXPECT_EQ(edits(w), (std::array<int, 6>{0, 0, 0, 0, 0, 0}));
         EXPECT_EQ(MarkerPixels(*w.wheel), Outlines({{44, 44}, {97, 10}}));
         expectConsistent(w);
@@ -191,7 +191,7 @@ TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
 }
 
 TEST_F(DialogTest, NonBasicColourShowsInEveryEditAndNoCellIsHighlighted) {
-    dlg.Color = RGB(18, 52, 86);
+    dlg.Color = TRGB{18, 52, 86};
     run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(edits(w), (std::array<int, 6>{18, 52, 86, 209, 79, 34}));
         EXPECT_FALSE(grid::IsBasicColor(w.basicGrid->ColorValue()));
@@ -201,13 +201,13 @@ TEST_F(DialogTest, NonBasicColourShowsInEveryEditAndNoCellIsHighlighted) {
 }
 
 TEST_F(DialogTest, HueTypedKeepsItsValueUntilRGBChanges) {
-    dlg.Color = RGB(255, 0, 0);
+    dlg.Color = TRGB{255, 0, 0};
     run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         type(w.edtH, "300");
         EXPECT_EQ(edits(w), (std::array<int, 6>{255, 0, 255, 300, 100, 100}));
-        EXPECT_EQ(w.preview->ColorValue(), RGB(255, 0, 255));
-        EXPECT_EQ(dlg.WheelColor().Color(), RGB(255, 0, 255));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{255, 0, 255}));
+        EXPECT_EQ(dlg.WheelColor().Color(), (TRGB{255, 0, 255}));
         expectConsistent(w, false);
         type(w.edtR, "254");
         EXPECT_EQ(w.edtH->Value(), 299);
@@ -221,35 +221,35 @@ TEST_F(DialogTest, HueTypedKeepsItsValueUntilRGBChanges) {
 }
 
 TEST_F(DialogTest, GreyKeepsTheHueEditAndGridsReachEveryView) {
-    dlg.Color = RGB(0, 0, 255);
+    dlg.Color = TRGB{0, 0, 255};
     run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(w.edtH->Value(), 239);
         QTest::mouseClick(w.basicGrid, Qt::LeftButton, {}, cell(*w.basicGrid, 18)); // 808080
         EXPECT_EQ(edits(w), (std::array<int, 6>{128, 128, 128, 239, 0, 50}));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
 
         // Then the wheel's square: everything follows, the basic cell stays.
         w.wheel->MouseDown(Qt::LeftButton, 120, 80);
         w.wheel->MouseMove(Qt::LeftButton, 140, 70);
         w.wheel->MouseUp(Qt::LeftButton, 140, 70);
-        EXPECT_NE(w.preview->ColorValue(), RGB(128, 128, 128));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_NE(w.preview->ColorValue(), (TRGB{128, 128, 128}));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
 
         // A custom cell reaches every view and moves only the custom highlight.
-        w.customGrid->SetSlot(3, RGB(10, 20, 30));
+        w.customGrid->SetSlot(3, TRGB{10, 20, 30});
         QTest::mouseClick(w.customGrid, Qt::LeftButton, {}, cell(*w.customGrid, 2));
         EXPECT_EQ(w.customGrid->SelectedSlot, 3);
-        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{10, 20, 30}));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
         return 0;
     });
 }
 
 TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
-    dlg.Color = RGB(40, 80, 120);
+    dlg.Color = TRGB{40, 80, 120};
     run([&](TbsSkinColorDialog&, const Win& w) {
         int changes = 0;
         QObject::connect(w.edtR, &TbsSkinTrackEdit::changed, [&] { ++changes; });
@@ -268,7 +268,7 @@ TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
 }
 
 TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
-    dlg.Color = RGB(255, 0, 0);
+    dlg.Color = TRGB{255, 0, 0};
     run([&](TbsSkinColorDialog&, const Win& w) -> int {
         w.form->show();
         w.edtH->setFocus();
@@ -285,13 +285,13 @@ TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
         EXPECT_EQ(w.edtH->Value(), trackedit::ValueAt(g.travel / 2, g.travel, 0, 359));
         EXPECT_NEAR(w.edtH->Value(), 180, 1);
         expectConsistent(w, false);
-        EXPECT_EQ(w.preview->ColorValue(), ToColor(HSVToRGB(w.edtH->Value(), 100, 100)));
+        EXPECT_EQ(w.preview->ColorValue(), HSVToRGB(w.edtH->Value(), 100, 100));
         return 0;
     });
 }
 
 TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
-    dlg.Color = RGB(90, 160, 30);
+    dlg.Color = TRGB{90, 160, 30};
     run([&](TbsSkinColorDialog&, const Win& w) {
         std::mt19937 rng(6);
         std::uniform_int_distribution<int> coord(-40, 235), button(0, 2), op(0, 2);
@@ -328,43 +328,43 @@ TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
 }
 
 TEST_F(DialogTest, OkReturnsThePreviewAndKeepsCustomColours) {
-    dlg.Color = RGB(254, 255, 255); // would not survive an HSV round trip
+    dlg.Color = TRGB{254, 255, 255}; // would not survive an HSV round trip
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.btnOK->click();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(254, 255, 255));
+    EXPECT_EQ(dlg.Color, (TRGB{254, 255, 255}));
 
     // Two adds, then OK: the next run shows them in slots 1 and 2.
-    dlg.Color = RGB(1, 2, 3);
+    dlg.Color = TRGB{1, 2, 3};
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.btnAdd->click();
         w.edtG->SetValue(99);
         w.btnAdd->click();
-        EXPECT_EQ(w.preview->ColorValue(), RGB(1, 99, 3));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{1, 99, 3}));
         w.btnOK->click();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
+    EXPECT_EQ(dlg.Color, (TRGB{1, 99, 3}));
     EXPECT_EQ(dlg.CustomColorNext, 2);
     run([&](TbsSkinColorDialog&, const Win& w) {
-        EXPECT_EQ(w.customGrid->Slot(1), RGB(1, 2, 3));
-        EXPECT_EQ(w.customGrid->Slot(2), RGB(1, 99, 3));
-        EXPECT_EQ(w.customGrid->Slot(3), 0xFFFFFFu);
+        EXPECT_EQ(w.customGrid->Slot(1), (TRGB{1, 2, 3}));
+        EXPECT_EQ(w.customGrid->Slot(2), (TRGB{1, 99, 3}));
+        EXPECT_EQ(w.customGrid->Slot(3), (TRGB{255, 255, 255}));
         EXPECT_EQ(w.customGrid->SelectedSlot, 0);
         w.btnAdd->click();
-        EXPECT_EQ(w.customGrid->Slot(3), RGB(1, 99, 3));
+        EXPECT_EQ(w.customGrid->Slot(3), (TRGB{1, 99, 3}));
         w.btnCancel->click();
         return w.form->result();
     });
     // Cancel after adding keeps the old slots and colour.
-    EXPECT_EQ(dlg.CustomColors[2], 0xFFFFFFu);
+    EXPECT_EQ(dlg.CustomColors[2], (TRGB{255, 255, 255}));
     EXPECT_EQ(dlg.CustomColorNext, 2);
-    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
+    EXPECT_EQ(dlg.Color, (TRGB{1, 99, 3}));
 }
 
 TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
-    dlg.Color = RGB(5, 6, 7);
+    dlg.Color = TRGB{5, 6, 7};
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         w.edtB->setFocus();
@@ -386,23 +386,23 @@ TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
         w.form->close();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+    EXPECT_EQ(dlg.Color, (TRGB{5, 6, 7}));
 }
 
 TEST_F(DialogTest, EnterPressesTheFocusedButton) {
-    dlg.Color = RGB(5, 6, 7);
+    dlg.Color = TRGB{5, 6, 7};
     EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         w.edtG->SetValue(99);
         w.btnAdd->setFocus();
         test::KeyClick(w.btnAdd, Qt::Key_Return);
-        EXPECT_EQ(w.customGrid->Slot(1), RGB(5, 99, 7)) << "added";
+        EXPECT_EQ(w.customGrid->Slot(1), (TRGB{5, 99, 7})) << "added";
         EXPECT_TRUE(w.form->isVisible()) << "and the dialog stays open";
         w.btnCancel->setFocus();
         test::KeyClick(w.btnCancel, Qt::Key_Return);
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+    EXPECT_EQ(dlg.Color, (TRGB{5, 6, 7}));
     // The message boxes are built from the same buttons.
     TbsSkinMessage msg(fakes.skin);
     std::unique_ptr<QDialog> box =
@@ -436,7 +436,7 @@ TEST_F(DialogTest, EscapeWithAnOpenPopupClosesOnlyThePopup) {
 }
 
 TEST_F(DialogTest, RealModalLoopEndsWithOk) {
-    dlg.Color = RGB(11, 22, 33);
+    dlg.Color = TRGB{11, 22, 33};
     dlg.RunModal = nullptr;
     QTimer::singleShot(0, [&] {
         const Win* w = dlg.window();
@@ -445,13 +445,13 @@ TEST_F(DialogTest, RealModalLoopEndsWithOk) {
         w->btnOK->click();
     });
     EXPECT_TRUE(dlg.Execute());
-    EXPECT_EQ(dlg.Color, RGB(11, 44, 33));
+    EXPECT_EQ(dlg.Color, (TRGB{11, 44, 33}));
 }
 
 TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
-    dlg.Color = RGB(0x77, 0x77, 0x77);
-    dlg.HistoryColors.assign(16, RGB(255, 255, 255));
-    dlg.HistoryColors[5] = RGB(0, 0, 0x80);
+    dlg.Color = TRGB{0x77, 0x77, 0x77};
+    dlg.HistoryColors.assign(16, TRGB{255, 255, 255});
+    dlg.HistoryColors[5] = TRGB{0, 0, 0x80};
     run([&](TbsSkinColorDialog&, const Win& w) {
         const TContrastPanel& c = *w.contrast;
         // AA normal, AAA normal, AA large, AAA large.
@@ -492,7 +492,7 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
 }
 
 TEST_F(DialogTest, CodeEditTakesTypedAndPastedColours) {
-    dlg.Color = RGB(0x12, 0x34, 0x56);
+    dlg.Color = TRGB{0x12, 0x34, 0x56};
     const bool ok = run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(w.edtCode->text(), "123456");
         w.edtCode->setFocus();
@@ -526,7 +526,7 @@ TEST_F(DialogTest, CodeEditTakesTypedAndPastedColours) {
         return w.form->result();
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(dlg.Color, RGB(70, 130, 180));
+    EXPECT_EQ(dlg.Color, (TRGB{70, 130, 180}));
 }
 
 TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
@@ -536,11 +536,11 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     main.edtG->SetValue(20);
     main.edtB->SetValue(30);
     ASSERT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
-    const TColor pickedBefore = main.PickedColor;
+    const TRGB pickedBefore = main.PickedColor;
 
     main.cdlgSelect->RunModal = [](TbsSkinColorDialog& d) {
         const auto& w = *d.window();
-        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{10, 20, 30}));
         w.edtR->SetValue(200);
         w.btnCancel->click();
         return w.form->result();
@@ -558,7 +558,7 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     };
     main.bsSkinButton2->click();
     EXPECT_EQ(CurrentRGB, (TRGB{200, 20, 30}));
-    EXPECT_EQ(main.PickedColor, RGB(200, 20, 30));
+    EXPECT_EQ(main.PickedColor, (TRGB{200, 20, 30}));
     EXPECT_EQ(main.edtR->Value(), 200);
     EXPECT_EQ(main.edtHC->text(), QStringLiteral("C8141E"));
 }

@@ -77,7 +77,7 @@ TEST_F(PickFixture, DragSamplesEveryMoveIntoAllViewsAndTheMagnifier) {
     EXPECT_EQ(QWidget::mouseGrabber(), w->lblColor);
 
     moveTo(50, 40);
-    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
+    EXPECT_EQ(w->PickedColor, (TRGB{255, 0, 0}));
     EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
     EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
     EXPECT_EQ(w->lblColor->color(), (TRGB{255, 0, 0}));
@@ -131,7 +131,7 @@ TEST_F(PickFixture, PixelOffEveryMonitorReadsWhiteAndComparesEqualToWhite) {
     press();
     moveTo(700, 10); // right of the 640-pixel desktop
     EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
-    EXPECT_EQ(w->PickedColor, RGB(255, 255, 255));
+    EXPECT_EQ(w->PickedColor, (TRGB{255, 255, 255}));
     release();
     // Slot 0, the slot written last, is white already: nothing is pushed.
     EXPECT_EQ(w->History.HistoryPos, 0);
@@ -233,7 +233,7 @@ TEST_F(PickFixture, EscCancelsADragRestoringTheColourAndTheReleasePushesNothing)
     EXPECT_FALSE(w->Capturing);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
-    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
+    EXPECT_EQ(w->PickedColor, (TRGB{255, 0, 0}));
     EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
     release();
     EXPECT_EQ(w->History.HistoryPos, 1);
@@ -277,7 +277,7 @@ TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
         else
             mouseTo(win, QEvent::MouseButtonPress, QPointF(50, 40), Qt::RightButton);
         EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 255})) << byKey;
-        EXPECT_EQ(w->PickedColor, RGB(0, 0, 255)) << byKey;
+        EXPECT_EQ(w->PickedColor, (TRGB{0, 0, 255})) << byKey;
         EXPECT_EQ(w->History.HistoryPos, 1) << byKey;
         QApplication::processEvents();
         EXPECT_EQ(w->Overlay, nullptr);

@@ -159,7 +159,7 @@ TEST_F(GridFixture, ArrowAndPagingKeysChooseSlots) {
 TEST_F(GridFixture, CloseWritesTheFileAndKeepsBytesPastTheLayout) {
     writeFile(ts.historyPath(), fixtureBytes("history_70.dat"));
     open();
-    w->PushHistory(RGB(1, 2, 3));
+    w->PushHistory(TRGB{1, 2, 3});
     EXPECT_EQ(grid()->Col(), 3);
     w->close();
     const QByteArray after = readFile(ts.historyPath());
@@ -189,7 +189,7 @@ TEST_F(GridFixture, OutOfRangePositionsAreWrappedWithAPlainMessage) {
     ASSERT_EQ(ts.errors.plainMessages.size(), 1);
     EXPECT_TRUE(ts.errors.plainMessages[0].contains(QStringLiteral("HisColors.dat")));
     EXPECT_TRUE(ts.errors.messages.isEmpty());
-    w->PushHistory(RGB(9, 9, 9));
+    w->PushHistory(TRGB{9, 9, 9});
     EXPECT_EQ(w->History.HistorySlots[15], (TRGB{9, 9, 9}));
     EXPECT_EQ(grid()->Col(), 7);
     EXPECT_EQ(grid()->Row(), 1);
@@ -202,7 +202,7 @@ TEST_F(GridFixture, UnreadableFileIsReportedAndNotOverwritten) {
     open();
     ASSERT_EQ(ts.errors.plainMessages.size(), 1);
     EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
-    w->PushHistory(RGB(1, 1, 1));
+    w->PushHistory(TRGB{1, 1, 1});
     w->close();
     EXPECT_TRUE(QFileInfo(QString::fromStdString(ts.historyPath())).isDir());
     EXPECT_EQ(ts.errors.plainMessages.size(), 1);
@@ -217,7 +217,7 @@ TEST_F(GridFixture, FailedSaveIsReportedOnceWithTheFileAndTheReason) {
     services.historyPath = (blocker + QStringLiteral("/HisColors.dat")).toStdString();
     w = std::make_unique<TfrmMain>(services);
     w->show();
-    w->PushHistory(RGB(1, 2, 3));
+    w->PushHistory(TRGB{1, 2, 3});
     // The session's end and the window's close both try to save.
     w->SessionEnding();
     w->close();

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, StartsWhiteAtTheTopLeftWithItsCaption) {
     EXPECT_EQ(main->pos(), QPoint(0, 0));
     EXPECT_TRUE(main->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(main->bsfMain->client()->size(), QSize(349, 179));
-    EXPECT_EQ(main->PickedColor, 0u);
+    EXPECT_EQ(main->PickedColor, (TRGB{0, 0, 0}));
 }
 
 TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, AppliedPickRaisesEachChangedEditOnce) {
     QSignalSpy g(main->edtG, &TbsSkinTrackEdit::changed);
     QSignalSpy b(main->edtB, &TbsSkinTrackEdit::changed);
     QSignalSpy code(main->edtHC, &QLineEdit::textChanged);
-    main->PickedColor = RGB(10, 255, 12);
+    main->PickedColor = TRGB{10, 255, 12};
     main->ApplyPickedColor();
     main->RefreshViews();
     EXPECT_EQ(CurrentRGB, (TRGB{10, 255, 12}));
