@@ -49,10 +49,6 @@ void TbsColorCellGrid::SetColCount(int v) {
     update();
 }
 
-void TbsColorCellGrid::SetTransparent(bool on) {
-    setStyleSheet(on ? QStringLiteral("QGroupBox { background: transparent; }") : QString());
-}
-
 grid::Box TbsColorCellGrid::CellArea() const {
     QStyleOptionGroupBox opt;
     initStyleOption(&opt);

@@ -33,9 +33,6 @@ public:
     // The cell a press at (x, y) chooses, or -1.
     int CellAtPoint(int x, int y) const;
 
-    // Draws the group box without its face (the dialog's face shows through).
-    void SetTransparent(bool on);
-
 signals:
     void OnChange(tp::TbsColorCellGrid* sender);
 

@@ -23,18 +23,10 @@ bool HistoryRing::Select(GridCell cell, TRGB& current) const {
     return true;
 }
 
-std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot) {
+std::optional<GridCell> SelectionAfterPush(GridCell current, int writtenSlot) {
     const GridCell target = CellOfSlot(WrapSlot(writtenSlot));
-    std::vector<GridCell> steps;
-    if (target.col != current.col) {
-        current.col = target.col;
-        steps.push_back(current);
-    }
-    if (target.row != current.row) {
-        current.row = target.row;
-        steps.push_back(current);
-    }
-    return steps;
+    if (target == current) return std::nullopt;
+    return target;
 }
 
 } // namespace tp

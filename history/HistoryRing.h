@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace tp {
 
@@ -59,11 +58,11 @@ private:
     }
 };
 
-// The cells a push offers to the grid's select rule on its way from the
-// current cell to the cell of the slot just written: first the new column in
-// the old row (if the column changes), then the new row (if it changes).
-// When both change the current colour is first set from another slot and
-// then from the pushed one.
-std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot);
+// The selection rule of a push: the grid's current cell moves to the cell of
+// the slot just written, and the pushed colour then becomes the current
+// colour, as choosing that cell would make it. A push that writes the
+// current cell's own slot moves nothing and leaves the current colour as it
+// was. Returns the cell to move to, or nothing.
+std::optional<GridCell> SelectionAfterPush(GridCell current, int writtenSlot);
 
 } // namespace tp

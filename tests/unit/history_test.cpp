@@ -103,28 +103,23 @@ TEST(HistorySelect, CopiesTheSlotOnlyWhenItDiffers) {
     EXPECT_FALSE(ring.Select({0, 2}, current));
 }
 
-TEST(HistorySelect, PushOffersTheOldRowFirstWhenColumnAndRowBothChange) {
-    // Slots 0..7 hold colours 0..7; the grid's current cell is column 7,
-    // row 0 after writing slot 7. Writing slot 8 moves the column first
-    // (offering slot 0), then the row (offering slot 8).
+TEST(HistorySelect, PushMovesTheSelectionOnToTheSlotItWrote) {
+    // Slots 0..7 hold colours 1..8; the grid's current cell is column 7,
+    // row 0 after writing slot 7. Writing slot 8 moves column and row at
+    // once, straight to the pushed slot.
     HistoryRing ring;
     for (int i = 0; i < 8; ++i)
         ring.Push(TRGB{uint8_t(i + 1), 0, 0});
     const auto written = ring.Push(TRGB{80, 80, 80});
     ASSERT_EQ(written, 8);
-    const auto steps = PushSelectionSteps({7, 0}, *written);
-    ASSERT_EQ(steps, (std::vector<GridCell>{{0, 0}, {0, 1}}));
-    TRGB current{80, 80, 80};
-    std::vector<TRGB> seen;
-    for (GridCell c : steps)
-        if (ring.Select(c, current)) seen.push_back(current);
-    EXPECT_EQ(seen, (std::vector<TRGB>{{1, 0, 0}, {80, 80, 80}}));
+    EXPECT_EQ(SelectionAfterPush({7, 0}, *written), (GridCell{0, 1}));
 
-    // Only the column or only the row changing offers the pushed slot alone;
-    // the current cell itself offers nothing.
-    EXPECT_EQ(PushSelectionSteps({2, 0}, 3), (std::vector<GridCell>{{3, 0}}));
-    EXPECT_EQ(PushSelectionSteps({3, 0}, 11), (std::vector<GridCell>{{3, 1}}));
-    EXPECT_TRUE(PushSelectionSteps({3, 1}, 11).empty());
+    // Only the column or only the row changing; the current cell itself
+    // moves nothing, and a slot number from outside the ring wraps.
+    EXPECT_EQ(SelectionAfterPush({2, 0}, 3), (GridCell{3, 0}));
+    EXPECT_EQ(SelectionAfterPush({3, 0}, 11), (GridCell{3, 1}));
+    EXPECT_EQ(SelectionAfterPush({3, 1}, 11), std::nullopt);
+    EXPECT_EQ(SelectionAfterPush({0, 0}, 16), std::nullopt);
 }
 
 TEST(HistoryCodec, RoundTripsWithExplicitLittleEndianLayout) {

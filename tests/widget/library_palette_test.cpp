@@ -1,13 +1,13 @@
 // Palette files and the colour library: a GIMP palette added in one
 // transaction as "保存" would add each colour, and the browser's buttons
 // that export and import.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "library/MessageBox.h"
 #include "library/PaletteIo.h"
 #include "library/ViewColor.h"
 #include "library_fixture.h"
 #include "skin/Controls.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -96,12 +96,12 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     dmMain = &dm;
     TestServices ts;
     RecordingSkinMessage msg{ts.skin};
+    ts.messageBox = &msg;
     TfrmMain main(ts.services());
-    main.msgAlert = &msg;
-    main.History.HistorySlots[0] = {1, 2, 3};
+    main.TakeColour({1, 2, 3}); // into history slot 0
 
     QString answer;
-    main.runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
         w.askFile = [&](bool, const QString&) { return answer; };
         // The list after a search.
@@ -116,7 +116,7 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
         EXPECT_EQ(w.dbgColors->model()->rowCount(), 4); // the whole list again
         return 7;
     };
-    main.bsSkinButton4->click();
+    test::Child<QPushButton>(&main, "bsSkinButton4")->click();
     dmMain = nullptr;
 
     QFile json(dir.filePath(QStringLiteral("list.json")));

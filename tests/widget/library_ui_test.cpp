@@ -1,8 +1,8 @@
 // The library's windows driven offscreen: the skinned message box, "保存"
 // with its dialog, and the browser opened by "加载". Modal windows are run
 // through the main window's runner, so no test waits in a nested loop.
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "base/AppInfo.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
 #include "library/TextLimit.h"
@@ -10,6 +10,7 @@
 #include "library_fixture.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -129,10 +130,11 @@ protected:
     void SetUp() override {
         StoreFixture::SetUp();
         dmMain = &dm;
+        ts.messageBox = &msg;
         main = std::make_unique<TfrmMain>(ts.services());
         main->move(100, 80);
-        main->msgAlert = &msg;
     }
+    test::MainParts ui() const { return test::MainParts(main.get()); }
     void TearDown() override {
         delete frmSaveInfo;
         main.reset();
@@ -147,8 +149,8 @@ protected:
 
 TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     makeStore();
-    CurrentRGB = {5, 0, 255};
-    main->runModal = [&](QDialog& d) {
+    test::TypeColour(*main, {5, 0, 255});
+    ts.runModal = [&](QDialog& d) {
         ++runs;
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("保存颜色"));
@@ -167,7 +169,7 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
         dlg.bsSkinButton1->click();
         return dlg.result();
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(frmSaveInfo, nullptr) << "the dialog lives for one save";
     auto r = rows();
@@ -178,7 +180,7 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     EXPECT_TRUE(ts.errors.messages.isEmpty());
 
     // The same colour again: refused, no dialog, nothing written.
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(msg.calls.size(), 1u);
     EXPECT_EQ(msg.calls[0].text, QStringLiteral("这个颜色已经保存了"));
@@ -189,9 +191,9 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
 
 TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
     makeStore();
-    CurrentRGB = {1, 2, 3};
+    test::TypeColour(*main, {1, 2, 3});
     for (int answer : {7, 2}) {
-        main->runModal = [&](QDialog& d) {
+        ts.runModal = [&](QDialog& d) {
             auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
             if (answer == 7)
                 key(&dlg, Qt::Key_Escape);
@@ -200,7 +202,7 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
             EXPECT_EQ(dlg.result(), answer);
             return dlg.result();
         };
-        main->bsSkinButton3->click();
+        ui().bsSkinButton3->click();
         EXPECT_EQ(frmSaveInfo, nullptr);
     }
     EXPECT_TRUE(rows().empty());
@@ -216,9 +218,9 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
 
 TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
     makeStore();
-    CurrentRGB = {6, 6, 6};
+    test::TypeColour(*main, {6, 6, 6});
     const QString face = QStringLiteral("😀");
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         dlg.edtName->selectAll();
         dlg.edtName->insert(face.repeated(25));
@@ -227,7 +229,7 @@ TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
         dlg.memComment->insertPlainText(face.repeated(4) + QString(20, QLatin1Char('p')));
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(rows().size(), 1u) << ts.errors.messages.join('\n').toStdString();
     EXPECT_EQ(rows()[0].name, face.repeated(20));
     EXPECT_EQ(rows()[0].comment,
@@ -236,10 +238,10 @@ TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
 
 TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     makeStore();
-    CurrentRGB = {10, 20, 30};
+    test::TypeColour(*main, {10, 20, 30});
     TfrmSaveInfo* first = nullptr;
     QPoint firstPos;
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         first = &dlg;
         dlg.show(); // first showing: centred in the work area
@@ -250,7 +252,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         dlg.hide();
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(ts.errors.messages.size(), 1);
     EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("locked")))
         << ts.errors.messages[0].toStdString();
@@ -260,7 +262,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     unlock();
     EXPECT_TRUE(rows().empty());
 
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         EXPECT_EQ(&dlg, first);
         EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" A141E")) << "the name is proposed afresh";
@@ -270,21 +272,21 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         dlg.hide();
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(frmSaveInfo, nullptr);
     ASSERT_EQ(rows().size(), 1u);
     EXPECT_EQ(rows()[0].comment, QStringLiteral("keep me"));
 }
 
 TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         ++runs;
         return d.result();
     };
-    CurrentRGB = {1, 1, 1};
-    main->bsSkinButton3->click();
+    test::TypeColour(*main, {1, 1, 1});
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 0) << "no dialog without a store";
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(ts.errors.messages.size(), 2);
     // What was not done first, then the store file, then the detail.
     const QString file = QDir::toNativeSeparators(storePath());
@@ -295,7 +297,7 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     EXPECT_FALSE(QFileInfo::exists(storePath()));
 
     // The browser opens all the same, with the query closed.
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
         EXPECT_FALSE(w.adoqLib->Active());
         for (int b = 0; b < TbsSkinDBNavigator::ButtonCount; ++b)
@@ -307,15 +309,15 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
         w.bsSkinButton1->click();
         return w.result();
     };
-    CurrentRGB = {9, 9, 9};
-    main->bsSkinButton4->click();
+    test::TypeColour(*main, {9, 9, 9});
+    ui().bsSkinButton4->click();
     EXPECT_EQ(ts.errors.messages.size(), 3);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 0})) << "an empty library loads black";
-    EXPECT_EQ(main->edtHC->text(), QStringLiteral("000000"));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{0, 0, 0})) << "an empty library loads black";
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("000000"));
 
-    main->runModal = [&](QDialog& d) { return d.result() == 0 ? 1 : d.result(); };
-    CurrentRGB = {1, 1, 1};
-    main->bsSkinButton3->click();
+    ts.runModal = [&](QDialog& d) { return d.result() == 0 ? 1 : d.result(); };
+    test::TypeColour(*main, {1, 1, 1});
+    ui().bsSkinButton3->click();
     EXPECT_EQ(rows().size(), 1u);
     EXPECT_EQ(ts.errors.messages.size(), 3);
 }
@@ -333,11 +335,11 @@ protected:
         addRow(QStringLiteral("O'Neil"), 0, 128, 0);
         addRow(QStringLiteral("蓝300"), 0, 0, 300);
         before = rows();
-        CurrentRGB = {1, 2, 3};
+        test::TypeColour(*main, {1, 2, 3});
     }
     // Opens the browser shown and active, runs body, returns the result.
     int browse(const std::function<void(TfrmViewColor&)>& body) {
-        main->runModal = [&](QDialog& d) {
+        ts.runModal = [&](QDialog& d) {
             auto& w = dynamic_cast<TfrmViewColor&>(d);
             w.show();
             QApplication::setActiveWindow(&w);
@@ -347,8 +349,8 @@ protected:
             w.hide();
             return r;
         };
-        main->bsSkinButton4->click();
-        return main->runModal ? 0 : 0;
+        ui().bsSkinButton4->click();
+        return 0;
     }
     std::vector<StoreRow> before;
 };
@@ -387,8 +389,8 @@ TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
         result = w.result();
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 44}));
-    EXPECT_EQ(main->edtHC->text(), QStringLiteral("00002C"));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{0, 0, 44}));
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("00002C"));
     EXPECT_EQ(rows(), before);
 }
 
@@ -422,7 +424,7 @@ TEST_F(Browser, SearchByTheEndOfTheName) {
         EXPECT_EQ(w.result(), 1);
     });
     EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{255, 0, 0}));
 }
 
 TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
@@ -448,7 +450,7 @@ TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
     expected.erase(expected.begin() + 2); // 红色, the second row after 红 went
     expected.erase(expected.begin());
     EXPECT_EQ(rows(), expected);
-    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3})) << "取消 leaves the colour alone";
+    EXPECT_EQ(main->CurrentColour(), (TRGB{1, 2, 3})) << "取消 leaves the colour alone";
 }
 
 TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
@@ -523,7 +525,7 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         w.bsSkinButton1->setFocus();
         w.bsSkinButton1->click();
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{204, 9, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{204, 9, 0}));
     EXPECT_EQ(rows(), before) << "the typed value is never posted";
 
     browse([&](TfrmViewColor& w) {
@@ -534,11 +536,11 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         key(g->activeEditor(), Qt::Key_Return);
         EXPECT_EQ(w.result(), 1);
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{204, 0, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{204, 0, 0}));
     EXPECT_EQ(rows(), before);
 
     // Enter on the grid itself opens the editor; Esc in the editor is "取消".
-    CurrentRGB = {1, 2, 3};
+    test::TypeColour(*main, {1, 2, 3});
     browse([&](TfrmViewColor& w) {
         TbsSkinDBGrid* g = w.dbgColors;
         g->setFocus();
@@ -550,7 +552,7 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         key(g->activeEditor(), Qt::Key_Escape);
         EXPECT_EQ(w.result(), 7);
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{1, 2, 3}));
     EXPECT_EQ(rows(), before);
 }
 
@@ -677,8 +679,8 @@ TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
 
 TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
     lockFromAnotherProcess();
-    CurrentRGB = {7, 7, 7};
-    main->bsSkinButton3->click(); // "保存"
+    test::TypeColour(*main, {7, 7, 7});
+    ui().bsSkinButton3->click(); // "保存"
     unlock();
     browse([&](TfrmViewColor& w) {
         w.edtKeyword->setText(QString(20000, QChar(u'红')));
