@@ -96,6 +96,24 @@ TfrmSaveInfo::~TfrmSaveInfo() {
     if (frmSaveInfo == this) frmSaveInfo = nullptr;
 }
 
+void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
+    edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
+    const TRGB inv = InverseColor(rgb);
+    // A stylesheet, because the skin's stylesheet would win over a palette.
+    lblColor->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
+                                .arg(rgb.r)
+                                .arg(rgb.g)
+                                .arg(rgb.b)
+                                .arg(inv.r)
+                                .arg(inv.g)
+                                .arg(inv.b));
+    edtName->setFocus();
+}
+
+QString TfrmSaveInfo::NameText() const {
+    return edtName->text();
+}
+
 QString TfrmSaveInfo::CommentText() const {
     return QString::fromStdString(WithCrLf(memComment->toPlainText().toStdString()));
 }
@@ -127,24 +145,13 @@ void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     if (!frmSaveInfo) frmSaveInfo = new TfrmSaveInfo(host.services, host.owner);
     TfrmSaveInfo* dlg = frmSaveInfo;
     if (host.owner) dlg->move(host.owner->x() + 30, host.owner->y() + 30);
-    dlg->edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
-    const TRGB inv = InverseColor(rgb);
-    // A stylesheet, because the skin's stylesheet would win over a palette.
-    dlg->lblColor->setStyleSheet(
-        QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
-            .arg(rgb.r)
-            .arg(rgb.g)
-            .arg(rgb.b)
-            .arg(inv.r)
-            .arg(inv.g)
-            .arg(inv.b));
-    dlg->edtName->setFocus();
+    dlg->ShowColor(rgb);
     const int result = host.runModal(*dlg);
     if (result == 1) {
         // A failed insert leaves the dialog alive, hidden, with the comment
         // still in it, so the next save does not lose what was typed.
         // Another program may have saved the same colour meanwhile.
-        if (!store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()})) refuse();
+        if (!store.AddColor({dlg->NameText(), rgb, dlg->CommentText()})) refuse();
     }
     delete dlg;
 } catch (const StoreError& e) {

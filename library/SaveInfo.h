@@ -43,16 +43,10 @@ public:
     TfrmSaveInfo(const Services& services, QWidget* owner);
     ~TfrmSaveInfo() override;
 
-    TbsBusinessSkinForm* bsBusinessSkinForm1;
-    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
-    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
-    QLineEdit* edtName;
-    QLabel* lblColor;
-    QPlainTextEdit* memComment;
-    QFrame* bsSkinBevel1;         // the line above the buttons
-    TbsSkinButton* bsSkinButton1; // "确定"
-    TbsSkinButton* bsSkinButton2; // "取消"
-
+    // Readies the dialog for saving rgb: the default name, and the sample in
+    // the colour with legible text. The comment stays as it was.
+    void ShowColor(const TRGB& rgb);
+    QString NameText() const;
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
 
@@ -63,6 +57,15 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    TbsBusinessSkinForm* bsBusinessSkinForm1;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
+    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
+    QLineEdit* edtName;
+    QLabel* lblColor;
+    QPlainTextEdit* memComment;
+    QFrame* bsSkinBevel1;         // the line above the buttons
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
     QString lastComment_;
 };
 

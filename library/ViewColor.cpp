@@ -315,7 +315,7 @@ void TbsSkinDBGrid::keyPressEvent(QKeyEvent* e) {
             return;
         }
         if (active && e->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             return;
         }
         if (active && e->key() == Qt::Key_Down && mods == Qt::NoModifier && !query_.IsEmpty() &&
@@ -463,7 +463,7 @@ void TbsSkinDBNavigator::updateButtons() {
 void TbsSkinDBNavigator::click(int b) {
     if (!query_.Active()) return;
     Guarded(errors_, [&] {
-        if (beforeAction) beforeAction();
+        if (beforeAction_) beforeAction_();
         switch (b) {
         case nbFirst:
             query_.First();
@@ -481,7 +481,7 @@ void TbsSkinDBNavigator::click(int b) {
             query_.Insert();
             break;
         case nbDelete:
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             break;
         case nbEdit:
             query_.Edit();
@@ -504,9 +504,9 @@ void TbsSkinDBNavigator::click(int b) {
 
 // ---- window ----------------------------------------------------------------
 
-TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMessage* msgAlert,
+TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSkinMessage* msgAlert,
                              QWidget* owner)
-    : QDialog(owner, Qt::Dialog), services_(services), dm_(dm), msgAlert_(msgAlert) {
+    : QDialog(owner, Qt::Dialog), services_(services), dm_(store), msgAlert_(msgAlert) {
     setObjectName(QStringLiteral("frmViewColor"));
     setWindowTitle(QStringLiteral("颜色库"));
     bsBusinessSkinForm1 =
@@ -514,7 +514,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMe
     bsBusinessSkinForm1->setClientSize(554, 360);
     bsBusinessSkinForm1->setCenterOnFirstShow(true);
     QWidget* c = bsBusinessSkinForm1->client();
-    adoqLib = new TLibQuery(dm, this);
+    adoqLib = new TLibQuery(store, this);
     adoqLib->setObjectName(QStringLiteral("adoqLib"));
 
     bsSkinDBNavigator1 = new TbsSkinDBNavigator(*adoqLib, *services.errors, c);
@@ -558,9 +558,9 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMe
     connect(bsSkinButton1, &QPushButton::clicked, this, guard([this] { bsSkinButton1Click(); }));
     connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
 
-    bsSkinDBNavigator1->confirmDelete = [this] { return askDelete(); };
-    bsSkinDBNavigator1->beforeAction = [this] { dbgColors->commitEditor(); };
-    dbgColors->confirmDelete = [this] { return askDelete(); };
+    bsSkinDBNavigator1->setConfirmDelete([this] { return askDelete(); });
+    bsSkinDBNavigator1->setBeforeAction([this] { dbgColors->commitEditor(); });
+    dbgColors->setConfirmDelete([this] { return askDelete(); });
     connect(static_cast<TLibDelegate*>(dbgColors->itemDelegate()), &TLibDelegate::editorCreated,
             this, [this](QWidget* e) { e->installEventFilter(this); });
 
@@ -645,10 +645,10 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     if (!host.dm) throw Error("The colour store is not available.");
     auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
     frmViewColor = w;
-    w->HistoryColors = host.history;
+    w->setHistory(host.history);
     if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
     const int result = host.runModal(*w);
-    const TRGB loaded = w->LoadedColor;
+    const TRGB loaded = w->loadedColor();
     delete w;
     if (result != 1) return std::nullopt;
     return loaded;

@@ -66,7 +66,7 @@ void TfrmViewColor::BuildPaletteBand() {
     setTabOrder(bsSkinButton4, btnImport);
     setTabOrder(btnImport, btnExport);
 
-    askFile = [this](bool save, const QString& suggested) {
+    askFile_ = [this](bool save, const QString& suggested) {
         if (!save)
             return QFileDialog::getOpenFileName(
                 this, QStringLiteral("导入 GIMP 调色板"), QDir::homePath(),
@@ -107,12 +107,12 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
     case ExportFrom::History:
         p.name = "Tintpick 历史颜色";
         p.columns = 8; // as the main window's grid shows them
-        for (size_t i = 0; i < HistoryColors.size(); ++i)
-            p.entries.push_back({"历史 " + std::to_string(i + 1), HistoryColors[i], {}});
+        for (size_t i = 0; i < history_.size(); ++i)
+            p.entries.push_back({"历史 " + std::to_string(i + 1), history_[i], {}});
         suggested = QStringLiteral("tintpick-history.gpl");
         break;
     }
-    const QString path = askFile ? askFile(true, suggested) : QString();
+    const QString path = askFile_ ? askFile_(true, suggested) : QString();
     if (path.isEmpty()) return;
     WritePaletteFile(p, path);
     if (msgAlert_)
@@ -123,7 +123,7 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
 }
 
 void TfrmViewColor::ImportPalette() {
-    const QString path = askFile ? askFile(false, {}) : QString();
+    const QString path = askFile_ ? askFile_(false, {}) : QString();
     if (path.isEmpty()) return;
     // A change being typed is posted first, as moving to another row would.
     dbgColors->commitEditor();

@@ -7,6 +7,7 @@
 #include "library/PaletteIo.h"
 #include "library/ViewColor.h"
 #include "library_fixture.h"
+#include "library_parts.h"
 #include "skin/Controls.h"
 #include "support/TestServices.h"
 
@@ -103,17 +104,18 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     QString answer;
     main.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
-        w.askFile = [&](bool, const QString&) { return answer; };
+        BrowserParts ui(w);
+        w.setFileAsker([&](bool, const QString&) { return answer; });
         // The list after a search.
-        w.edtKeyword->setText(QStringLiteral("红"));
-        w.bsSkinButton3->click();
+        ui.edtKeyword->setText(QStringLiteral("红"));
+        ui.bsSkinButton3->click();
         answer = dir.filePath(QStringLiteral("list.json"));
-        w.mnuExport->actions()[1]->trigger();
+        ui.mnuExport->actions()[1]->trigger();
         answer = dir.filePath(QStringLiteral("history.gpl"));
-        w.mnuExport->actions()[2]->trigger();
+        ui.mnuExport->actions()[2]->trigger();
         answer = Fixtures + QStringLiteral("crlf-no-columns.gpl");
-        w.btnImport->click();
-        EXPECT_EQ(w.dbgColors->model()->rowCount(), 4); // the whole list again
+        ui.btnImport->click();
+        EXPECT_EQ(ui.dbgColors->model()->rowCount(), 4); // the whole list again
         return 7;
     };
     main.bsSkinButton4->click();
