@@ -137,6 +137,7 @@ QWidget* TLibDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         e->setValidator(new TextLimit(def.maxLength, false, e));
     }
+    connect(e, &QLineEdit::textEdited, grid_, [grid = grid_] { grid->editorTyped(); });
     emit editorCreated(e);
     return e;
 }
@@ -287,6 +288,17 @@ bool TbsSkinDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
             return false;
     }
     return QTableView::edit(index, trigger, event);
+}
+
+void TbsSkinDBGrid::editorTyped() {
+    // An empty list gets its record when the text is taken: appending one
+    // now would rebuild the rows and close the editor under the user's hands.
+    if (query_.state() != TLibQuery::dsBrowse || !query_.CanModify() || query_.IsEmpty()) return;
+    try {
+        query_.Edit();
+    } catch (const std::exception& e) {
+        report(e);
+    }
 }
 
 void TbsSkinDBGrid::commitEditor() {

@@ -525,6 +525,38 @@ TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
     EXPECT_EQ(r, before);
 }
 
+TEST_F(Browser, PostAndCancelTakeWhatIsTypedIntoAnOpenCell) {
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
+        auto typeInto = [&](int row, const char* text) {
+            g->setFocus();
+            g->setCurrentIndex(g->model()->index(row, TLibQuery::fName));
+            typeFocused(QString::fromLatin1(text));
+            ASSERT_NE(g->activeEditor(), nullptr);
+            EXPECT_TRUE(ui.nav(TbsSkinDBNavigator::nbPost)->isEnabled());
+            EXPECT_TRUE(ui.nav(TbsSkinDBNavigator::nbCancel)->isEnabled());
+        };
+        typeInto(1, "Sky");
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
+        typeInto(2, "Lost");
+        ui.nav(TbsSkinDBNavigator::nbCancel)->click();
+        EXPECT_EQ(ui.adoqLib->DisplayText(2, TLibQuery::fName), QStringLiteral("红色"));
+        // Deleted by another program while the cell is typed into.
+        typeInto(3, "Gone");
+        sqlite(QStringLiteral("delete from Colors where ID=4;"));
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
+        key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    });
+    ASSERT_EQ(ts.errors.messages.size(), 1);
+    EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("编号为 4 的记录“O'Neil”")))
+        << ts.errors.messages[0].toStdString();
+    auto expected = before;
+    expected[1].name = QStringLiteral("Sky");
+    expected.erase(expected.begin() + 3);
+    EXPECT_EQ(rows(), expected);
+}
+
 TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
     browse([&](TfrmViewColor& w) {
         BrowserParts ui(w);
