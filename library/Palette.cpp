@@ -400,4 +400,74 @@ Palette ReadGpl(std::string_view text, std::string_view fileBaseName) {
     return p;
 }
 
+namespace {
+std::optional<int> HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return std::nullopt;
+}
+
+// #RRGGBB or #RGB.
+std::optional<TRGB> HashColor(std::string_view s) {
+    if (s.empty() || s[0] != '#' || (s.size() != 7 && s.size() != 4)) return std::nullopt;
+    const bool shortForm = s.size() == 4;
+    uint8_t c[3];
+    for (size_t k = 0; k < 3; ++k) {
+        const auto hi = HexDigit(s[1 + (shortForm ? k : 2 * k)]);
+        const auto lo = HexDigit(s[shortForm ? 1 + k : 2 + 2 * k]);
+        if (!hi || !lo) return std::nullopt;
+        c[k] = static_cast<uint8_t>(*hi * 16 + *lo);
+    }
+    return TRGB{c[0], c[1], c[2]};
+}
+} // namespace
+
+Palette ReadCss(std::string_view text, std::string_view fileBaseName) {
+    Palette p;
+    p.name = std::string(fileBaseName);
+    bool inComment = false;
+    ForEachLine(text, [&](size_t lineNo, std::string_view line) {
+        std::string_view rest = Strip(line);
+        if (inComment) {
+            const size_t end = rest.find("*/");
+            if (end == std::string_view::npos) return;
+            inComment = false;
+            rest = Strip(rest.substr(end + 2));
+        }
+        if (rest.empty() || rest == ":root {" || rest == ":root{" || rest == "}") return;
+        if (rest.substr(0, 2) == "/*") {
+            inComment = rest.find("*/", 2) == std::string_view::npos;
+            return;
+        }
+        const auto bad = [&] {
+            LineError(lineNo,
+                      "：" + Quoted(line) + " 不是颜色。每个颜色一行，写作“--名称: #RRGGBB;”");
+        };
+        const size_t colon = rest.find(':');
+        const size_t semi = rest.find(';');
+        if (rest.substr(0, 2) != "--" || colon == std::string_view::npos ||
+            semi == std::string_view::npos || semi < colon)
+            bad();
+        const std::string_view ident = Strip(rest.substr(2, colon - 2));
+        const auto rgb = HashColor(Strip(rest.substr(colon + 1, semi - colon - 1)));
+        if (ident.empty() || !rgb) bad();
+        std::string name(ident);
+        std::string_view after = Strip(rest.substr(semi + 1));
+        if (after.substr(0, 2) == "/*") {
+            const size_t end = after.find("*/", 2);
+            if (end == std::string_view::npos || !Strip(after.substr(end + 2)).empty()) bad();
+            std::string_view note = after.substr(2, end - 2);
+            // Written as "/* " note " */".
+            if (!note.empty() && note.front() == ' ') note.remove_prefix(1);
+            if (!note.empty() && note.back() == ' ') note.remove_suffix(1);
+            name = std::string(note.substr(0, note.find(CssNoteSeparator)));
+        } else if (!after.empty()) {
+            bad();
+        }
+        p.entries.push_back({name, *rgb, {}});
+    });
+    return p;
+}
+
 } // namespace tp

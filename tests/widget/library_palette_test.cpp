@@ -68,6 +68,50 @@ TEST_F(PaletteImport, AddsNewColoursRefusesStoredOnesAndSaysWhereTheyCameFrom) {
     EXPECT_EQ(twice.refused, 1);
 }
 
+TEST_F(PaletteImport, ItsOwnJsonAndCssExportsImportAsTheyWereWritten) {
+    makeStore();
+    addRow(QStringLiteral("Noir"), 0, 0, 0);
+    Palette p;
+    p.name = "Mine";
+    p.entries = {{"大红", {204, 0, 0}, "pure"},
+                 {"Dark Red", {139, 0, 0}, {}},
+                 {"dark-red", {139, 0, 1}, "x — y"},
+                 {"q\"b\\", {3, 3, 3}, {}},
+                 {"black", {0, 0, 0}, {}}};
+    for (const char* file : {"mine.json", "mine.css"}) {
+        const QString path = dir.filePath(QString::fromLatin1(file));
+        WritePaletteFile(p, path);
+        sqlite(QStringLiteral("DELETE FROM Colors WHERE ID > 1;"));
+        const ImportResult r = ImportPaletteFile(dm, path);
+        EXPECT_EQ(r.added, 4) << file;
+        EXPECT_EQ(r.refused, 1) << file;
+        const auto got = rows();
+        ASSERT_EQ(got.size(), 5u) << file;
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(got[i + 1].name, QString::fromStdString(p.entries[i].name)) << file;
+            EXPECT_EQ(got[i + 1].g.toInt(), p.entries[i].rgb.g) << file;
+            EXPECT_EQ(got[i + 1].b.toInt(), p.entries[i].rgb.b) << file;
+            EXPECT_EQ(got[i + 1].comment, QStringLiteral("从 %1 导入").arg(QLatin1String(file)));
+        }
+    }
+    // Written by hand: "hex" alone is enough.
+    EXPECT_EQ(
+        ImportPaletteFile(dm, write("hand.json", R"({"colors": [{"hex": "#0A0B0C"}]})")).added, 1);
+    EXPECT_EQ(rows().back().b.toInt(), 12);
+    // Not the program's own: refused with what is wrong, nothing added.
+    const auto before = rows();
+    EXPECT_NE(messageOf([&] {
+                  ImportPaletteFile(dm, write("bad.json", R"({"colors": [{"hex": "#12"}]})"));
+              }).find("第 1 个颜色"),
+              std::string::npos);
+    EXPECT_NE(messageOf([&] {
+                  ImportPaletteFile(dm,
+                                    write("bad.css", ":root {\n  --a: #123456;\n  --b: red;\n}\n"));
+              }).find("第 3 行"),
+              std::string::npos);
+    EXPECT_EQ(rows(), before);
+}
+
 TEST_F(PaletteImport, ABadLineOrAFailingStoreChangesNothing) {
     makeStore();
     addRow(QStringLiteral("Noir"), 0, 0, 0);
