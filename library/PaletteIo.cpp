@@ -143,7 +143,12 @@ ImportResult ImportPaletteFile(ColorStore& store, const QString& path) {
     colors.reserve(p.entries.size());
     for (const PaletteEntry& e : p.entries) {
         const QString name = QString::fromStdString(e.name);
-        const QString kept = Cut(name, NameLength);
+        // A palette file strips the end blanks of a name: so is a cut one,
+        // or an export and an import again would change it.
+        QString kept = Cut(name, NameLength);
+        if (kept != name)
+            while (kept.endsWith(u' ') || kept.endsWith(u'\t'))
+                kept.chop(1);
         cut.push_back(kept != name);
         colors.push_back({kept, e.rgb, comment});
     }

@@ -112,6 +112,15 @@ TEST_F(PaletteImport, ItsOwnJsonAndCssExportsImportAsTheyWereWritten) {
     EXPECT_EQ(rows(), before);
 }
 
+TEST_F(PaletteImport, ANameCutToTwentyCharactersLosesTheBlanksItThenEndsIn) {
+    makeStore();
+    // As GIMP's own palettes name colours: an export and an import again
+    // keep the name as it is stored.
+    ImportPaletteFile(dm, write("x.gpl", "GIMP Palette\n255 218 185\tpeach puff (255 218 185)\n"));
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows()[0].name, QStringLiteral("peach puff (255 218"));
+}
+
 TEST_F(PaletteImport, ABadLineOrAFailingStoreChangesNothing) {
     makeStore();
     addRow(QStringLiteral("Noir"), 0, 0, 0);
