@@ -146,6 +146,19 @@ TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten)
     EXPECT_EQ(rows().size(), 1u);
 }
 
+TEST_F(ColourStore, AnExhaustedIdIsNotReportedAsAFullDisk) {
+    makeStore();
+    addRow(QStringLiteral("last"), 1, 1, 1);
+    sqlite(QStringLiteral("UPDATE Colors SET ID=9223372036854775807; "
+                          "UPDATE sqlite_sequence SET seq=9223372036854775807;"));
+    dm.DataModuleCreate();
+    const std::string m = messageOf([&] {
+        Doing("颜色没有保存", [&] { dm.AddColor({{}, {2, 2, 2}, {}}); });
+    });
+    EXPECT_EQ(m.find("磁盘已满"), std::string::npos) << m;
+    EXPECT_NE(m.find("编号已经用完"), std::string::npos) << m;
+}
+
 TEST_F(ColourStore, CorruptFileIsReportedAndLeftAlone) {
     QFile f(storePath());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
