@@ -33,7 +33,7 @@ struct LibraryHost {
     TbsSkinMessage* msgAlert = nullptr;
     ColorStore* dm = nullptr;
     DialogRunner runModal = ExecDialog;
-    // The history slots, which the browser can export.
+    // The picks in the history, newest first, which the browser can export.
     std::vector<TRGB> history;
 };
 

@@ -152,7 +152,8 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     RecordingSkinMessage msg{ts.skin};
     TfrmMain main(ts.services());
     main.msgAlert = &msg;
-    main.History.HistorySlots[0] = {1, 2, 3};
+    main.History.Push(RGB(1, 2, 3));
+    main.History.Push(RGB(255, 255, 255));
 
     QString answer;
     main.runModal = [&](QDialog& d) {
@@ -186,8 +187,10 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     QFile gpl(dir.filePath(QStringLiteral("history.gpl")));
     ASSERT_TRUE(gpl.open(QIODevice::ReadOnly));
     const Palette history = ReadGpl(gpl.readAll().toStdString(), "history");
-    ASSERT_EQ(history.entries.size(), 16u);
-    EXPECT_EQ(history.entries[0].rgb, (TRGB{1, 2, 3}));
+    // The two picks, newest first; the slots never written are left out.
+    ASSERT_EQ(history.entries.size(), 2u);
+    EXPECT_EQ(history.entries[0].rgb, (TRGB{255, 255, 255}));
+    EXPECT_EQ(history.entries[1].rgb, (TRGB{1, 2, 3}));
 
     // Red was stored already; the other colour of the file is added.
     ASSERT_EQ(msg.calls.size(), 3u);
