@@ -1,6 +1,7 @@
 #include "library/SaveInfo.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
 #include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
@@ -98,7 +99,7 @@ TfrmSaveInfo::~TfrmSaveInfo() {
 
 void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
     edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
-    const TRGB inv = InverseColor(rgb);
+    const TRGB inv = LegibleOn(rgb, InverseColor(rgb));
     // A stylesheet, because the skin's stylesheet would win over a palette.
     lblColor->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
                                 .arg(rgb.r)

@@ -1,6 +1,7 @@
 #include "library/ViewColor.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
 #include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
@@ -108,12 +109,13 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     const TRGB c = RowColor(grid_->query_, index.row());
     const TRGB inv = InverseColor(c);
     // The grid's current cell is the one shown reversed; whether the grid
-    // has the focus plays no part.
+    // has the focus plays no part. Text that would not stand out from its
+    // background is black or white instead.
     const bool current = index == grid_->currentIndex();
-    const QColor text = ToQColor(current ? c : inv);
-    const QColor back = ToQColor(current ? inv : c);
+    const TRGB back = current ? inv : c;
+    const QColor text = ToQColor(LegibleOn(back, current ? c : inv));
     p->save();
-    p->fillRect(opt.rect, back);
+    p->fillRect(opt.rect, ToQColor(back));
     p->setPen(text);
     p->setFont(opt.font);
     const bool right = TLibQuery::Def(index.column()).numeric;

@@ -3,6 +3,7 @@
 // through the main window's runner, so no test waits in a nested loop.
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/Contrast.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
 #include "library/TextLimit.h"
@@ -51,6 +52,20 @@ void typeFocused(const QString& s) {
 }
 void tabFocused() {
     key(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+}
+// The best contrast any pixel inside r has with r's corner: the text's,
+// where text is drawn on a plain background.
+double TextContrast(const QImage& img, const QRect& r) {
+    const auto at = [&](int x, int y) {
+        const QRgb p = img.pixel(x, y);
+        return TRGB{uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
+    };
+    const TRGB back = at(r.left() + 1, r.top() + 1);
+    double best = 1;
+    for (int y = r.top() + 1; y < r.bottom(); ++y)
+        for (int x = r.left() + 1; x < r.right(); ++x)
+            best = std::max(best, ContrastRatio(at(x, y), back));
+    return best;
 }
 QRgb pixelOfCell(TbsSkinDBGrid* g, int row, int col) {
     const QRect r = g->visualRect(g->model()->index(row, col));
@@ -187,6 +202,18 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     EXPECT_EQ(msg.calls[0].kind, mtInformation);
     EXPECT_EQ(msg.calls[0].buttons, int(mbOK));
     EXPECT_EQ(rows(), r);
+}
+
+TEST_F(LibraryWindows, TheSampleOfAMidToneIsLegible) {
+    makeStore();
+    CurrentRGB = {0x80, 0x80, 0x80}; // its inverse, 7F7F7F, cannot be read on it
+    main->runModal = [&](QDialog& d) {
+        SaveDialogParts ui(d);
+        const QImage sample = ui.lblColor->grab().toImage();
+        EXPECT_GE(TextContrast(sample, sample.rect()), 3.0);
+        return 7;
+    };
+    main->bsSkinButton3->click();
 }
 
 TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
@@ -400,6 +427,24 @@ TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
     EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 44}));
     EXPECT_EQ(main->edtHC->text(), QStringLiteral("00002C"));
     EXPECT_EQ(rows(), before);
+}
+
+TEST_F(Browser, RowsOfMidTonesAreLegible) {
+    addRow(QStringLiteral("808080"), 0x80, 0x80, 0x80);
+    addRow(QStringLiteral("Celadon Blue"), 0x4A, 0x90, 0xA4);
+    addRow(QStringLiteral("Persian Green"), 0x00, 0xA6, 0x93);
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
+        for (int row = 5; row < 8; ++row) {
+            const QRect cell = g->visualRect(g->model()->index(row, TLibQuery::fName));
+            EXPECT_GE(TextContrast(g->viewport()->grab().toImage(), cell), 3.0) << row;
+            // The current cell, drawn reversed.
+            g->setCurrentIndex(g->model()->index(row, TLibQuery::fName));
+            EXPECT_GE(TextContrast(g->viewport()->grab().toImage(), cell), 3.0) << row;
+        }
+        key(&w, Qt::Key_Escape);
+    });
 }
 
 TEST_F(Browser, SearchByTheEndOfTheName) {
