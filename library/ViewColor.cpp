@@ -585,6 +585,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
     setTabOrder(bsSkinButton3, bsSkinButton4);
     bsSkinButton1->setFocus();
 
+    connect(adoqLib, &TLibQuery::layoutReset, this, &TfrmViewColor::updateInstruction);
     BuildPaletteBand();
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
@@ -599,8 +600,25 @@ bool TfrmViewColor::askDelete() {
                                      mbOK | mbCancel, 0) != 2;
 }
 
+void TfrmViewColor::updateInstruction() {
+    static const QString instruction = QStringLiteral("选中库中的颜色，点击确定加载该颜色信息");
+    if (!(listingAll_ && adoqLib->Active() && adoqLib->IsEmpty())) {
+        bsSkinStdLabel2->setText(instruction);
+        bsSkinStdLabel2->setToolTip({});
+        return;
+    }
+    // Where a new library was made is said here, where the user meets it,
+    // rather than in a box at the first start.
+    const StorePlace place = dm_.Place();
+    const QString said = QStringLiteral("颜色库还没有颜色，它在：%1").arg(place.name);
+    bsSkinStdLabel2->setText(
+        bsSkinStdLabel2->fontMetrics().elidedText(said, Qt::ElideMiddle, bsSkinStdLabel2->width()));
+    bsSkinStdLabel2->setToolTip(place.label + u'：' + place.name);
+}
+
 void TfrmViewColor::FormCreate() {
     if (adoqLib->Active()) return;
+    listingAll_ = true;
     adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
@@ -609,6 +627,7 @@ void TfrmViewColor::bsSkinButton3Click() {
     const QString k = edtKeyword->text();
     if (k.isEmpty()) return;
     adoqLib->Close();
+    listingAll_ = false;
     // An apostrophe is a character like any other, while "%" and "_" still
     // act as wildcards.
     adoqLib->SetSelection(StoreSelection::NameEndingWith(k));
@@ -617,6 +636,7 @@ void TfrmViewColor::bsSkinButton3Click() {
 
 void TfrmViewColor::bsSkinButton4Click() {
     adoqLib->Close();
+    listingAll_ = true;
     adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }

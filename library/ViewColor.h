@@ -209,6 +209,7 @@ private:
     TbsSkinButton* btnExport; // "导出调色板", with the menu of what to export
     QMenu* mnuExport;
     TRGB LoadedColor{};
+    bool listingAll_ = false; // the list is the whole library, not a search
     std::vector<TRGB> history_;
     FileAsker askFile_;
 };

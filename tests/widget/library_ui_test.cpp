@@ -355,6 +355,24 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     EXPECT_EQ(ts.errors.messages.size(), 3);
 }
 
+TEST_F(LibraryWindows, TheBrowserOfAnEmptyLibrarySaysWhereItLies) {
+    makeStore();
+    const QString file = QDir::toNativeSeparators(storePath());
+    main->runModal = [&](QDialog& d) {
+        BrowserParts ui(d);
+        EXPECT_TRUE(ui.bsSkinStdLabel2->toolTip().contains(file))
+            << ui.bsSkinStdLabel2->toolTip().toStdString();
+        EXPECT_TRUE(ui.bsSkinStdLabel2->text().startsWith(QStringLiteral("颜色库还没有颜色")));
+        addRow(QStringLiteral("红"), 255, 0, 0);
+        ui.bsSkinButton4->click();
+        EXPECT_EQ(ui.bsSkinStdLabel2->text(),
+                  QStringLiteral("选中库中的颜色，点击确定加载该颜色信息"));
+        return 7;
+    };
+    main->bsSkinButton4->click();
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
+}
+
 // ---- browser ----------------------------------------------------------------------
 
 class Browser : public LibraryWindows {
