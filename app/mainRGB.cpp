@@ -502,9 +502,8 @@ void TfrmMain::Private::bsSkinButton3Click() {
 }
 
 void TfrmMain::Private::bsSkinButton4Click() {
-    LibraryHost host{
-        q,      services_,          services_.messageBox,
-        dmMain, services_.runModal, {History.HistorySlots.begin(), History.HistorySlots.end()}};
+    LibraryHost host{q,      services_,          services_.messageBox,
+                     dmMain, services_.runModal, HistoryPicks(History)};
     if (const auto loaded = BrowseLibrary(host)) {
         CurrentRGB = *loaded;
         RefreshViews();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tp {
 
@@ -64,5 +65,12 @@ private:
 // current cell's own slot moves nothing and leaves the current colour as it
 // was. Returns the cell to move to, or nothing.
 std::optional<GridCell> SelectionAfterPush(GridCell current, int writtenSlot);
+
+// The slots that hold a pick, newest first. The ring fills from slot 0 and
+// is white beyond HistoryPos until it first wraps; once wrapped, no two
+// slots in a row can both be white, since a push of the colour written last
+// is refused. So a white slot beyond HistoryPos means the ring is still
+// filling (a single white pick in slot 15 is taken for an empty slot).
+std::vector<TRGB> HistoryPicks(const HistoryRing& ring);
 
 } // namespace tp
