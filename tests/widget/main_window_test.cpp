@@ -159,7 +159,6 @@ TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
     typeCode("12");
     for (const char* s : {"g", "#", " ", "Z", "-"})
         QTest::keyClicks(ui().edtHC, s);
-    test::KeyClick(ui().edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
     EXPECT_EQ(ui().edtHC->text(), "12");
     EXPECT_EQ(fakes.beeper.count, 0);
     // Digits, backspace and Enter pass.
@@ -362,6 +361,50 @@ TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
         e->selectAll();
         test::KeyClick(e, Qt::Key_Delete, Qt::ShiftModifier); // cuts
         EXPECT_EQ(e->text(), "") << name;
+    }
+    EXPECT_EQ(fakes.beeper.count, 0);
+}
+
+TEST_F(MainWindowTest, EveryStandardEditingKeyWorksInTheFourEdits) {
+    // Copy and paste meet in the system clipboard, as for a user.
+    QtClipboard system;
+    Services services = fakes.services();
+    services.clipboard = &system;
+    main = std::make_unique<TfrmMain>(services);
+    main->show();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // Each key as the platform binds it, with the text X11 gives it
+    // (Ctrl+V brings "\x16").
+    auto press = [](QWidget* e, QKeySequence::StandardKey key) {
+        const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+        ASSERT_FALSE(bound.isEmpty()) << int(key);
+        const QKeyCombination k = bound.first()[0];
+        test::KeyClick(e, k.key(), k.keyboardModifiers());
+    };
+    for (QLineEdit* e : {static_cast<QLineEdit*>(ui().edtR), static_cast<QLineEdit*>(ui().edtG),
+                         static_cast<QLineEdit*>(ui().edtB), static_cast<QLineEdit*>(ui().edtHC)}) {
+        const std::string name = e->objectName().toStdString();
+        e->setFocus();
+        const QString shown = e->text();
+        press(e, QKeySequence::SelectAll);
+        EXPECT_EQ(e->selectedText(), shown) << name;
+        press(e, QKeySequence::Copy);
+        EXPECT_EQ(clipboard->text(), shown) << name;
+        press(e, QKeySequence::Cut);
+        EXPECT_EQ(e->text(), "") << name;
+        press(e, QKeySequence::Undo);
+        EXPECT_EQ(e->text(), shown) << name;
+        press(e, QKeySequence::Redo);
+        EXPECT_EQ(e->text(), "") << name;
+        clipboard->setText(QStringLiteral("12"));
+        press(e, QKeySequence::Paste);
+        EXPECT_EQ(e->text(), "12") << name;
+        press(e, QKeySequence::DeleteStartOfWord);
+        EXPECT_EQ(e->text(), "") << name;
+        press(e, QKeySequence::Paste);
+        press(e, QKeySequence::SelectAll);
+        test::KeyClick(e, Qt::Key_Backspace);
+        EXPECT_EQ(e->text(), "") << name << ": Ctrl+A then Backspace clears it";
     }
     EXPECT_EQ(fakes.beeper.count, 0);
 }
