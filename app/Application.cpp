@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/ErrorBox.h"
 #include "app/TrayIcon.h"
 #include "app/mainRGB.h"
 #include "base/AppInfo.h"
@@ -29,7 +30,7 @@ struct Application::Impl {
     QtClipboard clipboard;
     QtShell shell;
     QtBeeper beeper;
-    QtErrorReporter errors;
+    SkinnedErrorReporter errors{skin};
     QtTrayHost tray;
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
@@ -58,8 +59,7 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
 Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(paths)) {
     QApplication::setApplicationDisplayName(QString());
     // X11 takes the window class from the application name, and desktop files
-    // match it (StartupWMClass): the product name, without the trailing
-    // blank of the title that message boxes carry.
+    // match it (StartupWMClass): the product name.
     QApplication::setApplicationName(QString::fromUtf8(ProductName));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
@@ -88,6 +88,7 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
+    impl_->errors.setOwner(main_);
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again. A

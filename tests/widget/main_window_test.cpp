@@ -1,3 +1,4 @@
+#include "app/ErrorBox.h"
 #include "app/mainRGB.h"
 #include "base/AppInfo.h"
 #include "colour/CodeEdit.h"
@@ -14,12 +15,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -407,6 +412,37 @@ TEST_F(MainWindowTest, EveryStandardEditingKeyWorksInTheFourEdits) {
         EXPECT_EQ(e->text(), "") << name << ": Ctrl+A then Backspace clears it";
     }
     EXPECT_EQ(fakes.beeper.count, 0);
+}
+
+TEST_F(MainWindowTest, ARefusedPasteIsSaidInABoxAboveTheWindowCentredAndSkinned) {
+    // The program's own error box in place of the fake.
+    SkinnedErrorReporter errors(fakes.skin);
+    Services services = fakes.services();
+    services.errors = &errors;
+    main = std::make_unique<TfrmMain>(services);
+    errors.setOwner(main.get());
+    main->show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), "Tintpick");
+        // Owned by the window it answers, so it stands above one that stays
+        // on top.
+        EXPECT_EQ(box->parentWidget(), main.get());
+        EXPECT_NE(box->findChild<TbsBusinessSkinForm*>(), nullptr) << "skinned";
+        auto* text = box->findChild<QLabel*>(QStringLiteral("Message"));
+        auto* icon = box->findChild<QLabel*>(QStringLiteral("Image"));
+        EXPECT_TRUE(text && text->text().contains("#RRGGBB"));
+        EXPECT_TRUE(icon && !icon->pixmap().isNull()) << "the error icon";
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(box->x(), screen.width() / 2 - box->width() / 2);
+        EXPECT_EQ(box->y(), screen.height() / 2 - box->height() / 2);
+        box->close();
+    });
+    ui().edtHC->pasteText(QStringLiteral("no colour"));
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(MainWindowTest, SwatchHintShowsThreeLines) {
