@@ -28,8 +28,9 @@ CREATE TRIGGER colors_version BEFORE UPDATE ON Colors
     FOR EACH ROW EXECUTE FUNCTION colors_next_version();
 
 -- Open browsers listen on tintpick_colors. One notice per statement names
--- the rows it touched (IDs separated by commas); a statement that touched
--- too many for one notice sends an empty one, which means "read it all".
+-- the server process of the writer (a browser skips its own writes) and the
+-- rows the statement touched: "4711:12,13". A statement that touched too
+-- many for one notice names none ("4711:"), which means "read it all".
 CREATE FUNCTION colors_notify() RETURNS trigger LANGUAGE plpgsql AS $$
 DECLARE
     ids text;
@@ -40,7 +41,8 @@ BEGIN
         SELECT string_agg(ID::text, ',') INTO ids FROM touched;
     END IF;
     IF ids IS NOT NULL THEN
-        PERFORM pg_notify('tintpick_colors', CASE WHEN length(ids) > 7000 THEN '' ELSE ids END);
+        PERFORM pg_notify('tintpick_colors', pg_backend_pid() || ':' ||
+                          CASE WHEN length(ids) > 7000 THEN '' ELSE ids END);
     END IF;
     RETURN NULL;
 END $$;
