@@ -194,4 +194,7 @@ signals:
     void changedElsewhere();
 };
 
+// The library of the running program; null until start-up creates it.
+extern ColorStore* dmMain;
+
 } // namespace tp

@@ -1,49 +1,42 @@
 #include "library/PaletteIo.h"
 
+#include "library/ColorStore.h"
 #include "library/LibraryRules.h"
-#include "library/SaveInfo.h"
-#include "library/dm.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlDatabase>
-#include <QSqlError>
 
 namespace tp {
 
 namespace {
-
-constexpr size_t NameLength = 20;
-constexpr size_t CommentLength = 50;
 
 QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
 // Cut to `n` characters as the store counts them (code points).
-QString Cut(const QString& s, size_t n, const QString& mark = {}) {
+QString Cut(const QString& s, int n, const QString& mark = {}) {
     const std::u32string u = s.toStdU32String();
-    if (u.size() <= n) return s;
-    return QString::fromStdU32String(u.substr(0, n - size_t(mark.size()))) + mark;
+    if (u.size() <= size_t(n)) return s;
+    return QString::fromStdU32String(u.substr(0, size_t(n) - size_t(mark.size()))) + mark;
 }
 
 } // namespace
 
-Palette LibraryPalette(TdmMain& dm) {
+Palette LibraryPalette(ColorStore& store) {
     Palette p;
     p.name = "Tintpick 颜色库";
+    StoreSelection all;
+    all.inIdOrder = true;
     Doing("颜色库没有导出", [&] {
-        dm.Fetch(QStringLiteral("select * from Colors order by ID"), {},
-                 {QStringLiteral("Name"), QStringLiteral("RVal"), QStringLiteral("GVal"),
-                  QStringLiteral("BVal"), QStringLiteral("Comment")},
-                 [&](const TdmMain::FetchRow& row) {
-                     p.entries.push_back({std::string(row.utf8(0)),
-                                          {ChannelByte(row.integer(1)), ChannelByte(row.integer(2)),
-                                           ChannelByte(row.integer(3))},
-                                          std::string(row.utf8(4))});
-                 });
+        store.Fetch(all, [&](const StoredRow& row) {
+            p.entries.push_back({std::string(row.name),
+                                 {ChannelByte(row.channels[0]), ChannelByte(row.channels[1]),
+                                  ChannelByte(row.channels[2])},
+                                 std::string(row.comment)});
+        });
     });
     return p;
 }
@@ -63,7 +56,7 @@ void WritePaletteFile(const Palette& p, const QString& path) {
             QStringLiteral("无法写入 %1：%2").arg(Shown(path), file.errorString()).toStdString());
 }
 
-ImportResult ImportPaletteFile(TdmMain& dm, const QString& path) {
+ImportResult ImportPaletteFile(ColorStore& store, const QString& path) {
     const QFileInfo info(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -86,34 +79,22 @@ ImportResult ImportPaletteFile(TdmMain& dm, const QString& path) {
                 .arg(Cut(info.fileName(), CommentLength - 5, QStringLiteral("…"))),
             CommentLength);
 
+    std::vector<NewColor> colors;
+    std::vector<bool> cut;
+    colors.reserve(p.entries.size());
+    for (const PaletteEntry& e : p.entries) {
+        const QString name = QString::fromStdString(e.name);
+        const QString kept = Cut(name, NameLength);
+        cut.push_back(kept != name);
+        colors.push_back({kept, e.rgb, comment});
+    }
+    const std::vector<bool> added =
+        Doing("颜色没有导入，颜色库没有改变", [&] { return store.AddColors(colors); });
     ImportResult r;
-    Doing("颜色没有导入，颜色库没有改变", [&] {
-        dm.EnsureConnected();
-        dm.RequireWritable();
-        QSqlDatabase db = dm.adocMain();
-        if (!db.transaction())
-            throw StoreError(dm.storeFile(), StoreMessage(db.lastError()),
-                             StoreCode(db.lastError()));
-        try {
-            for (const PaletteEntry& e : p.entries) {
-                if (ColorIsStored(dm, e.rgb)) {
-                    ++r.refused;
-                    continue;
-                }
-                const QString name = QString::fromStdString(e.name);
-                const QString kept = Cut(name, NameLength);
-                if (kept != name) ++r.shortened;
-                InsertColor(dm, kept, e.rgb, comment);
-                ++r.added;
-            }
-            if (!db.commit())
-                throw StoreError(dm.storeFile(), StoreMessage(db.lastError()),
-                                 StoreCode(db.lastError()));
-        } catch (...) {
-            db.rollback();
-            throw;
-        }
-    });
+    for (size_t i = 0; i < added.size(); ++i) {
+        (added[i] ? r.added : r.refused) += 1;
+        if (added[i] && cut[i]) ++r.shortened;
+    }
     return r;
 }
 

@@ -19,7 +19,7 @@ class TbsBusinessSkinForm;
 class TbsSkinButton;
 class TbsSkinMessage;
 class TbsSkinStdLabel;
-class TdmMain;
+class ColorStore;
 
 // Shows a dialog modally and returns its modal result; tests drive dialogs
 // through their own runner instead of a nested event loop.
@@ -31,7 +31,7 @@ struct LibraryHost {
     QWidget* owner = nullptr; // the main window: parent and placement
     Services services;
     TbsSkinMessage* msgAlert = nullptr;
-    TdmMain* dm = nullptr;
+    ColorStore* dm = nullptr;
     DialogRunner runModal = ExecDialog;
     // The history slots, which the browser can export.
     std::vector<TRGB> history;
@@ -72,9 +72,5 @@ extern TfrmSaveInfo* frmSaveInfo;
 // "保存": refuses a colour that is stored already, otherwise asks for a name
 // and comment and inserts the row. Throws Error for the store's failures.
 void SaveCurrentColor(LibraryHost& host, const TRGB& rgb);
-
-// The duplicate check and the insert, without any window.
-bool ColorIsStored(TdmMain& dm, const TRGB& rgb);
-void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment);
 
 } // namespace tp

@@ -1,10 +1,10 @@
 #include "library/ViewColor.h"
 
 #include "base/Convert.h"
+#include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
-#include "library/dm.h"
 #include "platform/ErrorReporter.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
@@ -504,7 +504,7 @@ void TbsSkinDBNavigator::click(int b) {
 
 // ---- window ----------------------------------------------------------------
 
-TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert,
+TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMessage* msgAlert,
                              QWidget* owner)
     : QDialog(owner, Qt::Dialog), services_(services), dm_(dm), msgAlert_(msgAlert) {
     setObjectName(QStringLiteral("frmViewColor"));
@@ -516,7 +516,6 @@ TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessa
     QWidget* c = bsBusinessSkinForm1->client();
     adoqLib = new TLibQuery(dm, this);
     adoqLib->setObjectName(QStringLiteral("adoqLib"));
-    adoqLib->SetSQL(QStringLiteral("select * from colors;"));
 
     bsSkinDBNavigator1 = new TbsSkinDBNavigator(*adoqLib, *services.errors, c);
     Place(bsSkinDBNavigator1, 6, 4, 230, 20);
@@ -588,7 +587,7 @@ bool TfrmViewColor::askDelete() {
 
 void TfrmViewColor::FormCreate() {
     if (adoqLib->Active()) return;
-    adoqLib->SetSQL(QStringLiteral("select * from colors"));
+    adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 
@@ -596,17 +595,15 @@ void TfrmViewColor::bsSkinButton3Click() {
     const QString k = edtKeyword->text();
     if (k.isEmpty()) return;
     adoqLib->Close();
-    // The keyword is bound, never spliced into the statement: an apostrophe
-    // is a character like any other, while "%" and "_" still act as LIKE
-    // wildcards, and the leading "%" makes it match the ends of names.
-    adoqLib->SetSQL(QStringLiteral("select * from colors where name like ?"),
-                    {QStringLiteral("%") + k});
+    // An apostrophe is a character like any other, while "%" and "_" still
+    // act as wildcards.
+    adoqLib->SetSelection(StoreSelection::NameEndingWith(k));
     Doing("没有查找", [this] { adoqLib->Open(); });
 }
 
 void TfrmViewColor::bsSkinButton4Click() {
     adoqLib->Close();
-    adoqLib->SetSQL(QStringLiteral("select * from colors"));
+    adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 

@@ -147,7 +147,8 @@ private:
 class TfrmViewColor : public QDialog {
     Q_OBJECT
 public:
-    TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert, QWidget* owner);
+    TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMessage* msgAlert,
+                  QWidget* owner);
     ~TfrmViewColor() override;
 
     TbsBusinessSkinForm* bsBusinessSkinForm1;
@@ -195,7 +196,7 @@ private:
     bool askDelete();
     void BuildPaletteBand(); // ViewColorPalettes.cpp
     Services services_;
-    TdmMain& dm_;
+    ColorStore& dm_;
     TbsSkinMessage* msgAlert_;
 };
 
