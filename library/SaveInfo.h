@@ -56,6 +56,11 @@ public:
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
 
+    // Run by "确定" before the dialog closes. When it fails, its message
+    // shows and the dialog stays open with everything typed into it, so
+    // that "确定" can try again (a server back, say) or "取消" give up.
+    std::function<void()> onAccept;
+
     // Closing by the window's own means gives 2; "取消" gives 7.
     void reject() override { done(2); }
 
@@ -63,6 +68,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void bsSkinButton1Click();
+    ErrorReporter* errors_;
     QString lastComment_;
 };
 

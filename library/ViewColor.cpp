@@ -2,6 +2,7 @@
 
 #include "base/Convert.h"
 #include "library/ColorStore.h"
+#include "library/LibraryChoice.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
@@ -18,6 +19,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRegularExpressionValidator>
+#include <QTimer>
 
 namespace tp {
 
@@ -228,7 +230,25 @@ TbsSkinDBGrid::TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* p
         setColumnWidth(c, std::max(byDigits, byTitle));
     }
     connect(&query_, &TLibQuery::currentChanged, this, [this] { syncFromQuery(); });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { syncFromQuery(); });
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        auto* e = qobject_cast<QLineEdit*>(editor_.data());
+        if (query_.Merging() && e && state() == EditingState)
+            reopen_ = OpenEditor{currentIndex().column(), e->text(), e->cursorPosition()};
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        syncFromQuery();
+        if (!reopen_) return;
+        const OpenEditor was = *reopen_;
+        reopen_.reset();
+        const QModelIndex at = model_->index(std::max(0, query_.RecNo()), was.column);
+        setCurrentIndex(at);
+        QTableView::edit(at, AllEditTriggers, nullptr);
+        if (auto* e = qobject_cast<QLineEdit*>(editor_.data())) {
+            e->setText(was.text);
+            e->setCursorPosition(was.caret);
+            e->setFocus();
+        }
+    });
     syncFromQuery();
 }
 
@@ -642,16 +662,42 @@ void TfrmViewColor::keyPressEvent(QKeyEvent* e) {
 }
 
 std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
-    if (!host.dm) throw Error("The colour store is not available.");
-    auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
-    frmViewColor = w;
-    w->HistoryColors = host.history;
-    if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
-    const int result = host.runModal(*w);
-    const TRGB loaded = w->LoadedColor;
-    delete w;
-    if (result != 1) return std::nullopt;
-    return loaded;
+    for (;;) {
+        if (!host.dm) throw Error("The colour store is not available.");
+        auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
+        frmViewColor = w;
+        w->HistoryColors = host.history;
+        // A team library (or a file other than the local one) is named in
+        // the caption, so that nobody edits the wrong one.
+        if (libraryChoice && !libraryChoice->shownName().isEmpty())
+            w->setWindowTitle(QStringLiteral("颜色库 - %1").arg(libraryChoice->shownName()));
+        // Other members' changes show while the window is open; a burst of
+        // notices is read once.
+        QTimer changes;
+        changes.setSingleShot(true);
+        changes.setInterval(50);
+        QObject::connect(host.dm, &ColorStore::changedElsewhere, &changes,
+                         qOverload<>(&QTimer::start));
+        QObject::connect(&changes, &QTimer::timeout, w, [w] {
+            try {
+                w->adoqLib->MergeStored();
+            } catch (const std::exception&) {
+                // The list stays as it is; the next use of the library
+                // says what is wrong.
+            }
+        });
+        if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
+        const int result = host.runModal(*w);
+        const TRGB loaded = w->LoadedColor;
+        const bool again = w->LibraryChanged;
+        delete w;
+        if (again) {
+            host.dm = dmMain;
+            continue;
+        }
+        if (result != 1) return std::nullopt;
+        return loaded;
+    }
 }
 
 } // namespace tp

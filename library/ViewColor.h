@@ -7,6 +7,7 @@
 #include "platform/ErrorReporter.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
@@ -77,10 +78,18 @@ private:
     };
     void syncFromQuery();
     void report(const std::exception& e);
+    // A cell editor open while the rows are read again (another client's
+    // change): its text and caret, to open it again as it was.
+    struct OpenEditor {
+        int column;
+        QString text;
+        int caret;
+    };
+    std::optional<OpenEditor> reopen_;
     TLibQuery& query_;
     Reporter errors_;
     TLibModel* model_;
-    QWidget* editor_ = nullptr;
+    QPointer<QWidget> editor_;
     bool syncing_ = false;
     bool reporting_ = false;
     int column_ = 0;
@@ -187,6 +196,11 @@ public:
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
     void reject() override { done(2); }
+
+    // "颜色库位置…" chose another library: the window closes, and the
+    // browser opens again on the new one.
+    bool LibraryChanged = false;
+    TbsSkinButton* btnPlace = nullptr; // "颜色库位置…"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
