@@ -517,7 +517,10 @@ void TPgStore::Fail(const QSqlError& error) {
     PGconn* conn = ConnectionOf(QSqlDatabase::database(connectionName_, false));
     const bool lost = !conn || PQstatus(conn) != CONNECTION_OK;
     const QString detail = ServerText(error);
-    const QString reason = ReasonOf(error, false, lost);
+    // A write the grants refuse to a member known to read only says so.
+    const QString reason = error.nativeErrorCode() == QLatin1String("42501") && !writable_
+                               ? QString::fromUtf8(ReadOnly)
+                               : ReasonOf(error, false, lost);
     if (lost) Disconnect();
     throw StoreError(Place(), detail, reason);
 }
@@ -642,7 +645,10 @@ void TPgStore::Fetch(const StoreSelection& which, const RowSink& sink) {
         sql += QStringLiteral(" and id = ?");
         binds << *which.id;
     }
-    if (which.inIdOrder) sql += QStringLiteral(" order by id");
+    // Always in the order of the IDs: the server keeps no order of its own
+    // (an edited row moves to the end of the table), and the list must not
+    // reshuffle when another member changes a row.
+    sql += QStringLiteral(" order by id");
     QSqlQuery& q = Run(sql, binds);
     PGresult* result = ResultOf(q);
     if (!result) throw StoreError(Place(), QStringLiteral("The driver gave no result."));

@@ -140,7 +140,7 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
 
 void TfrmViewColor::ImportPalette() {
     // A library that may only be read is refused before a file is asked for.
-    Doing("颜色没有导入", [this] {
+    Doing("颜色没有导入，颜色库没有改变", [this] {
         dm_.EnsureConnected();
         dm_.RequireWritable();
     });

@@ -23,7 +23,7 @@ PG_SOCKET=
 # The server refuses to run as root; a root test runs it as nobody.
 pg_as_owner() {
   if [ "$(id -u)" = 0 ]; then
-    setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"
+    (cd / && setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@")
   else
     "$@"
   fi
@@ -68,15 +68,16 @@ local all postgres trust
 host  all all 127.0.0.1/32 scram-sha-256
 EOF
   # Stopped even when the test is killed: a watcher outside the test's
-  # process group ends the server once the test's shell is gone.
-  setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.5; done
+  # process group (and not its child, which a bare `wait` would wait for)
+  # ends the server once the test's shell is gone.
+  (setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 0.5; done
     if [ -f "$2/data/postmaster.pid" ]; then
       main=$(head -n1 "$2/data/postmaster.pid")
       kill -CONT "$main" $(pgrep -P "$main") 2>/dev/null
       kill -QUIT "$main" 2>/dev/null
       for _ in $(seq 100); do kill -0 "$main" 2>/dev/null || break; sleep 0.1; done
     fi
-    rm -rf "$2"' _ $$ "$PG_DIR" </dev/null >/dev/null 2>&1 &
+    rm -rf "$2"' _ $$ "$PG_DIR" </dev/null >/dev/null 2>&1 &)
   for tries in 1 2 3; do
     port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
     if pg_as_owner "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/server.log" -w -t 30 \
