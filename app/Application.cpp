@@ -103,8 +103,9 @@ Application::Application(const AppPaths& paths, const std::string& library)
     impl_->library = std::make_unique<TLibraryChoice>(
         &impl_->settings, paths.store, QString::fromLocal8Bit(library.c_str()),
         [this](const QString& path) {
-            impl_->errors.showMessage(QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
-                                          .arg(QDir::toNativeSeparators(path)));
+            impl_->errors.showMessage(
+                QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
+                    .arg(QDir::toNativeSeparators(path)));
         });
     libraryChoice = impl_->library.get();
     if (!impl_->library->startupProblem().isEmpty())

@@ -23,7 +23,8 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string_view
         value = args[++i];
     }
     if (value.empty() && error.empty())
-        error = std::string(name) + (name == LibraryOption ? " 需要颜色库的位置" : " 需要一个文件名");
+        error =
+            std::string(name) + (name == LibraryOption ? " 需要颜色库的位置" : " 需要一个文件名");
     return true;
 }
 

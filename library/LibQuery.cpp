@@ -341,17 +341,19 @@ void TLibQuery::reread() {
     setCurrent(row);
 }
 
-void TLibQuery::MergeStored() {
+void TLibQuery::MergeStored(int typedInto) {
     if (!Active()) return;
     std::vector<Row> fresh;
     std::string arena;
     fresh.reserve(rows_.size() + 16);
     fetch(selection_, fresh, arena);
     const bool editing = state_ == dsEdit || state_ == dsInsert;
+    const int kept =
+        editing ? cur_ : (typedInto >= 0 && typedInto < RecordCount() ? typedInto : -1);
     const auto same = [&] {
         if (fresh.size() != rows_.size()) return false;
         for (size_t i = 0; i < fresh.size(); ++i) {
-            if (editing && int(i) == cur_) continue;
+            if (int(i) == kept) continue;
             if (fresh[i].num[0] != rows_[i].num[0] || fresh[i].version != rows_[i].version ||
                 fresh[i].version == 0)
                 return false;
@@ -375,20 +377,23 @@ void TLibQuery::MergeStored() {
             if (fresh[i].num[0] == id) return int(i);
         return -1;
     };
-    if (editing) {
-        const Row kept = moved(rowAt(cur_));
-        buffer_ = moved(buffer_);
-        const int at = curId ? indexOf(*curId) : -1;
+    if (kept >= 0) {
+        const Row asRead = moved(rowAt(kept));
+        if (editing) buffer_ = moved(buffer_);
+        const std::optional<qint64> keptId =
+            kept == cur_ ? curId : std::optional(rowAt(kept).num[0]);
+        int at = keptId ? indexOf(*keptId) : -1;
         if (at >= 0) {
-            fresh[size_t(at)] = kept;
-            cur = at;
+            fresh[size_t(at)] = asRead;
         } else {
             // A record deleted meanwhile stays while it is being edited:
             // posting it says it is gone.
-            cur = std::min(cur_, int(fresh.size()));
-            fresh.insert(fresh.begin() + cur, kept);
+            at = std::min(kept, int(fresh.size()));
+            fresh.insert(fresh.begin() + at, asRead);
         }
-    } else if (!fresh.empty()) {
+        if (kept == cur_) cur = at;
+    }
+    if (cur < 0 && !fresh.empty()) {
         cur = curId ? indexOf(*curId) : -1;
         if (cur < 0) cur = std::clamp(cur_, 0, int(fresh.size()) - 1);
     }

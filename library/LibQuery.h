@@ -85,10 +85,11 @@ public:
     void Refresh();
     // Reads the rows again after another client changed the library, and
     // keeps what the user is doing: the record being edited or inserted
-    // stays as typed (as it was read, so that posting it still finds a
-    // change made meanwhile), and so does the current record. Nothing
-    // happens when no row changed.
-    void MergeStored();
+    // stays as typed, and as it was read, so that posting it still finds a
+    // change made meanwhile; so does the row `typedInto` (a cell editor is
+    // open on it, its text not yet taken). The current record stays
+    // current. Nothing happens when no row changed.
+    void MergeStored(int typedInto = -1);
     // True while MergeStored rebuilds the rows: the grid keeps its cell
     // editor open through it.
     bool Merging() const { return merging_; }

@@ -11,8 +11,7 @@
 
 namespace tp {
 
-TfrmLibraryPlace::TfrmLibraryPlace(const Services& services, TLibraryChoice& choice,
-                                   QWidget* owner)
+TfrmLibraryPlace::TfrmLibraryPlace(const Services& services, TLibraryChoice& choice, QWidget* owner)
     : QDialog(owner, Qt::Dialog), services_(services), choice_(choice) {
     setObjectName(QStringLiteral("frmLibraryPlace"));
     setWindowTitle(QStringLiteral("颜色库位置"));

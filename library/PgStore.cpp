@@ -24,6 +24,7 @@
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -51,7 +52,8 @@ Options ParseLocation(const QString& location, const StorePlace& place) {
     char* error = nullptr;
     PQconninfoOption* parsed = PQconninfoParse(text.constData(), &error);
     if (!parsed) {
-        const QString why = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
+        const QString why =
+            error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
         PQfreemem(error);
         throw StoreError(place, why, QStringLiteral("颜色库位置写得不对"));
     }
@@ -66,8 +68,7 @@ Options ParseLocation(const QString& location, const StorePlace& place) {
                                             "PGPASSFILE 指向的文件）或 service 条目"));
         // The driver turns every ";" of its options into a blank.
         if (value.contains(u';'))
-            throw StoreError(place,
-                             QStringLiteral("The value of '%1' holds a semicolon.").arg(key),
+            throw StoreError(place, QStringLiteral("The value of '%1' holds a semicolon.").arg(key),
                              QStringLiteral("颜色库位置写得不对"));
     }
     return options;
@@ -122,7 +123,9 @@ PGconn* ConnectionOf(const QSqlDatabase& db) {
 // libpq writes the server's notices (and its last words when it goes
 // away) to standard error by default; the program reports failures itself.
 void Quiet(PGconn* conn) {
-    if (conn) PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    if (conn)
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
 }
 
 PGresult* ResultOf(const QSqlQuery& q) {
@@ -292,11 +295,12 @@ public:
         moveToThread(&thread_);
         connect(&thread_, &QThread::started, this, &Listener::Start);
         connect(&thread_, &QThread::finished, this, &Listener::Stop);
+        Running().Add(this);
         thread_.start();
     }
     ~Listener() override {
-        thread_.quit();
-        thread_.wait();
+        Running().Remove(this);
+        End();
     }
     // The writer's server process whose notices are the program's own.
     void setOwnPid(qint64 pid) { ownPid_.store(pid); }
@@ -346,9 +350,42 @@ private:
         const qsizetype colon = text.indexOf(u':');
         if (colon > 0 && text.left(colon).toLongLong() == ownPid_.load()) return;
         QList<qint64> ids;
-        for (const QStringView id : QStringView(text).mid(colon + 1).split(u',', Qt::SkipEmptyParts))
+        for (const QStringView id :
+             QStringView(text).mid(colon + 1).split(u',', Qt::SkipEmptyParts))
             ids << id.toLongLong();
         emit changed(ids);
+    }
+
+    void End() {
+        thread_.quit();
+        thread_.wait();
+    }
+    // The listeners alive. A process can end by exit() with its windows
+    // still open (Qt ends it so when the X server goes away); the
+    // connections' registry goes with the static objects then, and must not
+    // go from under a listening thread, so each is stopped first.
+    struct Registry {
+        std::mutex mutex;
+        std::vector<Listener*> all;
+        void Add(Listener* l) {
+            std::lock_guard lock(mutex);
+            static const bool once = [] { return std::atexit([] { Running().EndAll(); }) == 0; }();
+            (void)once;
+            all.push_back(l);
+        }
+        void Remove(Listener* l) {
+            std::lock_guard lock(mutex);
+            std::erase(all, l);
+        }
+        void EndAll() {
+            std::lock_guard lock(mutex);
+            for (Listener* l : all)
+                l->End();
+        }
+    };
+    static Registry& Running() {
+        static Registry* r = new Registry; // outlives the exit handlers
+        return *r;
     }
 
     QThread thread_;
@@ -394,11 +431,10 @@ void TPgStore::Disconnect() {
 }
 
 void TPgStore::DataModuleCreate() {
+    // A member who may only read is not told so at every start: reading is
+    // what the grants give them, and each write says it when tried.
     Disconnect();
     Doing("颜色库没有打开", [this] { Connect(); });
-    if (!writable_)
-        throw StoreError(Place(), readOnlyWhy_, QString::fromUtf8(ReadOnly))
-            .Saying(QStringLiteral("颜色库只能读取，保存和修改都不会写入它"));
 }
 
 void TPgStore::EnsureConnected() {
@@ -431,7 +467,8 @@ void TPgStore::Connect() {
     const Options options = ParseLocation(location_, Place());
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isValid() || !db.driver() || db.driverName() != QLatin1String("QPSQL"))
-        throw StoreError(Place(), QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not installed."),
+        throw StoreError(Place(),
+                         QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not installed."),
                          QStringLiteral("这台电脑上没有 PostgreSQL 的驱动（libqt6sql6-psql）"));
     db.setConnectOptions(ConnectOptions(options, false));
     if (!db.open()) {
@@ -469,9 +506,8 @@ void TPgStore::StartListening() {
     listener_ = std::make_unique<Listener>(ConnectOptions(ParseLocation(location_, Place()), true),
                                            connectionName_ + QStringLiteral("-listen"));
     listener_->setOwnPid(backendPid_);
-    connect(listener_.get(), &Listener::changed, this, [this](const QList<qint64>&) {
-        emit changedElsewhere();
-    });
+    connect(listener_.get(), &Listener::changed, this,
+            [this](const QList<qint64>&) { emit changedElsewhere(); });
 }
 
 void TPgStore::RunOnce(QSqlQuery& q, const QString& sql, const QVariantList& binds) {
@@ -543,24 +579,28 @@ void TPgStore::CheckShape() {
         {"gval", "绿", {QStringLiteral("integer"), QStringLiteral("bigint")}, "integer"},
         {"bval", "蓝", {QStringLiteral("integer"), QStringLiteral("bigint")}, "integer"},
         {"comment", "注释", {QStringLiteral("character varying(50)")}, "varchar(50)"},
-        {"rowversion", "RowVersion", {QStringLiteral("bigint"), QStringLiteral("integer")}, "bigint"},
+        {"rowversion",
+         "RowVersion",
+         {QStringLiteral("bigint"), QStringLiteral("integer")},
+         "bigint"},
     };
-    QSqlQuery& q = Run(QStringLiteral(
-                           "select a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity, "
+    QSqlQuery& q =
+        Run(QStringLiteral("select a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity, "
                            "coalesce(pg_get_expr(d.adbin, d.adrelid), '') "
                            "from pg_attribute a left join pg_attrdef d "
                            "on d.adrelid = a.attrelid and d.adnum = a.attnum "
                            "where a.attrelid = to_regclass('colors') and a.attnum > 0 "
                            "and not a.attisdropped"),
-                       {});
+            {});
     QHash<QString, std::pair<QString, bool>> columns; // type, filled in by the server
     while (q.next())
         columns.insert(q.value(0).toString(),
-                       {q.value(1).toString(), !q.value(2).toString().isEmpty() ||
-                                                   q.value(3).toString().startsWith(
-                                                       QLatin1String("nextval("))});
+                       {q.value(1).toString(),
+                        !q.value(2).toString().isEmpty() ||
+                            q.value(3).toString().startsWith(QLatin1String("nextval("))});
     if (columns.isEmpty())
-        throw StoreError(Place(), QStringLiteral("no such table: Colors"), QString::fromUtf8(Shape));
+        throw StoreError(Place(), QStringLiteral("no such table: Colors"),
+                         QString::fromUtf8(Shape));
     QStringList differs;
     for (const Expect& e : expected) {
         const auto it = columns.constFind(QString::fromLatin1(e.column));
@@ -576,19 +616,18 @@ void TPgStore::CheckShape() {
             differs << QStringLiteral("Type mismatch for field '%1', expecting: AutoInc actual: %2")
                            .arg(label, it->first);
     }
-    QSqlQuery& k = Run(
-        QStringLiteral(
-            "select exists (select 1 from pg_index i where i.indrelid = to_regclass('colors') "
-            "and i.indisunique and i.indpred is null and i.indnkeyatts = 3 and "
-            "(select array_agg(a.attname::text order by a.attname) from pg_attribute a "
-            "where a.attrelid = i.indrelid and a.attnum = any (i.indkey)) = "
-            "array['bval', 'gval', 'rval']), "
-            "(select string_agg(tgname, ',') from pg_trigger "
-            "where tgrelid = to_regclass('colors') and not tgisinternal and tgenabled <> 'D')"),
-        {});
+    QSqlQuery& k =
+        Run(QStringLiteral(
+                "select exists (select 1 from pg_index i where i.indrelid = to_regclass('colors') "
+                "and i.indisunique and i.indpred is null and i.indnkeyatts = 3 and "
+                "(select array_agg(a.attname::text order by a.attname) from pg_attribute a "
+                "where a.attrelid = i.indrelid and a.attnum = any (i.indkey)) = "
+                "array['bval', 'gval', 'rval']), "
+                "(select string_agg(tgname, ',') from pg_trigger "
+                "where tgrelid = to_regclass('colors') and not tgisinternal and tgenabled <> 'D')"),
+            {});
     k.next();
-    if (!k.value(0).toBool())
-        differs << QStringLiteral("No unique key on (RVal, GVal, BVal)");
+    if (!k.value(0).toBool()) differs << QStringLiteral("No unique key on (RVal, GVal, BVal)");
     const QStringList triggers = k.value(1).toString().split(u',');
     for (const char* t : {"colors_version", "colors_inserted", "colors_updated", "colors_deleted"})
         if (!triggers.contains(QString::fromLatin1(t)))
@@ -611,10 +650,10 @@ void TPgStore::ReadRights() {
     const bool any = q.value(0).toBool() || q.value(1).toBool() || q.value(2).toBool();
     const bool readOnlyServer = q.value(3).toBool();
     writable_ = any && !readOnlyServer;
-    readOnlyWhy_ = readOnlyServer
-                       ? QStringLiteral("The server takes no writes (transaction_read_only).")
-                       : QStringLiteral("Role '%1' may only read table Colors.")
-                             .arg(q.value(4).toString());
+    readOnlyWhy_ =
+        readOnlyServer
+            ? QStringLiteral("The server takes no writes (transaction_read_only).")
+            : QStringLiteral("Role '%1' may only read table Colors.").arg(q.value(4).toString());
 }
 
 void TPgStore::RequireWritable() {
@@ -705,7 +744,8 @@ std::vector<bool> TPgStore::AddColors(const std::vector<NewColor>& colors) {
         {QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact))});
     QHash<int, bool> stored;
     while (q.next())
-        stored.insert(q.value(0).toInt() << 16 | q.value(1).toInt() << 8 | q.value(2).toInt(), true);
+        stored.insert(q.value(0).toInt() << 16 | q.value(1).toInt() << 8 | q.value(2).toInt(),
+                      true);
     for (size_t i = 0; i < colors.size(); ++i) {
         const TRGB& rgb = colors[i].rgb;
         const auto it = stored.find(int(rgb.r) << 16 | int(rgb.g) << 8 | int(rgb.b));
@@ -728,13 +768,12 @@ std::optional<StoredKey> TPgStore::InsertRecord(const ColumnValues& values) {
         marks << QStringLiteral("?");
         binds << v.value;
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("insert into colors default values "
-                                             "returning id, rowversion")
-                            : QStringLiteral("insert into colors (%1) values (%2) "
-                                             "returning id, rowversion")
-                                  .arg(names.join(QLatin1String(", ")),
-                                       marks.join(QLatin1String(", ")));
+    const QString sql = names.isEmpty() ? QStringLiteral("insert into colors default values "
+                                                         "returning id, rowversion")
+                                        : QStringLiteral("insert into colors (%1) values (%2) "
+                                                         "returning id, rowversion")
+                                              .arg(names.join(QLatin1String(", ")),
+                                                   marks.join(QLatin1String(", ")));
     QSqlQuery& q = Run(sql, binds);
     if (!q.next()) return std::nullopt;
     return StoredKey{q.value(0).toLongLong(), q.value(1).toLongLong()};

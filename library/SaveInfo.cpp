@@ -159,15 +159,17 @@ void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     // Another program may have saved the same colour meanwhile.
     std::optional<bool> added;
     dlg->onAccept = [&] {
-        added = Doing("颜色没有保存",
-                      [&] { return store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()}); });
+        added = Doing("颜色没有保存", [&] {
+            return store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()});
+        });
     };
     const int result = host.runModal(*dlg);
     dlg->onAccept = nullptr;
     // Closed with 1 without "确定" (tests do): the insert follows. One that
     // fails then leaves the dialog alive, hidden, with the comment still in
     // it, so the next save does not lose what was typed.
-    if (result == 1 && !added) added = store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()});
+    if (result == 1 && !added)
+        added = store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()});
     if (result == 1 && !*added) refuse();
     delete dlg;
 } catch (const StoreError& e) {

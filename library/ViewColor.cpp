@@ -286,7 +286,11 @@ void TbsSkinDBGrid::currentChanged(const QModelIndex& current, const QModelIndex
     QTableView::currentChanged(current, previous);
     if (current.isValid()) column_ = current.column();
     viewport()->update();
-    if (syncing_ || !current.isValid() || !query_.Active() || query_.IsEmpty()) return;
+    // While the rows are read again the view may make its first cell
+    // current on its own (the closing editor hands it the focus); the
+    // query's current record stands.
+    if (syncing_ || query_.Merging() || !current.isValid() || !query_.Active() || query_.IsEmpty())
+        return;
     if (current.row() == query_.RecNo()) return;
     try {
         query_.MoveTo(current.row());
@@ -680,7 +684,7 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
                          qOverload<>(&QTimer::start));
         QObject::connect(&changes, &QTimer::timeout, w, [w] {
             try {
-                w->adoqLib->MergeStored();
+                w->adoqLib->MergeStored(w->dbgColors->editorRow());
             } catch (const std::exception&) {
                 // The list stays as it is; the next use of the library
                 // says what is wrong.

@@ -53,6 +53,8 @@ public:
     // Takes an open cell editor's text into the field and closes the editor.
     void commitEditor();
     QWidget* activeEditor() const { return editor_; }
+    // The row a cell editor is open on, or -1.
+    int editorRow() const { return state() == EditingState ? currentIndex().row() : -1; }
     // Asked before the current record is deleted; true deletes it.
     std::function<bool()> confirmDelete;
 
