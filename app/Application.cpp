@@ -99,14 +99,11 @@ Application::Application(const AppPaths& paths, const std::string& library)
     frmMain = main_;
 
     // The store opens after the main window; a failure is shown once and
-    // start-up goes on, and every later use of the store tries again.
-    impl_->library = std::make_unique<TLibraryChoice>(
-        &impl_->settings, paths.store, QString::fromLocal8Bit(library.c_str()),
-        [this](const QString& path) {
-            impl_->errors.showMessage(
-                QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
-                    .arg(QDir::toNativeSeparators(path)));
-        });
+    // start-up goes on, and every later use of the store tries again. A
+    // library made on the first start needs no word here: the browser of an
+    // empty library says where it lies.
+    impl_->library = std::make_unique<TLibraryChoice>(&impl_->settings, paths.store,
+                                                      QString::fromLocal8Bit(library.c_str()));
     libraryChoice = impl_->library.get();
     if (!impl_->library->startupProblem().isEmpty())
         impl_->errors.showError(impl_->library->startupProblem());

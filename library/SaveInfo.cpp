@@ -1,6 +1,7 @@
 #include "library/SaveInfo.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
 #include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
@@ -101,9 +102,9 @@ TfrmSaveInfo::~TfrmSaveInfo() {
 }
 
 void TfrmSaveInfo::bsSkinButton1Click() {
-    if (onAccept) {
+    if (onAccept_) {
         try {
-            onAccept();
+            onAccept_();
         } catch (const std::exception& e) {
             if (!errors_) throw;
             errors_->showError(QString::fromUtf8(e.what()));
@@ -111,6 +112,24 @@ void TfrmSaveInfo::bsSkinButton1Click() {
         }
     }
     done(1);
+}
+
+void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
+    edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
+    const TRGB inv = LegibleOn(rgb, InverseColor(rgb));
+    // A stylesheet, because the skin's stylesheet would win over a palette.
+    lblColor->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
+                                .arg(rgb.r)
+                                .arg(rgb.g)
+                                .arg(rgb.b)
+                                .arg(inv.r)
+                                .arg(inv.g)
+                                .arg(inv.b));
+    edtName->setFocus();
+}
+
+QString TfrmSaveInfo::NameText() const {
+    return edtName->text();
 }
 
 QString TfrmSaveInfo::CommentText() const {
@@ -144,32 +163,20 @@ void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     if (!frmSaveInfo) frmSaveInfo = new TfrmSaveInfo(host.services, host.owner);
     TfrmSaveInfo* dlg = frmSaveInfo;
     if (host.owner) dlg->move(host.owner->x() + 30, host.owner->y() + 30);
-    dlg->edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
-    const TRGB inv = InverseColor(rgb);
-    // A stylesheet, because the skin's stylesheet would win over a palette.
-    dlg->lblColor->setStyleSheet(
-        QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
-            .arg(rgb.r)
-            .arg(rgb.g)
-            .arg(rgb.b)
-            .arg(inv.r)
-            .arg(inv.g)
-            .arg(inv.b));
-    dlg->edtName->setFocus();
+    dlg->ShowColor(rgb);
     // Another program may have saved the same colour meanwhile.
     std::optional<bool> added;
-    dlg->onAccept = [&] {
+    dlg->setOnAccept([&] {
         added = Doing("颜色没有保存", [&] {
-            return store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()});
+            return store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
         });
-    };
+    });
     const int result = host.runModal(*dlg);
-    dlg->onAccept = nullptr;
+    dlg->setOnAccept(nullptr);
     // Closed with 1 without "确定" (tests do): the insert follows. One that
     // fails then leaves the dialog alive, hidden, with the comment still in
     // it, so the next save does not lose what was typed.
-    if (result == 1 && !added)
-        added = store.AddColor({dlg->edtName->text(), rgb, dlg->CommentText()});
+    if (result == 1 && !added) added = store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
     if (result == 1 && !*added) refuse();
     delete dlg;
 } catch (const StoreError& e) {

@@ -33,7 +33,7 @@ struct LibraryHost {
     TbsSkinMessage* msgAlert = nullptr;
     ColorStore* dm = nullptr;
     DialogRunner runModal = ExecDialog;
-    // The history slots, which the browser can export.
+    // The picks in the history, newest first, which the browser can export.
     std::vector<TRGB> history;
 };
 
@@ -43,23 +43,17 @@ public:
     TfrmSaveInfo(const Services& services, QWidget* owner);
     ~TfrmSaveInfo() override;
 
-    TbsBusinessSkinForm* bsBusinessSkinForm1;
-    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
-    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
-    QLineEdit* edtName;
-    QLabel* lblColor;
-    QPlainTextEdit* memComment;
-    QFrame* bsSkinBevel1;         // the line above the buttons
-    TbsSkinButton* bsSkinButton1; // "确定"
-    TbsSkinButton* bsSkinButton2; // "取消"
-
+    // Readies the dialog for saving rgb: the default name, and the sample in
+    // the colour with legible text. The comment stays as it was.
+    void ShowColor(const TRGB& rgb);
+    QString NameText() const;
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
 
     // Run by "确定" before the dialog closes. When it fails, its message
     // shows and the dialog stays open with everything typed into it, so
     // that "确定" can try again (a server back, say) or "取消" give up.
-    std::function<void()> onAccept;
+    void setOnAccept(std::function<void()> f) { onAccept_ = std::move(f); }
 
     // Closing by the window's own means gives 2; "取消" gives 7.
     void reject() override { done(2); }
@@ -70,6 +64,16 @@ protected:
 private:
     void bsSkinButton1Click();
     ErrorReporter* errors_;
+    std::function<void()> onAccept_;
+    TbsBusinessSkinForm* bsBusinessSkinForm1;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
+    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
+    QLineEdit* edtName;
+    QLabel* lblColor;
+    QPlainTextEdit* memComment;
+    QFrame* bsSkinBevel1;         // the line above the buttons
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
     QString lastComment_;
 };
 

@@ -1,6 +1,7 @@
 #include "library/ViewColor.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
 #include "library/ColorStore.h"
 #include "library/LibraryChoice.h"
 #include "library/LibraryRules.h"
@@ -110,12 +111,13 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     const TRGB c = RowColor(grid_->query_, index.row());
     const TRGB inv = InverseColor(c);
     // The grid's current cell is the one shown reversed; whether the grid
-    // has the focus plays no part.
+    // has the focus plays no part. Text that would not stand out from its
+    // background is black or white instead.
     const bool current = index == grid_->currentIndex();
-    const QColor text = ToQColor(current ? c : inv);
-    const QColor back = ToQColor(current ? inv : c);
+    const TRGB back = current ? inv : c;
+    const QColor text = ToQColor(LegibleOn(back, current ? c : inv));
     p->save();
-    p->fillRect(opt.rect, back);
+    p->fillRect(opt.rect, ToQColor(back));
     p->setPen(text);
     p->setFont(opt.font);
     const bool right = TLibQuery::Def(index.column()).numeric;
@@ -139,6 +141,7 @@ QWidget* TLibDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         e->setValidator(new TextLimit(def.maxLength, false, e));
     }
+    connect(e, &QLineEdit::textEdited, grid_, [grid = grid_] { grid->editorTyped(); });
     emit editorCreated(e);
     return e;
 }
@@ -313,6 +316,17 @@ bool TbsSkinDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     return QTableView::edit(index, trigger, event);
 }
 
+void TbsSkinDBGrid::editorTyped() {
+    // An empty list gets its record when the text is taken: appending one
+    // now would rebuild the rows and close the editor under the user's hands.
+    if (query_.state() != TLibQuery::dsBrowse || !query_.CanModify() || query_.IsEmpty()) return;
+    try {
+        query_.Edit();
+    } catch (const std::exception& e) {
+        report(e);
+    }
+}
+
 void TbsSkinDBGrid::commitEditor() {
     if (editor_ && state() == EditingState) {
         QWidget* e = editor_;
@@ -339,7 +353,7 @@ void TbsSkinDBGrid::keyPressEvent(QKeyEvent* e) {
             return;
         }
         if (active && e->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             return;
         }
         if (active && e->key() == Qt::Key_Down && mods == Qt::NoModifier && !query_.IsEmpty() &&
@@ -487,7 +501,7 @@ void TbsSkinDBNavigator::updateButtons() {
 void TbsSkinDBNavigator::click(int b) {
     if (!query_.Active()) return;
     Guarded(errors_, [&] {
-        if (beforeAction) beforeAction();
+        if (beforeAction_) beforeAction_();
         switch (b) {
         case nbFirst:
             query_.First();
@@ -505,7 +519,7 @@ void TbsSkinDBNavigator::click(int b) {
             query_.Insert();
             break;
         case nbDelete:
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             break;
         case nbEdit:
             query_.Edit();
@@ -528,9 +542,9 @@ void TbsSkinDBNavigator::click(int b) {
 
 // ---- window ----------------------------------------------------------------
 
-TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMessage* msgAlert,
+TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSkinMessage* msgAlert,
                              QWidget* owner)
-    : QDialog(owner, Qt::Dialog), services_(services), dm_(dm), msgAlert_(msgAlert) {
+    : QDialog(owner, Qt::Dialog), services_(services), dm_(store), msgAlert_(msgAlert) {
     setObjectName(QStringLiteral("frmViewColor"));
     setWindowTitle(QStringLiteral("颜色库"));
     bsBusinessSkinForm1 =
@@ -538,7 +552,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMe
     bsBusinessSkinForm1->setClientSize(554, 360);
     bsBusinessSkinForm1->setCenterOnFirstShow(true);
     QWidget* c = bsBusinessSkinForm1->client();
-    adoqLib = new TLibQuery(dm, this);
+    adoqLib = new TLibQuery(store, this);
     adoqLib->setObjectName(QStringLiteral("adoqLib"));
 
     bsSkinDBNavigator1 = new TbsSkinDBNavigator(*adoqLib, *services.errors, c);
@@ -582,9 +596,9 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMe
     connect(bsSkinButton1, &QPushButton::clicked, this, guard([this] { bsSkinButton1Click(); }));
     connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
 
-    bsSkinDBNavigator1->confirmDelete = [this] { return askDelete(); };
-    bsSkinDBNavigator1->beforeAction = [this] { dbgColors->commitEditor(); };
-    dbgColors->confirmDelete = [this] { return askDelete(); };
+    bsSkinDBNavigator1->setConfirmDelete([this] { return askDelete(); });
+    bsSkinDBNavigator1->setBeforeAction([this] { dbgColors->commitEditor(); });
+    dbgColors->setConfirmDelete([this] { return askDelete(); });
     connect(static_cast<TLibDelegate*>(dbgColors->itemDelegate()), &TLibDelegate::editorCreated,
             this, [this](QWidget* e) { e->installEventFilter(this); });
 
@@ -595,7 +609,21 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& dm, TbsSkinMe
     setTabOrder(bsSkinButton3, bsSkinButton4);
     bsSkinButton1->setFocus();
 
+    connect(adoqLib, &TLibQuery::layoutReset, this, &TfrmViewColor::updateInstruction);
     BuildPaletteBand();
+    // Other members' changes show while the window is open; a burst of
+    // notices is read once. A failure leaves the list as it is: the next
+    // use of the library says what is wrong.
+    auto* changes = new QTimer(this);
+    changes->setSingleShot(true);
+    changes->setInterval(50);
+    connect(&dm_, &ColorStore::changedElsewhere, changes, qOverload<>(&QTimer::start));
+    connect(changes, &QTimer::timeout, this, [this] {
+        try {
+            adoqLib->MergeStored(dbgColors->editorRow());
+        } catch (const std::exception&) {
+        }
+    });
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
 
@@ -609,8 +637,25 @@ bool TfrmViewColor::askDelete() {
                                      mbOK | mbCancel, 0) != 2;
 }
 
+void TfrmViewColor::updateInstruction() {
+    static const QString instruction = QStringLiteral("选中库中的颜色，点击确定加载该颜色信息");
+    if (!(listingAll_ && adoqLib->Active() && adoqLib->IsEmpty())) {
+        bsSkinStdLabel2->setText(instruction);
+        bsSkinStdLabel2->setToolTip({});
+        return;
+    }
+    // Where a new library was made is said here, where the user meets it,
+    // rather than in a box at the first start.
+    const StorePlace place = dm_.Place();
+    const QString said = QStringLiteral("颜色库还没有颜色，它在：%1").arg(place.name);
+    bsSkinStdLabel2->setText(
+        bsSkinStdLabel2->fontMetrics().elidedText(said, Qt::ElideMiddle, bsSkinStdLabel2->width()));
+    bsSkinStdLabel2->setToolTip(place.label + u'：' + place.name);
+}
+
 void TfrmViewColor::FormCreate() {
     if (adoqLib->Active()) return;
+    listingAll_ = true;
     adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
@@ -619,6 +664,7 @@ void TfrmViewColor::bsSkinButton3Click() {
     const QString k = edtKeyword->text();
     if (k.isEmpty()) return;
     adoqLib->Close();
+    listingAll_ = false;
     // An apostrophe is a character like any other, while "%" and "_" still
     // act as wildcards.
     adoqLib->SetSelection(StoreSelection::NameEndingWith(k));
@@ -627,6 +673,7 @@ void TfrmViewColor::bsSkinButton3Click() {
 
 void TfrmViewColor::bsSkinButton4Click() {
     adoqLib->Close();
+    listingAll_ = true;
     adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
@@ -670,30 +717,15 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
         if (!host.dm) throw Error("The colour store is not available.");
         auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
         frmViewColor = w;
-        w->HistoryColors = host.history;
+        w->setHistory(host.history);
         // A team library (or a file other than the local one) is named in
         // the caption, so that nobody edits the wrong one.
         if (libraryChoice && !libraryChoice->shownName().isEmpty())
             w->setWindowTitle(QStringLiteral("颜色库 - %1").arg(libraryChoice->shownName()));
-        // Other members' changes show while the window is open; a burst of
-        // notices is read once.
-        QTimer changes;
-        changes.setSingleShot(true);
-        changes.setInterval(50);
-        QObject::connect(host.dm, &ColorStore::changedElsewhere, &changes,
-                         qOverload<>(&QTimer::start));
-        QObject::connect(&changes, &QTimer::timeout, w, [w] {
-            try {
-                w->adoqLib->MergeStored(w->dbgColors->editorRow());
-            } catch (const std::exception&) {
-                // The list stays as it is; the next use of the library
-                // says what is wrong.
-            }
-        });
         if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
         const int result = host.runModal(*w);
-        const TRGB loaded = w->LoadedColor;
-        const bool again = w->LibraryChanged;
+        const TRGB loaded = w->loadedColor();
+        const bool again = w->libraryChanged();
         delete w;
         if (again) {
             host.dm = dmMain;

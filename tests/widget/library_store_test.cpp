@@ -130,6 +130,30 @@ TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
     EXPECT_TRUE(dm.Contains({1, 2, 3}));
 }
 
+TEST_F(ColourStore, ASaveWhileAnotherProgramSavesTheSameColourGivesOneRow) {
+    makeStore();
+    dm.DataModuleCreate();
+    dm.setBusyTimeout(5000);
+    dm.Disconnect(); // the timeout is taken when the connection opens
+    // The other program has checked and is inserting, its write lock held; it
+    // commits a moment later, while this save waits for the lock.
+    locker.start(QStringLiteral("sqlite3"), {storePath()});
+    ASSERT_TRUE(locker.waitForStarted());
+    locker.write("BEGIN IMMEDIATE;\nINSERT INTO Colors(Name,RVal,GVal,BVal,Comment) "
+                 "VALUES('theirs',9,8,7,'');\nSELECT 'locked';\n");
+    QByteArray out;
+    while (!out.contains("locked")) {
+        ASSERT_TRUE(locker.waitForReadyRead(5000));
+        out += locker.readAllStandardOutput();
+    }
+    locker.write(".shell sleep 0.5\nCOMMIT;\n");
+    ASSERT_TRUE(locker.waitForBytesWritten(5000));
+    locker.closeWriteChannel();
+    EXPECT_FALSE(dm.AddColor({QStringLiteral("mine"), {9, 8, 7}, {}}));
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows()[0].name, QStringLiteral("theirs"));
+}
+
 TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten) {
     makeStore();
     dm.DataModuleCreate();
@@ -144,6 +168,19 @@ TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten)
               std::string::npos);
     dm.AddColor({QString(20, QChar(u'名')), {1, 1, 1}, QString(50, QLatin1Char('x'))});
     EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(ColourStore, AnExhaustedIdIsNotReportedAsAFullDisk) {
+    makeStore();
+    addRow(QStringLiteral("last"), 1, 1, 1);
+    sqlite(QStringLiteral("UPDATE Colors SET ID=9223372036854775807; "
+                          "UPDATE sqlite_sequence SET seq=9223372036854775807;"));
+    dm.DataModuleCreate();
+    const std::string m = messageOf([&] {
+        Doing("颜色没有保存", [&] { dm.AddColor({{}, {2, 2, 2}, {}}); });
+    });
+    EXPECT_EQ(m.find("磁盘已满"), std::string::npos) << m;
+    EXPECT_NE(m.find("编号已经用完"), std::string::npos) << m;
 }
 
 TEST_F(ColourStore, CorruptFileIsReportedAndLeftAlone) {
