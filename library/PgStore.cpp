@@ -521,6 +521,7 @@ void TPgStore::RunOnce(QSqlQuery& q, const QString& sql, const QVariantList& bin
         else
             text += c;
     }
+    if (log_) log_(text);
     PGconn* conn = ConnectionOf(db);
     if (conn) watch_->Arm(PQsocket(conn));
     const bool ok = q.exec(text);

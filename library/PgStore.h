@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QSqlQuery;
@@ -46,6 +47,10 @@ public:
     RowWriteResult UpdateRecord(const StoredKey& key, const ColumnValues& values) override;
     RowWriteResult DeleteRecord(const StoredKey& key) override;
 
+    // Called with each statement as it is sent, values in place (the
+    // benchmark replays them through psql).
+    void setStatementLog(std::function<void(const QString&)> log) { log_ = std::move(log); }
+
     // Makes table Colors and what goes with it in the (empty) database, from
     // data/schema-postgresql.sql, all or nothing.
     void CreateLibrary();
@@ -75,6 +80,7 @@ private:
     std::chrono::steady_clock::time_point lastAnswer_;
     bool timedOut_ = false; // the last statement ran out of time
     bool wantsNotices_ = false;
+    std::function<void(const QString&)> log_;
     bool shapeChecked_ = false;
     bool writable_ = true;
     QString readOnlyWhy_;
