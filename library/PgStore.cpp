@@ -285,9 +285,11 @@ private:
 
 // Listens for the server's notices on a connection of its own, in a thread
 // of its own: connecting, and connecting again after the server went away,
-// never waits in the window's thread. Hands over the rows another client
-// touched; an empty list means "read it all" (also after a reconnection,
-// since notices sent meanwhile are lost).
+// never waits in the window's thread. Says when another client changed the
+// library, and after each reconnection, since notices sent meanwhile are
+// lost. (The notices also name the rows; the browser reads its list again
+// whole, which keeps an edit under way and costs a tenth of a second on
+// 100,000 colours.)
 class TPgStore::Listener : public QObject {
     Q_OBJECT
 public:
@@ -306,7 +308,7 @@ public:
     void setOwnPid(qint64 pid) { ownPid_.store(pid); }
 
 signals:
-    void changed(const QList<qint64>& ids);
+    void changed();
 
 private:
     void Start() {
@@ -341,19 +343,16 @@ private:
         Quiet(ConnectionOf(db));
         connect(db.driver(), &QSqlDriver::notification, this, &Listener::Notice,
                 Qt::UniqueConnection);
-        if (everConnected_) emit changed({});
+        if (everConnected_) emit changed();
         everConnected_ = true;
     }
     void Notice(const QString& name, QSqlDriver::NotificationSource, const QVariant& payload) {
         if (name != Channel) return;
+        // "writer's process:IDs"; the program's own writes are known to it.
         const QString text = payload.toString();
         const qsizetype colon = text.indexOf(u':');
         if (colon > 0 && text.left(colon).toLongLong() == ownPid_.load()) return;
-        QList<qint64> ids;
-        for (const QStringView id :
-             QStringView(text).mid(colon + 1).split(u',', Qt::SkipEmptyParts))
-            ids << id.toLongLong();
-        emit changed(ids);
+        emit changed();
     }
 
     void End() {
@@ -506,8 +505,7 @@ void TPgStore::StartListening() {
     listener_ = std::make_unique<Listener>(ConnectOptions(ParseLocation(location_, Place()), true),
                                            connectionName_ + QStringLiteral("-listen"));
     listener_->setOwnPid(backendPid_);
-    connect(listener_.get(), &Listener::changed, this,
-            [this](const QList<qint64>&) { emit changedElsewhere(); });
+    connect(listener_.get(), &Listener::changed, this, &ColorStore::changedElsewhere);
 }
 
 void TPgStore::RunOnce(QSqlQuery& q, const QString& sql, const QVariantList& binds) {
