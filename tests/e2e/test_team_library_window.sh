@@ -114,6 +114,10 @@ xdotool key ctrl+Delete
 box "确认"
 for _ in $(seq 50); do [ "$(count "RVal = 255 AND GVal = 255 AND BVal = 255")" = 0 ] && break; sleep 0.1; done
 [ "$(count "RVal = 255 AND GVal = 255 AND BVal = 255")" = 0 ] || fail "the row was not deleted"
+# Another member's change and delete show as well.
+pg_rows team "BEGIN; UPDATE Colors SET GVal = 128 WHERE Name = '绿'; DELETE FROM Colors WHERE Name = '黄'; COMMIT"
+row_is 2 FF7FFF # its name is the current cell: reversed
+row_is 4 FFFFFF
 # Load: the blue row becomes the current colour.
 cell 3
 row_is 3 FFFF00 # the current cell shows reversed
