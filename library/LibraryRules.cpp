@@ -108,17 +108,17 @@ std::string WithCrLf(const std::string& utf8) {
 
 const std::vector<MsgButtonInfo>& MessageButtons() {
     static const std::vector<MsgButtonInfo> table = {
-        {mbYes, "Yes", "MSG_BTN_YES", 6},
-        {mbNo, "No", "MSG_BTN_NO", 7},
-        {mbOK, "OK", "MSG_BTN_OK", 1},
-        {mbCancel, "Cancel", "MSG_BTN_CANCEL", 2},
-        {mbAbort, "Abort", "MSG_BTN_ABORT", 3},
-        {mbRetry, "Retry", "MSG_BTN_RETRY", 4},
-        {mbIgnore, "Ignore", "MSG_BTN_IGNORE", 5},
-        {mbAll, "All", "MSG_BTN_ALL", 8},
-        {mbNoToAll, "NoToAll", "MSG_BTN_NOTOALL", 9},
-        {mbYesToAll, "YesToAll", "MSG_BTN_YESTOALL", 10},
-        {mbHelp, "Help", "MSG_BTN_HELP", 0},
+        {mbYes, "Yes", "MSG_BTN_YES", ModalResult::Yes},
+        {mbNo, "No", "MSG_BTN_NO", ModalResult::No},
+        {mbOK, "OK", "MSG_BTN_OK", ModalResult::Ok},
+        {mbCancel, "Cancel", "MSG_BTN_CANCEL", ModalResult::Closed},
+        {mbAbort, "Abort", "MSG_BTN_ABORT", ModalResult::Abort},
+        {mbRetry, "Retry", "MSG_BTN_RETRY", ModalResult::Retry},
+        {mbIgnore, "Ignore", "MSG_BTN_IGNORE", ModalResult::Ignore},
+        {mbAll, "All", "MSG_BTN_ALL", ModalResult::All},
+        {mbNoToAll, "NoToAll", "MSG_BTN_NOTOALL", ModalResult::NoToAll},
+        {mbYesToAll, "YesToAll", "MSG_BTN_YESTOALL", ModalResult::YesToAll},
+        {mbHelp, "Help", "MSG_BTN_HELP", ModalResult::None},
     };
     return table;
 }

@@ -26,7 +26,7 @@ public:
     QPushButton* cancelButton = nullptr;
 
     // Alt+F4, the window manager's close and the like all give 2.
-    void reject() override { done(2); }
+    void reject() override { done(ModalResult::Closed); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override {
@@ -34,7 +34,7 @@ protected:
             if (cancelButton)
                 cancelButton->click();
             else
-                done(2);
+                done(ModalResult::Closed);
             return;
         }
         QDialog::keyPressEvent(e);

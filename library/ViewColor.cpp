@@ -594,7 +594,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
     connect(bsSkinButton3, &QPushButton::clicked, this, guard([this] { bsSkinButton3Click(); }));
     connect(bsSkinButton4, &QPushButton::clicked, this, guard([this] { bsSkinButton4Click(); }));
     connect(bsSkinButton1, &QPushButton::clicked, this, guard([this] { bsSkinButton1Click(); }));
-    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
+    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(ModalResult::Cancel); });
 
     bsSkinDBNavigator1->setConfirmDelete([this] { return askDelete(); });
     bsSkinDBNavigator1->setBeforeAction([this] { dbgColors->commitEditor(); });
@@ -684,7 +684,7 @@ void TfrmViewColor::bsSkinButton1Click() {
     LoadedColor = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
                    ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
                    ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
-    done(1);
+    done(ModalResult::Ok);
 }
 
 bool TfrmViewColor::eventFilter(QObject* watched, QEvent* event) {
@@ -731,7 +731,7 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
             host.dm = dmMain;
             continue;
         }
-        if (result != 1) return std::nullopt;
+        if (result != ModalResult::Ok) return std::nullopt;
         return loaded;
     }
 }

@@ -181,7 +181,7 @@ public:
     bool libraryChanged() const { return libraryChanged_; }
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
-    void reject() override { done(2); }
+    void reject() override { done(ModalResult::Closed); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
