@@ -49,8 +49,7 @@ read -r lx ly _ _ < <(e2e_geometry "$lib")
 px=$(e2e_pixel "$E2E_TMP/browser.png" $((lx + 1 + 8 + 150)) $((ly + 25 + 32 + 25 + 20 * 2 + 10)))
 [ "$px" = "CC0000" ] || fail "大红 row painted $px"
 xdotool key Escape
-sleep 0.3
-xdotool search --onlyvisible --name "^颜色库\$" >/dev/null 2>&1 && fail "browser still open after Esc"
+e2e_wait_window_gone "颜色库" "browser still open after Esc"
 
 if [ -n "${E2E_SHOTS:-}" ]; then cp "$E2E_TMP"/*.png "$E2E_SHOTS"/; fi
 
