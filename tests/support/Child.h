@@ -17,5 +17,8 @@ template <class T = QWidget> T* Child(const QObject* parent, const char* name) {
     if (!c) throw std::runtime_error(std::string("no part named ") + name);
     return c;
 }
+template <class T = QWidget> T* Child(const QObject& parent, const char* name) {
+    return Child<T>(&parent, name);
+}
 
 } // namespace tp::test
