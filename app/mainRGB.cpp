@@ -313,7 +313,7 @@ void TfrmMain::Private::buildComponents() {
     connect(lblColor, &ColorSwatch::released, q,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseUp(e); }); });
     lblColor->installEventFilter(q);
-    pbCaptureScreen->OnPaint = [this](QPainter& p) { pbCaptureScreenPaint(p); };
+    pbCaptureScreen->SetPainter([this](QPainter& p) { pbCaptureScreenPaint(p); });
     sdgHistory->OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
         sdgHistoryDrawCell(p, c, r, rect, state);
     };

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     color.SetRGB(TRGB{30, 120, 200});
     TbsColorWheel w(color);
     int notified = 0;
-    w.OnWheelChanged = [&] { ++notified; };
+    QObject::connect(&w, &TbsColorWheel::changed, [&] { ++notified; });
     QImage scratch(wheel::Size, wheel::Size, QImage::Format_RGB32);
     uint32_t v = 0xFF000000u;
 

@@ -212,7 +212,7 @@ void TbsSkinColorDialog::Private::BuildWindow() {
     for (int n = 1; n <= grid::CustomSlotCount; ++n)
         w->customGrid->SetSlot(n, CustomColors[static_cast<size_t>(n - 1)]);
     w->customGrid->SetNextSlot(CustomColorNext);
-    w->customGrid->SelectedSlot = 0;
+    w->customGrid->SetSelectedSlot(0);
 
     w->wheelHost = new TbsEmptyControl(client);
     w->wheelHost->setObjectName(QStringLiteral("wheelHost"));
@@ -222,11 +222,11 @@ void TbsSkinColorDialog::Private::BuildWindow() {
     w->wheel->move(0, 0);
     // The picture's corners show the dialog's face behind the wheel.
     QWidget* host = w->wheelHost;
-    w->wheel->PaintBackground = [client, host](QImage& img) {
+    w->wheel->SetBackgroundPainter([client, host](QImage& img) {
         img.fill(client->palette().color(QPalette::Window));
         QPainter p(&img);
         client->render(&p, QPoint(0, 0), QRegion(host->geometry()), QWidget::DrawWindowBackground);
-    };
+    });
 
     const int gridBottom = bottom(w->basicGrid);
     const int col1 = w->wheelHost->x();
@@ -264,7 +264,7 @@ void TbsSkinColorDialog::Private::BuildWindow() {
         connect(e, &TbsSkinTrackEdit::changed, q, [this] { RGBEditsChanged(); });
     for (TbsSkinTrackEdit* e : {w->edtH, w->edtS, w->edtL})
         connect(e, &TbsSkinTrackEdit::changed, q, [this] { HSVEditsChanged(); });
-    w->wheel->OnWheelChanged = [this] { WheelToRGBEdits(); };
+    connect(w->wheel, &TbsColorWheel::changed, q, [this] { WheelToRGBEdits(); });
     connect(w->btnOK, &QPushButton::clicked, form, &QDialog::accept);
     connect(w->btnCancel, &QPushButton::clicked, form, &QDialog::reject);
     connect(w->btnAdd, &QPushButton::clicked, q, [this] { AddButtonClick(); });
@@ -337,7 +337,7 @@ bool TbsSkinColorDialog::Execute() {
     Window& w = *p.w_;
 
     p.wheelColor_.SetRGB({0, 0, 0});
-    w.wheel->WheelPart = wheel::wpNone;
+    w.wheel->ResetWheelPart();
     w.wheel->DrawWheel();
     w.preview->SetColorValue(p.Color);
     w.basicGrid->SetColorValue(p.Color);

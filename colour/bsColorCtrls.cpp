@@ -143,7 +143,7 @@ void TbsSkinCustomColorGrid::AddColor(TRGB c) {
 
 void TbsSkinCustomColorGrid::CellPressed(int n) {
     colorValue_ = CellColor(n);
-    SelectedSlot = n + 1;
+    selectedSlot_ = n + 1;
     update();
     emit OnChange(this);
 }
@@ -184,13 +184,13 @@ TbsColorWheel::TbsColorWheel(TPSPColor& color, QWidget* parent)
 }
 
 void TbsColorWheel::DrawWheel() {
-    RingHues = wheel::BuildRingHues();
+    ringHues_ = wheel::BuildRingHues();
     uint32_t ringPixels[360];
     for (size_t i = 0; i < 360; ++i)
-        ringPixels[i] = Pixel(RingHues[i]);
+        ringPixels[i] = Pixel(ringHues_[i]);
 
-    if (PaintBackground)
-        PaintBackground(picture_);
+    if (paintBackground_)
+        paintBackground_(picture_);
     else
         picture_.fill(palette().color(QPalette::Button));
 
@@ -243,13 +243,13 @@ void TbsColorWheel::UpdateWheel(TRGB c) {
 }
 
 void TbsColorWheel::ApplyPosition(int x, int y) {
-    switch (WheelPart) {
+    switch (wheelPart_) {
     case wheel::wpRing: {
         const uint8_t hue = wheel::RingHueByte(x, y);
         if (hue == color_.HueByte) return;
         ToggleMarkers();
         color_.SetHSLBytes(hue, color_.SaturationByte, color_.LightnessByte);
-        if (OnWheelChanged) OnWheelChanged();
+        emit changed();
         RedrawSquare();
         ToggleMarkers();
         update();
@@ -259,7 +259,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
         const wheel::SquareBytes b = wheel::SquareBytesAt(x, y);
         ToggleMarkers();
         color_.SetHSLBytes(color_.HueByte, b.saturation, b.lightness);
-        if (OnWheelChanged) OnWheelChanged();
+        emit changed();
         ToggleMarkers();
         update();
         break;
@@ -270,7 +270,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
 }
 
 void TbsColorWheel::MouseDown(Qt::MouseButton button, int x, int y) {
-    WheelPart = wheel::PartAt(x, y);
+    wheelPart_ = wheel::PartAt(x, y);
     if (button == Qt::LeftButton) ApplyPosition(x, y);
 }
 
@@ -280,7 +280,7 @@ void TbsColorWheel::MouseMove(Qt::MouseButtons buttons, int x, int y) {
 
 void TbsColorWheel::MouseUp(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) ApplyPosition(x, y);
-    WheelPart = wheel::wpNone;
+    wheelPart_ = wheel::wpNone;
 }
 
 namespace {

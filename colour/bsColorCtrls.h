@@ -80,7 +80,9 @@ public:
     void SetSlot(int n, TRGB c);
     int NextSlot() const { return slots_.NextSlot; }
     void SetNextSlot(int n);
-    int SelectedSlot = 0; // 1-based; 0 for none
+    // The highlighted slot, 1-based; 0 for none.
+    int SelectedSlot() const { return selectedSlot_; }
+    void SetSelectedSlot(int n) { selectedSlot_ = n; }
     const grid::CustomColorSlots& Slots() const { return slots_; }
 
     // Writes the colour into the slot after the one written last.
@@ -89,11 +91,12 @@ public:
 protected:
     int CellCount() const override { return grid::CustomSlotCount; }
     TRGB CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
-    bool CellHighlighted(int n) const override { return n + 1 == SelectedSlot; }
+    bool CellHighlighted(int n) const override { return n + 1 == selectedSlot_; }
     void CellPressed(int n) override;
 
 private:
     grid::CustomColorSlots slots_;
+    int selectedSlot_ = 0;
 };
 
 // The preview swatch: the whole area in the colour, with a black outline.
@@ -127,7 +130,7 @@ protected:
 };
 
 // The wheel picture. It edits a TPSPColor it does not own (the dialog's) and
-// calls OnWheelChanged after each change the user makes on it.
+// says changed() after each change the user makes on it.
 class TbsColorWheel : public QWidget {
     Q_OBJECT
 public:
@@ -148,19 +151,24 @@ public:
     void MouseMove(Qt::MouseButtons buttons, int x, int y);
     void MouseUp(Qt::MouseButton button, int x, int y);
 
-    std::function<void()> OnWheelChanged;
     // Fills the picture before the ring is drawn; by default with the
     // button face colour.
-    std::function<void(QImage&)> PaintBackground;
+    void SetBackgroundPainter(std::function<void(QImage&)> paint) { paintBackground_ = paint; }
+    const std::function<void(QImage&)>& BackgroundPainter() const { return paintBackground_; }
 
-    wheel::WheelPart WheelPart = wheel::wpNone;
-    std::array<TRGB, 360> RingHues{};
+    // The part a press started a drag in, until the release.
+    wheel::WheelPart WheelPart() const { return wheelPart_; }
+    void ResetWheelPart() { wheelPart_ = wheel::wpNone; }
 
     const QImage& Picture() const { return picture_; }
     TPSPColor& Color() { return color_; }
     // How often the square was painted (the square is costly; tests check
     // that it is repainted only when the hue changes).
     int SquareDraws() const { return squareDraws_; }
+
+signals:
+    // The user changed the colour on the wheel.
+    void changed();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -173,6 +181,9 @@ private:
     void toggleMarkerAt(wheel::Point centre);
 
     TPSPColor& color_;
+    std::function<void(QImage&)> paintBackground_;
+    wheel::WheelPart wheelPart_ = wheel::wpNone;
+    std::array<TRGB, 360> ringHues_{};
     QImage picture_;
     double squareHue_ = -1;
     int squareDraws_ = 0;

@@ -87,11 +87,11 @@ void TfrmDisplay::buildComponents() {
     box->setObjectName(QStringLiteral("pbCaptureScreen"));
     // Until the first move the box shows the panel behind it.
     box->setAttribute(Qt::WA_OpaquePaintEvent, false);
-    box->OnPaint = [this](QPainter& p) {
+    box->SetPainter([this](QPainter& p) {
         if (magnifierDrawn_)
             p.drawImage(QRect(0, 0, pbCaptureScreen->width(), pbCaptureScreen->height()),
                         magnifier_);
-    };
+    });
     pbCaptureScreen = box;
     Place(pbCaptureScreen, 9, 47, 128, 96);
 

@@ -15,7 +15,7 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 
 void TPaintBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (OnPaint) OnPaint(p);
+    if (onPaint_) onPaint_(p);
 }
 
 QImage NewZoomBitmap() {

@@ -299,7 +299,7 @@ TEST_F(DialogTest, GreyKeepsTheHueEditAndGridsReachEveryView) {
         // A custom cell reaches every view and moves only the custom highlight.
         w.customGrid->SetSlot(3, TRGB{10, 20, 30});
         QTest::mouseClick(w.customGrid, Qt::LeftButton, {}, cell(*w.customGrid, 2));
-        EXPECT_EQ(w.customGrid->SelectedSlot, 3);
+        EXPECT_EQ(w.customGrid->SelectedSlot(), 3);
         EXPECT_EQ(w.preview->ColorValue(), (TRGB{10, 20, 30}));
         EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
@@ -379,7 +379,7 @@ TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
         TPSPColor copy;
         copy.Assign(w.wheel->Color());
         TbsColorWheel fresh(copy);
-        fresh.PaintBackground = w.wheel->PaintBackground;
+        fresh.SetBackgroundPainter(w.wheel->BackgroundPainter());
         fresh.DrawWheel();
         EXPECT_EQ(fresh.Picture(), w.wheel->Picture());
         return 0;
@@ -410,7 +410,7 @@ TEST_F(DialogTest, OkReturnsThePreviewAndKeepsCustomColours) {
         EXPECT_EQ(w.customGrid->Slot(1), (TRGB{1, 2, 3}));
         EXPECT_EQ(w.customGrid->Slot(2), (TRGB{1, 99, 3}));
         EXPECT_EQ(w.customGrid->Slot(3), (TRGB{255, 255, 255}));
-        EXPECT_EQ(w.customGrid->SelectedSlot, 0);
+        EXPECT_EQ(w.customGrid->SelectedSlot(), 0);
         w.btnAdd->click();
         EXPECT_EQ(w.customGrid->Slot(3), (TRGB{1, 99, 3}));
         w.btnCancel->click();

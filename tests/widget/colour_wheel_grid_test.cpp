@@ -57,8 +57,8 @@ struct Wheel {
     TbsColorWheel w{color};
     int notified = 0;
     Wheel() {
-        w.OnWheelChanged = [this] { ++notified; };
-        w.PaintBackground = [](QImage& img) { img.fill(QColor(1, 2, 3)); };
+        QObject::connect(&w, &TbsColorWheel::changed, [this] { ++notified; });
+        w.SetBackgroundPainter([](QImage& img) { img.fill(QColor(1, 2, 3)); });
         w.DrawWheel();
     }
 };
@@ -112,14 +112,14 @@ TEST(ColorGrids, CustomGridSelectsThePressedSlotOnly) {
     QTest::mouseClick(&g, Qt::LeftButton, {}, CellCentre(g, 7));
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(g.ColorValue(), (TRGB{255, 255, 255})); // untouched slots are white
-    EXPECT_EQ(g.SelectedSlot, 8);
+    EXPECT_EQ(g.SelectedSlot(), 8);
 
     g.AddColor(TRGB{1, 2, 3});
     g.AddColor(TRGB{1, 2, 3});
     EXPECT_EQ(g.NextSlot(), 2);
-    EXPECT_EQ(g.SelectedSlot, 8); // adding leaves the selection alone
+    EXPECT_EQ(g.SelectedSlot(), 8); // adding leaves the selection alone
     QTest::mouseClick(&g, Qt::LeftButton, {}, CellCentre(g, 1));
-    EXPECT_EQ(g.SelectedSlot, 2);
+    EXPECT_EQ(g.SelectedSlot(), 2);
     EXPECT_EQ(g.ColorValue(), (TRGB{1, 2, 3}));
     QImage img(g.size(), QImage::Format_RGB32);
     g.render(&img);
@@ -178,12 +178,12 @@ TEST(ColorWheel, RingPressSetsTheHueAndLeavesNoTraceOfTheOldMarkers) {
     t.color.SetRGB(TRGB{200, 100, 100});
     t.w.DrawWheel();
     t.w.MouseDown(Qt::LeftButton, 184, 97);
-    EXPECT_EQ(t.w.WheelPart, wheel::wpRing);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpRing);
     EXPECT_EQ(t.color.HueByte, 191);
     EXPECT_EQ(t.notified, 1);
     t.w.MouseUp(Qt::LeftButton, 184, 97); // same hue again: no news
     EXPECT_EQ(t.notified, 1);
-    EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 
     // The picture equals one drawn afresh for the new colour.
     Wheel fresh;
@@ -210,10 +210,10 @@ TEST(ColorWheel, RingPressBytesAndButtons) {
 
     // A right press on the ring chooses the part but changes nothing.
     t.w.MouseDown(Qt::RightButton, 184, 97);
-    EXPECT_EQ(t.w.WheelPart, wheel::wpRing);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpRing);
     EXPECT_EQ(t.color.HueByte, 63);
     t.w.MouseUp(Qt::RightButton, 184, 97);
-    EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 }
 
 TEST(ColorWheel, SquareDragClampsAndOnlyMovesTheMarkers) {
@@ -232,7 +232,7 @@ TEST(ColorWheel, SquareDragClampsAndOnlyMovesTheMarkers) {
     EXPECT_EQ(t.color.LightnessByte, 128);
     t.w.MouseUp(Qt::LeftButton, 150, 97);
     EXPECT_EQ(t.w.SquareDraws(), squares);
-    EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 
     Wheel fresh;
     fresh.color.Assign(t.color);
@@ -247,7 +247,7 @@ TEST(ColorWheel, PressesOutsideRingAndSquareDoNothing) {
     const QImage before = t.w.Picture().copy();
     for (QPoint p : {QPoint(150, 150), QPoint(0, 0), QPoint(-10, 300), QPoint(160, 100)}) {
         t.w.MouseDown(Qt::LeftButton, p.x(), p.y());
-        EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+        EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
         t.w.MouseMove(Qt::LeftButton, 100, 100);
         t.w.MouseMove(Qt::LeftButton, 97, 15);
         t.w.MouseUp(Qt::LeftButton, 97, 15);
@@ -278,7 +278,7 @@ TEST(ColorWheel, RealMouseEventsReachTheWheel) {
     QTest::mousePress(&t.w, Qt::LeftButton, {}, QPoint(184, 97));
     EXPECT_EQ(t.color.HueByte, 191);
     QTest::mouseRelease(&t.w, Qt::LeftButton, {}, QPoint(184, 97));
-    EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+    EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 }
 
 TEST(Swatch, ItsCaptionIsLegibleOnAMidTone) {
