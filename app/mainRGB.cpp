@@ -130,7 +130,12 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     d->FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The components' signals reach the private part, which goes before
+    // QWidget deletes its children: they go first.
+    const QObjectList parts = children();
+    qDeleteAll(parts);
+}
 
 TRGB TfrmMain::CurrentColour() const {
     return d->CurrentRGB;
