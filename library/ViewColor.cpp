@@ -24,8 +24,6 @@
 
 namespace tp {
 
-TfrmViewColor* frmViewColor = nullptr;
-
 namespace {
 constexpr int RowHeight = 20;
 
@@ -627,9 +625,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
 
-TfrmViewColor::~TfrmViewColor() {
-    if (frmViewColor == this) frmViewColor = nullptr;
-}
+TfrmViewColor::~TfrmViewColor() = default;
 
 bool TfrmViewColor::askDelete() {
     if (!msgAlert_) return false;
@@ -716,7 +712,6 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     for (;;) {
         if (!host.dm) throw Error("The colour store is not available.");
         auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
-        frmViewColor = w;
         w->setHistory(host.history);
         // A team library (or a file other than the local one) is named in
         // the caption, so that nobody edits the wrong one.

@@ -230,8 +230,6 @@ private:
     bool libraryChanged_ = false;
 };
 
-extern TfrmViewColor* frmViewColor;
-
 // "加载": shows the browser; returns the colour it loaded, or nothing when
 // it was closed without loading.
 std::optional<TRGB> BrowseLibrary(LibraryHost& host);
