@@ -20,7 +20,16 @@ done
 
 TMP=$(mktemp -d /tmp/tintpick-wl.XXXXXX)
 chmod 755 "$TMP"
-cleanup() { if [ -z "${E2E_KEEP:-}" ]; then rm -rf "$TMP"; else echo "kept $TMP"; fi; }
+cleanup() {
+  if [ -n "${E2E_KEEP:-}" ]; then echo "kept $TMP"; return; fi
+  # The document portal that the session's D-Bus started may still hold its
+  # mount inside the folder for a moment after the session ends.
+  local m
+  for m in $(awk -v t="$TMP/" 'index($2, t) == 1 {print $2}' /proc/mounts); do
+    umount -l "$m" 2>/dev/null || fusermount3 -u "$m" 2>/dev/null || true
+  done
+  rm -rf "$TMP"
+}
 trap cleanup EXIT
 mkdir -p "$TMP/home/app"
 cp "$PROGRAM" "$TMP/home/app/tintpick"
