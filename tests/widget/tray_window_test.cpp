@@ -127,19 +127,19 @@ TEST_F(TrayWindowTest, WithoutATrayHostMinimiseKeepsTheWindowReachable) {
     fakes.tray.present = false;
     ui().bsfMain->minimize();
     EXPECT_TRUE(main->isVisible()) << "a hidden window could not be brought back";
-    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray());
 }
 
 TEST_F(TrayWindowTest, MinimiseGoesToTheTrayAndAClickBringsItBack) {
     ui().bsfMain->minimize();
     EXPECT_FALSE(main->isVisible()) << "no taskbar entry is left";
-    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray());
     EXPECT_TRUE(ui().bsTrayIcon1->iconVisible());
 
     // "显示" brings it back but keeps the window bound to the tray.
     ui().aShow->trigger();
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray());
 
     ui().bsfMain->minimize();
     TrayClick& m = ui().bsTrayIcon1->clickMachine();
@@ -149,7 +149,7 @@ TEST_F(TrayWindowTest, MinimiseGoesToTheTrayAndAClickBringsItBack) {
     waitMs(m.interval() + 150);
     EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(main->isMinimized());
-    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray());
 }
 
 TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing) {
@@ -215,17 +215,17 @@ TEST_F(TrayWindowTest, WithoutATrayTheWindowIsNeverLeftHidden) {
     ui().bsfMain->minimize();
     EXPECT_TRUE(main->isMinimized()) << "an ordinary minimise";
     EXPECT_TRUE(main->isVisible()) << "still reachable from the taskbar";
-    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray());
     main->showNormal();
 
     // The tray host goes away while the window is in the tray.
     fakes.tray.present = true;
-    ui().bsTrayIcon1->HostCheckMs = 20;
+    ui().bsTrayIcon1->SetHostCheckInterval(20);
     ui().bsfMain->minimize();
     ASSERT_FALSE(main->isVisible());
     fakes.tray.present = false;
     EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }, 10000));
-    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray());
 }
 
 TEST_F(TrayWindowTest, TrayAnswersWhileAModalWindowIsOpen) {
