@@ -26,6 +26,71 @@ const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
 const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString StoreService = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
+const QString StorePath = QStringLiteral("/org/freedesktop/impl/portal/PermissionStore");
+
+// What the permission store holds for screenshots by a program outside a
+// sandbox, whose application id is empty.
+ScreenshotPermission LookUpPermission(QDBusConnection& bus) {
+    QDBusMessage call = QDBusMessage::createMethodCall(StoreService, StorePath, StoreService,
+                                                       QStringLiteral("Lookup"));
+    call << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return reply.errorName() == QLatin1String("org.freedesktop.portal.Error.NotFound")
+                   ? ScreenshotPermission::NotAsked
+                   : ScreenshotPermission::Unknown;
+    if (reply.arguments().isEmpty()) return ScreenshotPermission::Unknown;
+    QMap<QString, QStringList> entries;
+    const QDBusArgument arg = reply.arguments().at(0).value<QDBusArgument>();
+    arg >> entries;
+    std::optional<std::vector<std::string>> ours;
+    if (entries.contains(QString())) {
+        ours.emplace();
+        for (const QString& v : entries.value(QString()))
+            ours->push_back(v.toStdString());
+    }
+    return PermissionFromEntry(ours);
+}
+
+// Holds the user's input back while a request is answered, so that a second
+// press on the swatch cannot start a second request. Where the desktop may
+// be asking the user for permission, its dialog holds the pointer and the
+// keyboard; a press or key that reaches one of the program's windows instead
+// means that no dialog of the desktop is in the way any more, and the wait
+// ends there.
+class InputHold : public QObject {
+public:
+    InputHold(QEventLoop& loop, bool endOnInput) : loop_(loop), endOnInput_(endOnInput) {
+        qApp->installEventFilter(this);
+    }
+    ~InputHold() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+            if (endOnInput_) loop_.quit();
+            return true;
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ShortcutOverride:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QEventLoop& loop_;
+    bool endOnInput_;
+};
 
 // Receives the Response signal of one request.
 class ResponseCatcher : public QObject {
@@ -51,6 +116,16 @@ struct PortalAnswer {
     QString detail;
     uint code = 2;
     QVariantMap results;
+    qint64 elapsedMs = 0; // from the call to the Response
+};
+
+// How long a request may take: timeoutMs as a rule; where the desktop may
+// be asking the user, askingTimeoutMs, cut short by the user turning back to
+// the program.
+struct Patience {
+    int timeoutMs = 30000;
+    bool userMayBeAsked = false;
+    int askingTimeoutMs = 300000;
 };
 
 PortalStatus StatusOfError(const QDBusMessage& reply) {
@@ -73,9 +148,13 @@ PortalStatus StatusOfError(const QDBusMessage& reply) {
 
 // Calls one method of the Screenshot interface and waits for the Response
 // of the Request it starts.
-PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, int timeoutMs) {
+PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options,
+                                  const Patience& patience) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return {PortalStatus::NoBus, {}, 2, {}};
+    if (!bus.isConnected()) return {PortalStatus::NoBus, {}, 2, {}, 0};
+    const int timeoutMs = patience.timeoutMs;
+    QElapsedTimer clock;
+    clock.start();
     static int counter = 0;
     const QString token =
         QStringLiteral("tintpick%1_%2").arg(static_cast<qint64>(::getpid())).arg(++counter);
@@ -112,10 +191,13 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, in
         }
     }
     if (!catcher.answered) {
-        QTimer::singleShot(timeoutMs, &catcher.loop, &QEventLoop::quit);
-        // Input is held back meanwhile: a second press on the swatch must not
-        // start a second request.
-        catcher.loop.exec(QEventLoop::ExcludeUserInputEvents);
+        // The desktop's permission dialog gets a person's time, not the cut
+        // for a portal that does not answer.
+        const int wait = patience.userMayBeAsked ? patience.askingTimeoutMs : timeoutMs;
+        QTimer::singleShot(std::max(0, wait - static_cast<int>(clock.elapsed())), &catcher.loop,
+                           &QEventLoop::quit);
+        InputHold hold(catcher.loop, patience.userMayBeAsked);
+        catcher.loop.exec();
     }
     for (const QString& path : {expected, handle})
         bus.disconnect(PortalService, path, RequestInterface, QStringLiteral("Response"), &catcher,
@@ -125,13 +207,14 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, in
         bus.call(QDBusMessage::createMethodCall(PortalService, handle, RequestInterface,
                                                 QStringLiteral("Close")),
                  QDBus::NoBlock);
-        out.status = PortalStatus::Timeout;
+        out.status = patience.userMayBeAsked ? PortalStatus::NotAnswered : PortalStatus::Timeout;
         out.detail = QString::number((timeoutMs + 999) / 1000);
         return out;
     }
     out.status = PortalStatus::Ok;
     out.code = catcher.code;
     out.results = catcher.results;
+    out.elapsedMs = clock.elapsed();
     return out;
 }
 
@@ -141,7 +224,9 @@ QString Message(PortalStatus s, const QString& detail = {}) {
 
 // The desktop's own colour picker, where it has one.
 std::optional<QRgb> PickColourWithDesktop(int timeoutMs, QString& error) {
-    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("PickColor"), {}, timeoutMs);
+    // The user picks with the desktop's own tool: that takes a person's time.
+    const PortalAnswer a =
+        CallScreenshotPortal(QStringLiteral("PickColor"), {}, {timeoutMs, true, 300000});
     if (a.status != PortalStatus::Ok) {
         error = Message(a.status, a.detail);
         return std::nullopt;
@@ -174,10 +259,19 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     FreezeResult r;
     QElapsedTimer clock;
     clock.start();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Asked first, because the first request on GNOME puts the desktop's own
+    // dialog up: the wait must then allow a person's time, and an answer
+    // that leaves the permission unset means nobody answered it.
+    RequestContext context;
+    context.desktop = DesktopOf(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString());
+    context.before = bus.isConnected() ? LookUpPermission(bus) : ScreenshotPermission::Unknown;
     QVariantMap options;
     options.insert(QStringLiteral("interactive"), false);
     options.insert(QStringLiteral("modal"), false);
-    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("Screenshot"), options, timeoutMs);
+    const PortalAnswer a =
+        CallScreenshotPortal(QStringLiteral("Screenshot"), options,
+                             {timeoutMs, PermissionDialogMayShow(context.before), askingTimeoutMs});
     PortalStatus status = a.status;
     QString detail = a.detail;
     std::string path;
@@ -185,7 +279,11 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
         std::optional<std::string> uri;
         if (a.results.contains(QStringLiteral("uri")))
             uri = a.results.value(QStringLiteral("uri")).toString().toStdString();
-        const ScreenshotAnswer s = InterpretScreenshotResponse(a.code, uri);
+        context.elapsedMs = a.elapsedMs;
+        context.after = a.code != 0 && PermissionDialogMayShow(context.before)
+                            ? LookUpPermission(bus)
+                            : context.before;
+        const ScreenshotAnswer s = InterpretScreenshotResponse(a.code, uri, context);
         status = s.status;
         path = s.path;
     }

@@ -31,9 +31,13 @@ public:
     CursorSample sampleAtCursor(QPointF logicalHint, QSize size) override;
     QRect primaryRect() const override;
 
-    // How long to wait for the portal's answer. The desktop may first ask
-    // the user for permission, so this is generous.
+    // How long to wait for the portal's answer.
     int timeoutMs = 30000;
+    // How long to wait where the desktop may be asking the user for the
+    // screenshot permission (nothing stored yet): a person's time. The wait
+    // also ends when a press or key reaches the program, which the desktop's
+    // dialog would have held.
+    int askingTimeoutMs = 300000;
     // Keep the portal's picture files instead of removing them
     // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).
     bool keepFiles = false;
