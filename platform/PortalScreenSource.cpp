@@ -56,8 +56,9 @@ ScreenshotPermission LookUpPermission(QDBusConnection& bus) {
 // Holds the user's input back while a request is answered, so that a second
 // press on the swatch cannot start a second request. Where the desktop may
 // be asking the user for permission, its dialog holds the pointer and the
-// keyboard; a press or key that reaches one of the program's windows instead
-// means that no dialog of the desktop is in the way any more, and the wait
+// keyboard; a press or a key that reaches the program instead means that no
+// dialog of the desktop is in the way any more (xdg-desktop-portal 1.16 gives
+// up on it after 25 s and leaves the request open, unanswered), and the wait
 // ends there.
 class InputHold : public QObject {
 public:
@@ -76,11 +77,11 @@ protected:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
         case QEvent::Wheel:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
-        case QEvent::ShortcutOverride:
             return true;
         default:
             return false;
@@ -119,9 +120,9 @@ struct PortalAnswer {
     qint64 elapsedMs = 0; // from the call to the Response
 };
 
-// How long a request may take: timeoutMs as a rule; where the desktop may
-// be asking the user, askingTimeoutMs, cut short by the user turning back to
-// the program.
+// How long a request may take: timeoutMs as a rule. Where the desktop may
+// be asking the user, askingTimeoutMs, or until the user turns back to the
+// program.
 struct Patience {
     int timeoutMs = 30000;
     bool userMayBeAsked = false;
@@ -226,7 +227,7 @@ QString Message(PortalStatus s, const QString& detail = {}) {
 std::optional<QRgb> PickColourWithDesktop(int timeoutMs, QString& error) {
     // The user picks with the desktop's own tool: that takes a person's time.
     const PortalAnswer a =
-        CallScreenshotPortal(QStringLiteral("PickColor"), {}, {timeoutMs, true, 300000});
+        CallScreenshotPortal(QStringLiteral("PickColor"), {}, {timeoutMs, true, 120000});
     if (a.status != PortalStatus::Ok) {
         error = Message(a.status, a.detail);
         return std::nullopt;

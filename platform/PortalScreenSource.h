@@ -33,11 +33,11 @@ public:
 
     // How long to wait for the portal's answer.
     int timeoutMs = 30000;
-    // How long to wait where the desktop may be asking the user for the
-    // screenshot permission (nothing stored yet): a person's time. The wait
-    // also ends when a press or key reaches the program, which the desktop's
-    // dialog would have held.
-    int askingTimeoutMs = 300000;
+    // Where the desktop may be asking the user for the screenshot permission
+    // (nothing stored yet), the wait is a person's: up to this, or until a
+    // press or a key reaches the program, which the desktop's dialog would
+    // have held.
+    int askingTimeoutMs = 120000;
     // Keep the portal's picture files instead of removing them
     // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).
     bool keepFiles = false;

@@ -121,8 +121,8 @@ copy_expect() {
 }
 
 APP=$HOME/app
-if [ -x bench ]; then
-  (cd "$APP" && QT_QPA_PLATFORM=wayland ../bench "$E2E_WL_ROUNDS")
+if [ -n "${E2E_WL_BENCH:-}" ]; then
+  (cd "$APP" && QT_QPA_PLATFORM=wayland "$HOME/$(basename "$E2E_WL_BENCH")" "${E2E_WL_ROUNDS:-10}")
   exit
 fi
 start_app() { # $1 = platform, $2 = log
