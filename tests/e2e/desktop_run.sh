@@ -15,6 +15,12 @@ desktop_need() {
   done
 }
 
+desktop_cleanup() {
+  if [ -n "${E2E_KEEP:-}" ]; then echo "kept $TMP"; return 0; fi
+  # A service of the session may still be writing its last words there.
+  rm -rf "$TMP" 2>/dev/null || { sleep 1; rm -rf "$TMP"; }
+}
+
 # usage: desktop_run SESSION_SCRIPT [FILE...]
 # SESSION_SCRIPT (beside this file) runs as the user with $HOME/app holding
 # the program; the FILEs are copied into $HOME. Environment variables named
@@ -24,7 +30,7 @@ desktop_run() {
   shift
   TMP=$(mktemp -d /tmp/tintpick-desktop.XXXXXX)
   chmod 755 "$TMP"
-  trap 'if [ -z "${E2E_KEEP:-}" ]; then rm -rf "$TMP"; else echo "kept $TMP"; fi' EXIT
+  trap desktop_cleanup EXIT
   mkdir -p "$TMP/home/app"
   cp "$DESKTOP_PROGRAM" "$TMP/home/app/tintpick"
   local dir
