@@ -15,6 +15,9 @@
 #include <QImageReader>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -53,44 +56,38 @@ ScreenshotPermission LookUpPermission(QDBusConnection& bus) {
     return PermissionFromEntry(ours);
 }
 
-// Holds the user's input back while a request is answered, so that a second
-// press on the swatch cannot start a second request. Where the desktop may
-// be asking the user for permission, its dialog holds the pointer and the
-// keyboard; a press or a key that reaches the program instead means that no
-// dialog of the desktop is in the way any more (xdg-desktop-portal 1.16 gives
-// up on it after 25 s and leaves the request open, unanswered), and the wait
-// ends there.
-class InputHold : public QObject {
+// Where the desktop may be asking the user for permission, its dialog takes
+// the keyboard from the program's windows (GNOME's is modal to the whole
+// desktop) and gives it back when it closes. Back with no answer, and with
+// nothing stored a moment later, the dialog closed unanswered:
+// xdg-desktop-portal 1.16 gives up on it after the 25 s of a D-Bus call and
+// leaves the request open without a Response, so an "Allow" clicked later
+// reaches nobody.
+class DialogWatch : public QObject {
 public:
-    InputHold(QEventLoop& loop, bool endOnInput) : loop_(loop), endOnInput_(endOnInput) {
-        qApp->installEventFilter(this);
-    }
-    ~InputHold() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::KeyPress:
-            if (endOnInput_) loop_.quit();
-            return true;
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
-        }
+    DialogWatch(QEventLoop& loop, QDBusConnection& bus) : loop_(loop), bus_(bus) {
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+            if (!w) {
+                away_ = true;
+                grace_.stop();
+            } else if (away_) {
+                away_ = false;
+                grace_.start();
+            }
+        });
+        // Time for the portal to store an answer and take the picture.
+        grace_.setSingleShot(true);
+        grace_.setInterval(3000);
+        connect(&grace_, &QTimer::timeout, this, [this] {
+            if (LookUpPermission(bus_) == ScreenshotPermission::NotAsked) loop_.quit();
+        });
     }
 
 private:
     QEventLoop& loop_;
-    bool endOnInput_;
+    QDBusConnection& bus_;
+    QTimer grace_;
+    bool away_ = false;
 };
 
 // Receives the Response signal of one request.
@@ -121,12 +118,12 @@ struct PortalAnswer {
 };
 
 // How long a request may take: timeoutMs as a rule. Where the desktop may
-// be asking the user, askingTimeoutMs, or until the user turns back to the
-// program.
+// be asking the user, askingTimeoutMs, or until the desktop's dialog has
+// closed without an answer.
 struct Patience {
     int timeoutMs = 30000;
     bool userMayBeAsked = false;
-    int askingTimeoutMs = 300000;
+    int askingTimeoutMs = 120000;
 };
 
 PortalStatus StatusOfError(const QDBusMessage& reply) {
@@ -197,8 +194,11 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options,
         const int wait = patience.userMayBeAsked ? patience.askingTimeoutMs : timeoutMs;
         QTimer::singleShot(std::max(0, wait - static_cast<int>(clock.elapsed())), &catcher.loop,
                            &QEventLoop::quit);
-        InputHold hold(catcher.loop, patience.userMayBeAsked);
-        catcher.loop.exec();
+        std::optional<DialogWatch> watch;
+        if (patience.userMayBeAsked) watch.emplace(catcher.loop, bus);
+        // Input is held back meanwhile: a second press on the swatch must not
+        // start a second request.
+        catcher.loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     for (const QString& path : {expected, handle})
         bus.disconnect(PortalService, path, RequestInterface, QStringLiteral("Response"), &catcher,

@@ -34,9 +34,8 @@ public:
     // How long to wait for the portal's answer.
     int timeoutMs = 30000;
     // Where the desktop may be asking the user for the screenshot permission
-    // (nothing stored yet), the wait is a person's: up to this, or until a
-    // press or a key reaches the program, which the desktop's dialog would
-    // have held.
+    // (nothing stored yet), the wait is a person's: up to this, or until the
+    // desktop's dialog has given the keyboard back with nothing stored.
     int askingTimeoutMs = 120000;
     // Keep the portal's picture files instead of removing them
     // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).

@@ -43,6 +43,9 @@ for kv in "picture-uri ''" "picture-uri-dark ''" "picture-options 'none'" \
   "color-shading-type 'solid'" "primary-color '#$BG'"; do
   eval gsettings set org.gnome.desktop.background "$kv"
 done
+# The shell's first banner ("Screen Lock disabled") would lie over the
+# desktop while the first checks run.
+gsettings set org.gnome.desktop.notifications show-banners false
 export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-tintpick
 gnome-shell --headless --wayland --no-x11 --virtual-monitor ${W}x${H} \
   --wayland-display "$WAYLAND_DISPLAY" >shell.log 2>&1 &
@@ -66,7 +69,7 @@ for _ in $(seq 300); do [ "$(eval_js 1 2>/dev/null)" = 1 ] && break; sleep 0.1; 
 dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
 # The portal is started here, not by the bus, so that its complaints can
 # be read: it says when it gave up on a permission dialog.
-/usr/libexec/xdg-desktop-portal >portal.log 2>&1 &
+/usr/libexec/xdg-desktop-portal --verbose >portal.log 2>&1 &
 PIDS+=($!)
 # The shell starts in the overview. The seat of a headless shell has no
 # devices: a virtual pointer and keyboard (without a keyboard the clipboard
@@ -207,6 +210,12 @@ start_app() { # $1 = log; the environment's QT_LINUX_ACCESSIBILITY_ALWAYS_ON
   APP_PID=$!
   PIDS+=($APP_PID)
   wait_window '^Tintpick V1\.2\.0$' >/dev/null
+  # Mapped and given the keyboard, as mutter does with a new window.
+  for _ in $(seq 100); do
+    [ "$(eval_js 'global.display.focus_window && global.display.focus_window.get_title()')" = \
+      '"Tintpick V1.2.0"' ] && break
+    sleep 0.1
+  done
   # Let the window settle where mutter put it.
   sleep 0.5
   read -r MX MY < <(window_at '^Tintpick V1\.2\.0$')
@@ -307,10 +316,8 @@ for _ in $(seq 400); do
   sleep 0.1
 done
 if [ -z "$(window_at '^Tintpick *$')" ]; then
-  # A late answer is not kept; the user then turns back to the program.
-  click $(shell_button Deny)
-  sleep 0.3
-  click $((MX + 120)) $((MY + 8))
+  # A late answer reaches nobody and is not kept; the dialog closes.
+  click $(shell_button Allow)
 fi
 wait_window '^Tintpick *$' >/dev/null
 said=
