@@ -36,7 +36,7 @@ desktop_run() {
   local dir
   dir=$(dirname "$DESKTOP_PROGRAM")
   [ -f "$dir/store.kvd" ] && cp "$dir/store.kvd" "$TMP/home/app/"
-  cp "$DESKTOP_HERE/$script" "$TMP/home/"
+  cp "$DESKTOP_HERE/$script" "$DESKTOP_HERE/desktop_lib.sh" "$TMP/home/"
   for file in "$@"; do cp "$file" "$TMP/home/"; done
   local env_vars=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$TMP/home" LANG=C.UTF-8
     XDG_RUNTIME_DIR="$TMP/home/xdg" XDG_CONFIG_HOME="$TMP/home/config")

@@ -5,13 +5,7 @@
 # inspection (org.gnome.Shell.Eval). Every step fails loudly.
 set -euo pipefail
 cd "$HOME"
-PIDS=()
-cleanup() {
-  local pid
-  for pid in "${PIDS[@]:-}"; do [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$HOME/desktop_lib.sh"
 fail() {
   echo "FAIL: $*" >&2
   gnome-screenshot -f "$HOME/fail.png" 2>/dev/null || true
@@ -124,34 +118,11 @@ window_at() {
       .find(w => /$1/.test(w.get_title() || '') && ('${2:-}' === '' || w.is_fullscreen()));
     w ? w.get_frame_rect().x + ' ' + w.get_frame_rect().y : ''" | tr -d '"'
 }
-wait_window() {
-  local at
-  for _ in $(seq 300); do
-    at=$(window_at "$@")
-    [ -n "$at" ] && { echo "$at"; return 0; }
-    sleep 0.1
-  done
-  fail "no window /$1/ ${2:-}"
-}
-wait_gone() {
-  for _ in $(seq 100); do [ -z "$(window_at "$@")" ] && return 0; sleep 0.1; done
-  fail "window /$1/ still there"
-}
 # Pixel ($1, $2) of the screen as RRGGBB, through the shell's own screenshot.
 screen_pixel() {
   gdbus call --session --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
     --method org.gnome.Shell.Screenshot.ScreenshotArea "$1" "$2" 1 1 false "$HOME/px.png" >/dev/null
   convert px.png -format '%[hex:u.p{0,0}]' info: | cut -c1-6
-}
-# Waits (up to 5 s) until pixel ($1, $2) of the screen is $3; fails with $4.
-wait_pixel() {
-  local got=
-  for _ in $(seq 50); do
-    got=$(screen_pixel "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.1
-  done
-  fail "$4: pixel ($1, $2) is $got, expected $3"
 }
 # Waits (up to 5 s) until the clipboard holds text matching $1; fails with $2.
 wait_clipboard() {
@@ -163,8 +134,6 @@ wait_clipboard() {
   done
   fail "$2: the clipboard holds '$got'"
 }
-# Slot 0 and the write position of a history file.
-history_of() { od -An -tx1 -v "$1" | tr -d ' \n' | cut -c7-8,23-28; }
 store() { # PermissionStore method and its arguments
   gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
     --object-path /org/freedesktop/impl/portal/PermissionStore \
@@ -220,17 +189,6 @@ start_app() { # $1 = log; the environment's QT_LINUX_ACCESSIBILITY_ALWAYS_ON
   sleep 0.5
   read -r MX MY < <(window_at '^Tintpick V1\.2\.0$')
 }
-stop_app() {
-  kill -TERM "$APP_PID"
-  for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || return 0; sleep 0.1; done
-  fail "the program did not end on SIGTERM"
-}
-# Where things are on the main window (its frame includes the caption Qt
-# draws): the swatch, "复制", "测距" and the first history cell.
-swatch() { echo $((MX + 323)) $((MY + 148)); }
-copy_button() { echo $((MX + 1 + 4 + 143 + 25)) $((MY + 25 + 2 + 49 + 11)); }
-ruler_button() { echo $((MX + 1 + 147 + 22)) $((MY + 25 + 149 + 12)); }
-first_cell() { echo $((MX + 21)) $((MY + 110)); }
 copy_expect() {
   wl-copy --clear
   click $(copy_button)
