@@ -5,7 +5,7 @@
 #include "app/mainRGB.h"
 #include "colour/ColorText.h"
 #include "history/HistorySession.h"
-#include "library/dm.h"
+#include "library/LibraryChoice.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -34,7 +34,7 @@ struct Application::Impl {
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
-    std::unique_ptr<ColorStore> dm;
+    std::unique_ptr<TLibraryChoice> library;
 };
 
 namespace {
@@ -55,7 +55,8 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(paths)) {
+Application::Application(const AppPaths& paths, const std::string& library)
+    : impl_(std::make_unique<Impl>(paths)) {
     QApplication::setApplicationDisplayName(QString());
     // X11 takes the window class from the application name, and desktop files
     // match it (StartupWMClass): the product name, without the trailing
@@ -101,9 +102,12 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
     // start-up goes on, and every later use of the store tries again. A
     // library made on the first start needs no word here: the browser of an
     // empty library says where it lies.
-    impl_->dm = std::make_unique<TdmMain>(paths.store);
-    dmMain = impl_->dm.get();
-    Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
+    impl_->library = std::make_unique<TLibraryChoice>(&impl_->settings, paths.store,
+                                                      QString::fromLocal8Bit(library.c_str()));
+    libraryChoice = impl_->library.get();
+    if (!impl_->library->startupProblem().isEmpty())
+        impl_->errors.showError(impl_->library->startupProblem());
+    Guarded(impl_->errors, [this] { impl_->library->store().DataModuleCreate(); });
 
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
@@ -151,8 +155,7 @@ Application::~Application() {
     impl_->session.reset();
     delete frmDisplay;
     delete main_;
-    dmMain = nullptr;
-    impl_->dm.reset();
+    impl_->library.reset();
 }
 
 } // namespace tp

@@ -3,6 +3,8 @@
 #include "app/TrayIcon.h"
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "library/LibraryChoice.h"
+#include "library/LibraryPlace.h"
 #include "platform/ErrorReporter.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -66,6 +68,14 @@ void TfrmMain::buildActions() {
     QAction* pick = bsSkinPopupMenu1->addAction(QStringLiteral("取色(&P)"));
     pick->setObjectName(QStringLiteral("aPick"));
     connect(pick, &QAction::triggered, this, run(&TfrmMain::StartOverlayPick));
+    // Which colour library "保存" and "加载" use: the local file or a team's.
+    QAction* place = bsSkinPopupMenu1->addAction(QStringLiteral("颜色库位置(&L)…"));
+    place->setObjectName(QStringLiteral("aLibraryPlace"));
+    connect(place, &QAction::triggered, this, [this] {
+        Guarded(*services_.errors, [this] {
+            if (libraryChoice) ChooseLibraryPlace(services_, *libraryChoice, this, runModal);
+        });
+    });
     bsSkinPopupMenu1->addSeparator();                                         // N5
     bsSkinPopupMenu1->addAction(N6);                                          // N6
     bsSkinPopupMenu1->addSeparator();                                         // N3

@@ -21,6 +21,10 @@ PACKAGES=(
   # the program's texts, gnome-screenshot for the benchmark's baseline.
   gnome-shell mutter xdg-desktop-portal-gnome dconf-gsettings-backend gjs at-spi2-core
   gir1.2-atspi-2.0 gnome-screenshot
+  # The team library: Qt's PostgreSQL driver, libpq to build against, and a
+  # real server (with psql) that the tests start for themselves (pgrep finds
+  # its processes).
+  libqt6sql6-psql libpq-dev postgresql-15 postgresql-client-15 procps
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
