@@ -1,8 +1,9 @@
 #include "app/Application.h"
 
+#include "app/ErrorBox.h"
 #include "app/TrayIcon.h"
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "base/AppInfo.h"
 #include "colour/ColorText.h"
 #include "history/HistorySession.h"
 #include "library/LibraryChoice.h"
@@ -29,7 +30,7 @@ struct Application::Impl {
     QtClipboard clipboard;
     QtShell shell;
     QtBeeper beeper;
-    QtErrorReporter errors;
+    SkinnedErrorReporter errors{skin};
     QtTrayHost tray;
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
@@ -59,8 +60,7 @@ Application::Application(const AppPaths& paths, const std::string& library)
     : impl_(std::make_unique<Impl>(paths)) {
     QApplication::setApplicationDisplayName(QString());
     // X11 takes the window class from the application name, and desktop files
-    // match it (StartupWMClass): the product name, without the trailing
-    // blank of the title that message boxes carry.
+    // match it (StartupWMClass): the product name.
     QApplication::setApplicationName(QString::fromUtf8(ProductName));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
@@ -69,14 +69,7 @@ Application::Application(const AppPaths& paths, const std::string& library)
     // closing the main window ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    services_.clipboard = &impl_->clipboard;
-    services_.shell = &impl_->shell;
-    services_.beeper = &impl_->beeper;
-    services_.errors = &impl_->errors;
-    services_.screen = impl_->screen.get();
-    services_.tray = &impl_->tray;
-    services_.skin = &impl_->skin;
-    services_.settings = &impl_->settings;
+    services_ = ServicesOf(*impl_);
     services_.historyPath = paths.history;
     services_.referencePage = paths.referencePage;
     // An install keeps the user's files in a folder of their own; without it
@@ -96,7 +89,7 @@ Application::Application(const AppPaths& paths, const std::string& library)
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
-    frmMain = main_;
+    impl_->errors.setOwner(main_);
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again. A
@@ -138,7 +131,7 @@ void Application::comeForward() {
         frmDisplay->activateWindow();
         return;
     }
-    main_->bsTrayIcon1->restoreFromTray();
+    main_->ComeForward();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         modal->raise();
         modal->activateWindow();
@@ -146,8 +139,7 @@ void Application::comeForward() {
 }
 
 void Application::keepPickFromElsewhere(const QString& code) {
-    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString()))
-        main_->TakeColour(RGB(rgb->r, rgb->g, rgb->b));
+    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString())) main_->TakeColour(*rgb);
 }
 
 Application::~Application() {

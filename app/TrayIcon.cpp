@@ -86,13 +86,13 @@ void TbsTrayIcon::minimizeToTray() {
         owner_->showMinimized();
         return;
     }
-    MinimizeToTray = true;
+    minimizeToTray_ = true;
     owner_->hide();
     setIconVisible(true);
 }
 
 void TbsTrayIcon::restoreFromTray() {
-    MinimizeToTray = false;
+    minimizeToTray_ = false;
     if (owner_->isMinimized()) owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
     owner_->show();
     owner_->raise();
@@ -143,10 +143,10 @@ bool TbsTrayIcon::ownerFormEvent(QEvent* event) {
     case QEvent::Hide:
         // Hidden, the window can only come back through the tray: watch that
         // the tray stays (the watch ends itself once the window shows again).
-        if (!hostWatch_->isActive()) hostWatch_->start(HostCheckMs);
+        if (!hostWatch_->isActive()) hostWatch_->start(hostCheckMs_);
         break;
     case QEvent::WindowStateChange:
-        if (MinimizeToTray && owner_->isMinimized() && hostAvailable()) {
+        if (minimizeToTray_ && owner_->isMinimized() && hostAvailable()) {
             // A minimise from outside (the window manager) while the window
             // belongs in the tray: take it off the taskbar as well.
             QTimer::singleShot(0, this, [this] {

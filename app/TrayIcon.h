@@ -39,9 +39,10 @@ public:
     bool iconVisible() const { return visible_; }
     void setPopupMenu(QMenu* menu);
 
-    // Set while the owner form is in the tray: any minimising of it then
-    // ends in the tray as well, until the next restore from the tray.
-    bool MinimizeToTray = false;
+    // Set while the owner form is in the tray (MinimizeToTray): any
+    // minimising of it then ends in the tray as well, until the next
+    // restore from the tray.
+    bool MinimizeToTray() const { return minimizeToTray_; }
     // Hides the owner form into the tray; where no tray host is running (a
     // Wayland desktop without a StatusNotifier host, say) the form is only
     // minimised, since nothing could bring a hidden one back.
@@ -52,8 +53,9 @@ public:
     TrayClick& clickMachine() { return click_; }
 
     bool hostAvailable() const;
-    // How often a hidden owner form checks that the tray is still there.
-    int HostCheckMs = 1000;
+    // How often a hidden owner form checks that the tray is still there
+    // (every second).
+    void SetHostCheckInterval(int ms) { hostCheckMs_ = ms; }
 
 signals:
     void OnClick();
@@ -78,6 +80,8 @@ private:
     TrayClick click_;
     QString hint_;
     bool visible_ = false;
+    bool minimizeToTray_ = false;
+    int hostCheckMs_ = 1000;
     // Set once the tray window's own mouse events have been seen; the
     // coarser activation reasons are then ignored.
     bool rawEvents_ = false;

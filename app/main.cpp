@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/ErrorBox.h"
 #include "app/LibraryCommand.h"
 #include "app/OnePick.h"
 #include "app/mainRGB.h"
@@ -8,6 +9,7 @@
 #include "platform/DisplayCheck.h"
 #include "platform/ErrorReporter.h"
 #include "platform/SingleInstance.h"
+#include "skin/SkinData.h"
 
 #include <cstdio>
 #include <memory>
@@ -66,7 +68,8 @@ int main(int argc, char** argv) {
             return 0;
         case tp::SingleInstance::Outcome::NoAnswer: {
             // A second instance would overwrite the first one's history.
-            tp::QtErrorReporter errors;
+            const tp::SkinData skin = tp::SkinData::load();
+            tp::SkinnedErrorReporter errors(skin);
             errors.showError(QStringLiteral("Tintpick 已在运行，但没有响应。请先结束它，再启动。"));
             std::fprintf(stderr, "tintpick: %s\n", instance.problem().toLocal8Bit().constData());
             return 1;

@@ -21,15 +21,6 @@ constexpr CopyFormatInfo Formats[] = {
     {CopyFormat::Hex0x, "0xRRGGBB", "0xRRGGBB"}, {CopyFormat::Name, "name", "CSS 颜色名称"},
 };
 
-TRGB Unpack(uint32_t rgb) {
-    return {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
-            static_cast<uint8_t>(rgb)};
-}
-
-uint32_t Pack(TRGB c) {
-    return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b;
-}
-
 // Blanks a pasted text may carry around it: ASCII white space, and the
 // no-break and ideographic spaces that web pages and Chinese input leave.
 size_t BlankAt(std::string_view s, size_t i) {
@@ -287,9 +278,8 @@ std::span<const NamedColor> CssNamedColors() {
 }
 
 std::optional<std::string_view> CssName(TRGB c) {
-    const uint32_t rgb = Pack(c);
     for (const auto& n : NamedColors)
-        if (n.rgb == rgb) return n.name;
+        if (n.rgb == c) return n.name;
     return std::nullopt;
 }
 
@@ -341,7 +331,7 @@ std::optional<TRGB> ParseColorText(std::string_view text) {
     if (const auto body = FunctionBody(lower, "rgb")) return RgbFunction(*body);
     if (const auto body = FunctionBody(lower, "hsl")) return HslFunction(*body);
     for (const auto& n : NamedColors)
-        if (lower == n.name) return Unpack(n.rgb);
+        if (lower == n.name) return n.rgb;
     return std::nullopt;
 }
 

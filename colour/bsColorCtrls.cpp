@@ -11,8 +11,8 @@ namespace tp {
 
 namespace {
 
-QColor ToQColor(TColor c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+QColor ToQColor(TRGB c) {
+    return QColor(c.r, c.g, c.b);
 }
 
 QRect ToQRect(const grid::Box& b) {
@@ -47,10 +47,6 @@ void TbsColorCellGrid::SetColCount(int v) {
     if (v < 1) return;
     cols_ = v;
     update();
-}
-
-void TbsColorCellGrid::SetTransparent(bool on) {
-    setStyleSheet(on ? QStringLiteral("QGroupBox { background: transparent; }") : QString());
 }
 
 grid::Box TbsColorCellGrid::CellArea() const {
@@ -106,7 +102,7 @@ void TbsColorCellGrid::mousePressEvent(QMouseEvent* e) {
 TbsSkinColorGrid::TbsSkinColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Basic colors"), 12, 4, parent) {}
 
-void TbsSkinColorGrid::SetColorValue(TColor c) {
+void TbsSkinColorGrid::SetColorValue(TRGB c) {
     colorValue_ = c;
     if (grid::IsBasicColor(c)) {
         emit OnChange(this);
@@ -114,7 +110,7 @@ void TbsSkinColorGrid::SetColorValue(TColor c) {
     }
 }
 
-TColor TbsSkinColorGrid::CellColor(int n) const {
+TRGB TbsSkinColorGrid::CellColor(int n) const {
     return grid::BasicColors[static_cast<size_t>(n)];
 }
 
@@ -129,7 +125,7 @@ void TbsSkinColorGrid::CellPressed(int n) {
 TbsSkinCustomColorGrid::TbsSkinCustomColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Custom colors"), 6, 2, parent) {}
 
-void TbsSkinCustomColorGrid::SetSlot(int n, TColor c) {
+void TbsSkinCustomColorGrid::SetSlot(int n, TRGB c) {
     slots_.Slots.at(static_cast<size_t>(n - 1)) = c;
     update();
 }
@@ -140,14 +136,14 @@ void TbsSkinCustomColorGrid::SetNextSlot(int n) {
     slots_.NextSlot = (n >= 0 && n <= grid::CustomSlotCount) ? n : 0;
 }
 
-void TbsSkinCustomColorGrid::AddColor(TColor c) {
+void TbsSkinCustomColorGrid::AddColor(TRGB c) {
     slots_.AddColor(c);
     update();
 }
 
 void TbsSkinCustomColorGrid::CellPressed(int n) {
     colorValue_ = CellColor(n);
-    SelectedSlot = n + 1;
+    selectedSlot_ = n + 1;
     update();
     emit OnChange(this);
 }
@@ -158,7 +154,7 @@ TbsColorViewer::TbsColorViewer(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TbsColorViewer::SetColorValue(TColor c) {
+void TbsColorViewer::SetColorValue(TRGB c) {
     if (c == colorValue_) return;
     colorValue_ = c;
     update();
@@ -188,13 +184,13 @@ TbsColorWheel::TbsColorWheel(TPSPColor& color, QWidget* parent)
 }
 
 void TbsColorWheel::DrawWheel() {
-    RingHues = wheel::BuildRingHues();
+    ringHues_ = wheel::BuildRingHues();
     uint32_t ringPixels[360];
     for (size_t i = 0; i < 360; ++i)
-        ringPixels[i] = Pixel(RingHues[i]);
+        ringPixels[i] = Pixel(ringHues_[i]);
 
-    if (PaintBackground)
-        PaintBackground(picture_);
+    if (paintBackground_)
+        paintBackground_(picture_);
     else
         picture_.fill(palette().color(QPalette::Button));
 
@@ -237,7 +233,7 @@ void TbsColorWheel::ToggleMarkers() {
     toggleMarkerAt(wheel::HueMarker(color_.Hue));
 }
 
-void TbsColorWheel::UpdateWheel(TColor c) {
+void TbsColorWheel::UpdateWheel(TRGB c) {
     ToggleMarkers();
     color_.SetRGB(c);
     // Same hue, same square: only the markers move.
@@ -247,13 +243,13 @@ void TbsColorWheel::UpdateWheel(TColor c) {
 }
 
 void TbsColorWheel::ApplyPosition(int x, int y) {
-    switch (WheelPart) {
+    switch (wheelPart_) {
     case wheel::wpRing: {
         const uint8_t hue = wheel::RingHueByte(x, y);
         if (hue == color_.HueByte) return;
         ToggleMarkers();
         color_.SetHSLBytes(hue, color_.SaturationByte, color_.LightnessByte);
-        if (OnWheelChanged) OnWheelChanged();
+        emit changed();
         RedrawSquare();
         ToggleMarkers();
         update();
@@ -263,7 +259,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
         const wheel::SquareBytes b = wheel::SquareBytesAt(x, y);
         ToggleMarkers();
         color_.SetHSLBytes(color_.HueByte, b.saturation, b.lightness);
-        if (OnWheelChanged) OnWheelChanged();
+        emit changed();
         ToggleMarkers();
         update();
         break;
@@ -274,7 +270,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
 }
 
 void TbsColorWheel::MouseDown(Qt::MouseButton button, int x, int y) {
-    WheelPart = wheel::PartAt(x, y);
+    wheelPart_ = wheel::PartAt(x, y);
     if (button == Qt::LeftButton) ApplyPosition(x, y);
 }
 
@@ -284,7 +280,7 @@ void TbsColorWheel::MouseMove(Qt::MouseButtons buttons, int x, int y) {
 
 void TbsColorWheel::MouseUp(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton) ApplyPosition(x, y);
-    WheelPart = wheel::wpNone;
+    wheelPart_ = wheel::wpNone;
 }
 
 namespace {

@@ -25,7 +25,7 @@ public:
     // Values below 1 are ignored.
     void SetRowCount(int v);
     void SetColCount(int v);
-    TColor ColorValue() const { return colorValue_; }
+    TRGB ColorValue() const { return colorValue_; }
 
     // The area inside the frame and caption, in the grid's pixels.
     grid::Box CellArea() const;
@@ -33,23 +33,20 @@ public:
     // The cell a press at (x, y) chooses, or -1.
     int CellAtPoint(int x, int y) const;
 
-    // Draws the group box without its face (the dialog's face shows through).
-    void SetTransparent(bool on);
-
 signals:
     void OnChange(tp::TbsColorCellGrid* sender);
 
 protected:
     TbsColorCellGrid(const QString& caption, int cols, int rows, QWidget* parent);
     virtual int CellCount() const = 0;
-    virtual TColor CellColor(int n) const = 0;
+    virtual TRGB CellColor(int n) const = 0;
     virtual bool CellHighlighted(int n) const = 0;
     virtual void CellPressed(int n) = 0;
 
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
 
-    TColor colorValue_ = 0;
+    TRGB colorValue_;
 
 private:
     int cols_, rows_;
@@ -61,11 +58,11 @@ class TbsSkinColorGrid : public TbsColorCellGrid {
     Q_OBJECT
 public:
     explicit TbsSkinColorGrid(QWidget* parent = nullptr);
-    void SetColorValue(TColor c);
+    void SetColorValue(TRGB c);
 
 protected:
     int CellCount() const override { return 48; }
-    TColor CellColor(int n) const override;
+    TRGB CellColor(int n) const override;
     bool CellHighlighted(int n) const override;
     void CellPressed(int n) override;
 };
@@ -76,27 +73,30 @@ class TbsSkinCustomColorGrid : public TbsColorCellGrid {
     Q_OBJECT
 public:
     explicit TbsSkinCustomColorGrid(QWidget* parent = nullptr);
-    void SetColorValue(TColor c) { colorValue_ = c; }
+    void SetColorValue(TRGB c) { colorValue_ = c; }
 
     // Slots are numbered 1..12.
-    TColor Slot(int n) const { return slots_.slot(n); }
-    void SetSlot(int n, TColor c);
+    TRGB Slot(int n) const { return slots_.slot(n); }
+    void SetSlot(int n, TRGB c);
     int NextSlot() const { return slots_.NextSlot; }
     void SetNextSlot(int n);
-    int SelectedSlot = 0; // 1-based; 0 for none
+    // The highlighted slot, 1-based; 0 for none.
+    int SelectedSlot() const { return selectedSlot_; }
+    void SetSelectedSlot(int n) { selectedSlot_ = n; }
     const grid::CustomColorSlots& Slots() const { return slots_; }
 
     // Writes the colour into the slot after the one written last.
-    void AddColor(TColor c);
+    void AddColor(TRGB c);
 
 protected:
     int CellCount() const override { return grid::CustomSlotCount; }
-    TColor CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
-    bool CellHighlighted(int n) const override { return n + 1 == SelectedSlot; }
+    TRGB CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
+    bool CellHighlighted(int n) const override { return n + 1 == selectedSlot_; }
     void CellPressed(int n) override;
 
 private:
     grid::CustomColorSlots slots_;
+    int selectedSlot_ = 0;
 };
 
 // The preview swatch: the whole area in the colour, with a black outline.
@@ -104,8 +104,8 @@ class TbsColorViewer : public QWidget {
     Q_OBJECT
 public:
     explicit TbsColorViewer(QWidget* parent = nullptr);
-    TColor ColorValue() const { return colorValue_; }
-    void SetColorValue(TColor c);
+    TRGB ColorValue() const { return colorValue_; }
+    void SetColorValue(TRGB c);
 
 signals:
     // The colour shown changed.
@@ -115,7 +115,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    TColor colorValue_ = 0;
+    TRGB colorValue_;
 };
 
 // A windowed host that paints nothing, so that what it holds is all that
@@ -130,7 +130,7 @@ protected:
 };
 
 // The wheel picture. It edits a TPSPColor it does not own (the dialog's) and
-// calls OnWheelChanged after each change the user makes on it.
+// says changed() after each change the user makes on it.
 class TbsColorWheel : public QWidget {
     Q_OBJECT
 public:
@@ -144,26 +144,31 @@ public:
     void ToggleMarkers();
     // The colour changed elsewhere: move the markers and, when the hue
     // changed, repaint the square.
-    void UpdateWheel(TColor c);
+    void UpdateWheel(TRGB c);
 
     // Mouse handling in picture pixels; the Qt events come through these.
     void MouseDown(Qt::MouseButton button, int x, int y);
     void MouseMove(Qt::MouseButtons buttons, int x, int y);
     void MouseUp(Qt::MouseButton button, int x, int y);
 
-    std::function<void()> OnWheelChanged;
     // Fills the picture before the ring is drawn; by default with the
     // button face colour.
-    std::function<void(QImage&)> PaintBackground;
+    void SetBackgroundPainter(std::function<void(QImage&)> paint) { paintBackground_ = paint; }
+    const std::function<void(QImage&)>& BackgroundPainter() const { return paintBackground_; }
 
-    wheel::WheelPart WheelPart = wheel::wpNone;
-    std::array<TRGB, 360> RingHues{};
+    // The part a press started a drag in, until the release.
+    wheel::WheelPart WheelPart() const { return wheelPart_; }
+    void ResetWheelPart() { wheelPart_ = wheel::wpNone; }
 
     const QImage& Picture() const { return picture_; }
     TPSPColor& Color() { return color_; }
     // How often the square was painted (the square is costly; tests check
     // that it is repainted only when the hue changes).
     int SquareDraws() const { return squareDraws_; }
+
+signals:
+    // The user changed the colour on the wheel.
+    void changed();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -176,6 +181,9 @@ private:
     void toggleMarkerAt(wheel::Point centre);
 
     TPSPColor& color_;
+    std::function<void(QImage&)> paintBackground_;
+    wheel::WheelPart wheelPart_ = wheel::wpNone;
+    std::array<TRGB, 360> ringHues_{};
     QImage picture_;
     double squareHue_ = -1;
     int squareDraws_ = 0;

@@ -42,7 +42,7 @@ TfrmLibraryPlace::TfrmLibraryPlace(const Services& services, TLibraryChoice& cho
     cancel->setObjectName(QStringLiteral("bsSkinButton2"));
     Place(cancel, 338, 99, 70, 22);
     connect(ok, &QPushButton::clicked, this, [this] { bsSkinButton1Click(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { done(7); });
+    connect(cancel, &QPushButton::clicked, this, [this] { done(ModalResult::Cancel); });
     edtLocation_->setFocus();
     edtLocation_->selectAll();
 }
@@ -63,7 +63,7 @@ void TfrmLibraryPlace::bsSkinButton1Click() {
     }
     setEnabled(true);
     QApplication::restoreOverrideCursor();
-    done(1);
+    done(ModalResult::Ok);
 }
 
 bool ChooseLibraryPlace(const Services& services, TLibraryChoice& choice, QWidget* owner,

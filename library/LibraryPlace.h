@@ -19,7 +19,7 @@ public:
     TfrmLibraryPlace(const Services& services, TLibraryChoice& choice, QWidget* owner);
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
-    void reject() override { done(2); }
+    void reject() override { done(ModalResult::Closed); }
 
 private:
     void bsSkinButton1Click(); // "确定": try the location, keep it

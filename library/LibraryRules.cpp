@@ -108,17 +108,17 @@ std::string WithCrLf(const std::string& utf8) {
 
 const std::vector<MsgButtonInfo>& MessageButtons() {
     static const std::vector<MsgButtonInfo> table = {
-        {mbYes, "Yes", "MSG_BTN_YES", 6},
-        {mbNo, "No", "MSG_BTN_NO", 7},
-        {mbOK, "OK", "MSG_BTN_OK", 1},
-        {mbCancel, "Cancel", "MSG_BTN_CANCEL", 2},
-        {mbAbort, "Abort", "MSG_BTN_ABORT", 3},
-        {mbRetry, "Retry", "MSG_BTN_RETRY", 4},
-        {mbIgnore, "Ignore", "MSG_BTN_IGNORE", 5},
-        {mbAll, "All", "MSG_BTN_ALL", 8},
-        {mbNoToAll, "NoToAll", "MSG_BTN_NOTOALL", 9},
-        {mbYesToAll, "YesToAll", "MSG_BTN_YESTOALL", 10},
-        {mbHelp, "Help", "MSG_BTN_HELP", 0},
+        {mbYes, "Yes", "MSG_BTN_YES", ModalResult::Yes},
+        {mbNo, "No", "MSG_BTN_NO", ModalResult::No},
+        {mbOK, "OK", "MSG_BTN_OK", ModalResult::Ok},
+        {mbCancel, "Cancel", "MSG_BTN_CANCEL", ModalResult::Closed},
+        {mbAbort, "Abort", "MSG_BTN_ABORT", ModalResult::Abort},
+        {mbRetry, "Retry", "MSG_BTN_RETRY", ModalResult::Retry},
+        {mbIgnore, "Ignore", "MSG_BTN_IGNORE", ModalResult::Ignore},
+        {mbAll, "All", "MSG_BTN_ALL", ModalResult::All},
+        {mbNoToAll, "NoToAll", "MSG_BTN_NOTOALL", ModalResult::NoToAll},
+        {mbYesToAll, "YesToAll", "MSG_BTN_YESTOALL", ModalResult::YesToAll},
+        {mbHelp, "Help", "MSG_BTN_HELP", ModalResult::None},
     };
     return table;
 }
@@ -138,18 +138,27 @@ const char* MessageCaptionKey(int kind) {
     }
 }
 
+namespace {
+// The text starts right of the icon and keeps a margin on its right.
+constexpr int LabelLeft = 50, LabelRightMargin = 40;
+} // namespace
+
+int MessageTextWidth(int maxWidth) {
+    return std::max(1, maxWidth - LabelLeft - LabelRightMargin);
+}
+
 MessageLayout LayoutMessageBox(int labelWidth, int labelHeight, int buttons, int buttonHeight,
                                int minWidth, int maxWidth) {
     constexpr int ButtonWidth = 70, Gap = 10;
     MessageLayout m;
-    m.label = {50, 15, labelWidth, labelHeight};
+    m.label = {LabelLeft, 15, labelWidth, labelHeight};
     m.icon = {5, std::max(10, m.label.top + m.label.height / 2 - 16), 32, 32};
     for (const auto& b : MessageButtons())
         if (buttons & b.bit) m.buttonBits.push_back(b.bit);
     const int n = static_cast<int>(m.buttonBits.size());
     const int row = n == 0 ? 0 : ButtonWidth * n + Gap * (n - 1);
     m.clientHeight = buttonHeight + labelHeight + 50;
-    m.clientWidth = std::max(row, m.label.left + m.label.width) + 40;
+    m.clientWidth = std::max(row, m.label.left + m.label.width) + LabelRightMargin;
     m.clientWidth = std::clamp(m.clientWidth, minWidth, std::max(minWidth, maxWidth));
     int left = (m.clientWidth - row) / 2;
     for (int i = 0; i < n; ++i, left += ButtonWidth + Gap)

@@ -59,6 +59,30 @@ FittedEdit FitEdit(const std::u32string& before, const std::u32string& after, in
 // Converts line breaks typed as LF (or CR LF already) into CR LF pairs.
 std::string WithCrLf(const std::string& utf8);
 
+// ---- modal results ----------------------------------------------------------
+
+// What a modal window ends with; its opener treats every result but Ok as a
+// cancel.
+namespace ModalResult {
+inline constexpr int Ok = 1;
+// Closed without a button of its own (Esc, the caption's close button,
+// Alt+F4), and the message box's "取消".
+inline constexpr int Closed = 2;
+inline constexpr int Abort = 3;
+inline constexpr int Retry = 4;
+inline constexpr int Ignore = 5;
+inline constexpr int Yes = 6;
+// The "取消" buttons of the save dialog, the browser and the library place
+// dialog, and the message box's "否".
+inline constexpr int Cancel = 7;
+inline constexpr int No = 7;
+inline constexpr int All = 8;
+inline constexpr int NoToAll = 9;
+inline constexpr int YesToAll = 10;
+// The message box's help button closes nothing.
+inline constexpr int None = 0;
+} // namespace ModalResult
+
 // ---- message box ----------------------------------------------------------
 
 // The buttons of the message box, in the order of their bits.
@@ -112,6 +136,10 @@ struct MessageLayout {
     int defaultBit = 0;           // 0: none
     int cancelBit = 0;            // 0: none
 };
+
+// The widest message text a box of at most maxWidth client pixels shows on
+// its lines; a wider one is wrapped to it.
+int MessageTextWidth(int maxWidth);
 
 // Places the label, icon and buttons. labelWidth and labelHeight are the
 // message text's size; buttonHeight the skin's button height (25 without

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -89,7 +90,7 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner)
     bsSkinButton2->setObjectName(QStringLiteral("bsSkinButton2"));
     Place(bsSkinButton2, 189, 143, 65, 22);
     connect(bsSkinButton1, &QPushButton::clicked, this, [this] { bsSkinButton1Click(); });
-    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
+    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(ModalResult::Cancel); });
 
     setTabOrder(edtName, memComment);
     setTabOrder(memComment, bsSkinButton1);
@@ -111,7 +112,7 @@ void TfrmSaveInfo::bsSkinButton1Click() {
             return;
         }
     }
-    done(1);
+    done(ModalResult::Ok);
 }
 
 void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
@@ -173,12 +174,20 @@ void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     });
     const int result = host.runModal(*dlg);
     dlg->setOnAccept(nullptr);
-    // Closed with 1 without "确定" (tests do): the insert follows. One that
-    // fails then leaves the dialog alive, hidden, with the comment still in
-    // it, so the next save does not lose what was typed.
-    if (result == 1 && !added) added = store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
-    if (result == 1 && !*added) refuse();
-    delete dlg;
+    // The dialog goes with this save, except after an insert that failed:
+    // then it stays, hidden, with the comment still in it, so that the next
+    // save does not lose what was typed.
+    bool keepDialog = false;
+    const auto release = qScopeGuard([&] {
+        if (!keepDialog) delete dlg;
+    });
+    // Closed with Ok without "确定" (tests do): the insert follows.
+    if (result == ModalResult::Ok && !added) {
+        keepDialog = true;
+        added = store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
+        keepDialog = false;
+    }
+    if (result == ModalResult::Ok && !*added) refuse();
 } catch (const StoreError& e) {
     throw e.Saying(QStringLiteral("颜色没有保存"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The save-colour dialog and the "保存" action that uses it.
 #include "colour/ColorTypes.h"
+#include "library/LibraryRules.h"
 #include "platform/Services.h"
 
 #include <QDialog>
@@ -56,7 +57,7 @@ public:
     void setOnAccept(std::function<void()> f) { onAccept_ = std::move(f); }
 
     // Closing by the window's own means gives 2; "取消" gives 7.
-    void reject() override { done(2); }
+    void reject() override { done(ModalResult::Closed); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -24,8 +24,6 @@
 
 namespace tp {
 
-TfrmViewColor* frmViewColor = nullptr;
-
 namespace {
 constexpr int RowHeight = 20;
 
@@ -594,7 +592,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
     connect(bsSkinButton3, &QPushButton::clicked, this, guard([this] { bsSkinButton3Click(); }));
     connect(bsSkinButton4, &QPushButton::clicked, this, guard([this] { bsSkinButton4Click(); }));
     connect(bsSkinButton1, &QPushButton::clicked, this, guard([this] { bsSkinButton1Click(); }));
-    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
+    connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(ModalResult::Cancel); });
 
     bsSkinDBNavigator1->setConfirmDelete([this] { return askDelete(); });
     bsSkinDBNavigator1->setBeforeAction([this] { dbgColors->commitEditor(); });
@@ -627,9 +625,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
 
-TfrmViewColor::~TfrmViewColor() {
-    if (frmViewColor == this) frmViewColor = nullptr;
-}
+TfrmViewColor::~TfrmViewColor() = default;
 
 bool TfrmViewColor::askDelete() {
     if (!msgAlert_) return false;
@@ -684,7 +680,7 @@ void TfrmViewColor::bsSkinButton1Click() {
     LoadedColor = {ChannelByte(adoqLib->IntValue(TLibQuery::fRVal)),
                    ChannelByte(adoqLib->IntValue(TLibQuery::fGVal)),
                    ChannelByte(adoqLib->IntValue(TLibQuery::fBVal))};
-    done(1);
+    done(ModalResult::Ok);
 }
 
 bool TfrmViewColor::eventFilter(QObject* watched, QEvent* event) {
@@ -716,7 +712,6 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     for (;;) {
         if (!host.dm) throw Error("The colour store is not available.");
         auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
-        frmViewColor = w;
         w->setHistory(host.history);
         // A team library (or a file other than the local one) is named in
         // the caption, so that nobody edits the wrong one.
@@ -731,7 +726,7 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
             host.dm = dmMain;
             continue;
         }
-        if (result != 1) return std::nullopt;
+        if (result != ModalResult::Ok) return std::nullopt;
         return loaded;
     }
 }

@@ -181,7 +181,7 @@ public:
     bool libraryChanged() const { return libraryChanged_; }
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
-    void reject() override { done(2); }
+    void reject() override { done(ModalResult::Closed); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -229,8 +229,6 @@ private:
     TbsSkinButton* btnPlace = nullptr; // "颜色库位置…"
     bool libraryChanged_ = false;
 };
-
-extern TfrmViewColor* frmViewColor;
 
 // "加载": shows the browser; returns the colour it loaded, or nothing when
 // it was closed without loading.

@@ -15,12 +15,12 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 
 void TPaintBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (OnPaint) OnPaint(p);
+    if (onPaint_) onPaint_(p);
 }
 
 QImage NewZoomBitmap() {
     QImage img(ZoomWidth, ZoomHeight, QImage::Format_RGB32);
-    const TRGB bg = ToRGB(ZoomBackground);
+    const TRGB bg = ZoomBackground;
     img.fill(QColor(bg.r, bg.g, bg.b));
     return img;
 }

@@ -11,15 +11,19 @@
 
 namespace tp {
 
-// A plain paint box: whatever its owner draws in OnPaint, nothing else.
+// A plain paint box: whatever its owner draws in it, nothing else.
 class TPaintBox : public QWidget {
     Q_OBJECT
 public:
     explicit TPaintBox(QWidget* parent = nullptr);
-    std::function<void(QPainter&)> OnPaint;
+    // The owner's drawing (OnPaint).
+    void SetPainter(std::function<void(QPainter&)> paint) { onPaint_ = std::move(paint); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
+
+private:
+    std::function<void(QPainter&)> onPaint_;
 };
 
 // A fresh magnifier image (128 x 96) in its colour before the first sample.

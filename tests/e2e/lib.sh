@@ -73,6 +73,18 @@ e2e_wait_window() {
   fail "no window named '$name'"
 }
 
+# Waits until no window named $1 is shown any more (at most 5 s); fails
+# with $2 otherwise.
+# usage: e2e_wait_window_gone NAME WHY
+e2e_wait_window_gone() {
+  local name=$1 why=$2 i
+  for i in $(seq 50); do
+    xdotool search --onlyvisible --name "^${name}\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "$why"
+}
+
 # Waits until process $1 has ended (at most $2 seconds, default 10).
 e2e_wait_exit() {
   local pid=$1 limit=${2:-10} i

@@ -37,11 +37,7 @@ mid=$(e2e_pixel "$shots/open.png" $((wx + 150)) $((wy + 97)))
 e2e_click $((wx + 44)) $((wy + 97))
 e2e_wait_pixel pressed $((cx + 360)) $((cy + 260)) 808080 # the preview
 xdotool key Return
-for i in $(seq 30); do
-  xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 || break
-  sleep 0.1
-done
-xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 && fail "Enter did not close the dialog"
+e2e_wait_window_gone "高级调色板" "Enter did not close the dialog"
 e2e_wait_pixel after_ok $swatch_x $swatch_y 808080
 
 # Escape cancels: the main window keeps its colour.
@@ -51,11 +47,7 @@ e2e_wait_pixel reopened $((wx + 98)) $((wy + 0)) F00000
 e2e_click $((wx + 44)) $((wy + 44))
 e2e_wait_pixel black $((cx + 360)) $((cy + 260)) 000000
 xdotool key Escape
-for i in $(seq 30); do
-  xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 || break
-  sleep 0.1
-done
-xdotool search --onlyvisible --name "^高级调色板\$" >/dev/null 2>&1 && fail "Escape did not close the dialog"
+e2e_wait_window_gone "高级调色板" "Escape did not close the dialog"
 e2e_shot "$shots/after_cancel.png"
 swatch=$(e2e_pixel "$shots/after_cancel.png" $swatch_x $swatch_y)
 [ "$swatch" = "808080" ] || fail "main swatch is $swatch after Escape, want 808080"

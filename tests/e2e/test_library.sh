@@ -49,8 +49,7 @@ read -r lx ly _ _ < <(e2e_geometry "$lib")
 px=$(e2e_pixel "$E2E_TMP/browser.png" $((lx + 1 + 8 + 150)) $((ly + 25 + 32 + 25 + 20 * 2 + 10)))
 [ "$px" = "CC0000" ] || fail "大红 row painted $px"
 xdotool key Escape
-sleep 0.3
-xdotool search --onlyvisible --name "^颜色库\$" >/dev/null 2>&1 && fail "browser still open after Esc"
+e2e_wait_window_gone "颜色库" "browser still open after Esc"
 
 if [ -n "${E2E_SHOTS:-}" ]; then cp "$E2E_TMP"/*.png "$E2E_SHOTS"/; fi
 
@@ -59,12 +58,12 @@ kill "$E2E_APP_PID"; e2e_wait_exit "$E2E_APP_PID"
 rm "$E2E_APPDIR/store.kvd"
 (cd "$E2E_APPDIR" && exec ./tintpick) >"$E2E_TMP/app2.log" 2>&1 &
 E2E_PIDS+=($!)
-err=$(e2e_wait_window "Tintpick ")
+err=$(e2e_wait_window "Tintpick")
 sleep 0.3
 e2e_shot "$E2E_TMP/missing.png"
 if [ -n "${E2E_SHOTS:-}" ]; then cp "$E2E_TMP/missing.png" "$E2E_SHOTS"/; fi
 read -r ex ey ew eh < <(e2e_geometry "$err")
-e2e_click $((ex + ew - 50)) $((ey + eh - 23)) # its OK button
+e2e_click $((ex + ew / 2)) $((ey + eh - 23)) # its OK button, centred under the text
 e2e_wait_window "Tintpick V1.2.0" >/dev/null
 [ ! -e "$E2E_APPDIR/store.kvd" ] || fail "the program created store.kvd"
 echo "PASS"

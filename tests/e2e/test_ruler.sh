@@ -36,12 +36,7 @@ open_ruler() {
 
 main_back() {
   e2e_wait_window "Tintpick V1.2.0" >/dev/null
-  local i
-  for i in $(seq 50); do
-    [ -z "$(xdotool search --onlyvisible --name '^测距$' 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  fail "the measuring window is still shown"
+  e2e_wait_window_gone "测距" "the measuring window is still shown"
 }
 
 # Runs the whole check at the given Qt scale factor; coordinates below are

@@ -23,7 +23,7 @@ TEST(ColorText, EveryFormatReadsBackAsTheColourItWrites) {
             for (int b = 0; b < 256; b += 3)
                 colours.push_back({uint8_t(r), uint8_t(g), uint8_t(b)});
     for (const NamedColor& n : CssNamedColors())
-        colours.push_back(Hex(n.rgb));
+        colours.push_back(n.rgb);
     for (const TRGB c : colours)
         for (const CopyFormatInfo& f : CopyFormats()) {
             const std::string text = FormatColor(c, f.format);

@@ -4,6 +4,7 @@
 #include "library/LibQuery.h"
 #include "library/SaveInfo.h"
 #include "library/ViewColor.h"
+#include "support/Child.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,12 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace tp::test {
-
-template <class T> T* Child(QObject& parent, const char* name) {
-    T* c = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!c) ADD_FAILURE() << "no child named " << name;
-    return c;
-}
 
 struct SaveDialogParts {
     explicit SaveDialogParts(QDialog& d)
