@@ -1,5 +1,7 @@
 #include "colour/Contrast.h"
 
+#include "colour/LinearRGB.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,17 +10,12 @@ namespace tp {
 
 namespace {
 
-double Linear(uint8_t channel) {
-    const double s = channel / 255.0;
-    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-}
-
 constexpr double Thresholds[] = {3.0, 4.5, 7.0};
 
 } // namespace
 
 double RelativeLuminance(TRGB c) {
-    return 0.2126 * Linear(c.r) + 0.7152 * Linear(c.g) + 0.0722 * Linear(c.b);
+    return 0.2126 * SrgbToLinear(c.r) + 0.7152 * SrgbToLinear(c.g) + 0.0722 * SrgbToLinear(c.b);
 }
 
 double ContrastRatio(TRGB a, TRGB b) {
