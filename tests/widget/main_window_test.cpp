@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, CopyFormatChosenByRightClickIsKeptForTheNextRun) {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         // One entry per format, each showing the colour as it would copy.
-        ASSERT_EQ(menu->actions().size(), 6);
+        ASSERT_EQ(size_t(menu->actions().size()), CopyFormats().size());
         EXPECT_TRUE(
             menu->actions()[0]->text().endsWith(QString::fromStdString(HexCode(CurrentRGB))));
         for (QAction* a : menu->actions())
