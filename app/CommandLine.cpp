@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "base/AppInfo.h"
+
 #include <string_view>
 
 namespace tp {
@@ -36,6 +38,8 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
             o.newInstance = true;
         else if (a == "--help" || a == "-h")
             o.help = true;
+        else if (a == "--version")
+            o.version = true;
         else if (TakeValue(args, i, ExportOption, o.exportLibrary, o.error) ||
                  TakeValue(args, i, ImportOption, o.importLibrary, o.error))
             continue;
@@ -66,7 +70,7 @@ bool AsksForLibraryCommand(const std::vector<std::string>& args) {
 
 std::string CommandLineUsage() {
     return "用法：tintpick [--pick | --export-library 文件 | --import-library 文件.gpl | "
-           "--new-instance]\n"
+           "--new-instance | --help | --version]\n"
            "  --pick                     在冻结的屏幕画面上取一次色，以 #RRGGBB "
            "输出后退出（Esc 取消，退出码 1）\n"
            "  --export-library 文件      把颜色库导出为调色板，格式由扩展名决定："
@@ -74,8 +78,23 @@ std::string CommandLineUsage() {
            "  --import-library 文件.gpl  把 GIMP 调色板中的颜色加入颜色库，"
            "库中已有的颜色不重复加入\n"
            "  --new-instance             已有 Tintpick 在运行时，仍然另外启动一个\n"
+           "  --help, -h                 显示这段说明后退出\n"
+           "  --version                  显示版本后退出\n"
            "颜色库与程序窗口使用的相同：启动目录中的 store.kvd；安装的程序在没有它时"
-           "使用用户数据目录中的 tintpick/store.kvd。\n";
+           "使用用户数据目录中的 tintpick/store.kvd。\n"
+           "详见 man tintpick。\n";
+}
+
+std::string VersionText() {
+    return std::string("tintpick ") + AppVersionText + "\n";
+}
+
+std::optional<std::string> InformationAskedFor(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") return CommandLineUsage();
+        if (a == "--version") return VersionText();
+    }
+    return std::nullopt;
 }
 
 } // namespace tp
