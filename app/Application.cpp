@@ -10,6 +10,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
+#include "platform/QtTranslations.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QTranslator>
 
 namespace tp {
 
@@ -35,6 +37,7 @@ struct Application::Impl {
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TdmMain> dm;
+    std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations();
 };
 
 namespace {

@@ -5,12 +5,12 @@
 #include "library/PaletteIo.h"
 #include "library/ViewColor.h"
 #include "platform/ErrorReporter.h"
+#include "platform/FileDialog.h"
 #include "skin/Controls.h"
 #include "skin/Placement.h"
 #include "skin/SkinForm.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -68,13 +68,11 @@ void TfrmViewColor::BuildPaletteBand() {
 
     askFile = [this](bool save, const QString& suggested) {
         if (!save)
-            return QFileDialog::getOpenFileName(
-                this, QStringLiteral("导入 GIMP 调色板"), QDir::homePath(),
-                QStringLiteral("GIMP 调色板 (*.gpl);;所有文件 (*)"));
+            return AskOpenFile(this, services_.settings, QStringLiteral("导入 GIMP 调色板"),
+                               QStringLiteral("GIMP 调色板 (*.gpl);;所有文件 (*)"));
         QString filter;
-        const QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("导出调色板"),
-                                         QDir::home().filePath(suggested), SaveFilters, &filter);
+        const QString path = AskSaveFile(this, services_.settings, QStringLiteral("导出调色板"),
+                                         suggested, SaveFilters, &filter);
         return path.isEmpty() ? path : WithExtension(path, filter);
     };
 }
