@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace tp {
 
@@ -34,6 +35,30 @@ std::string RatioText(double ratio) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%.2f:1", shown);
     return buf;
+}
+
+double LevelPassed(double ratio) {
+    for (auto t = std::rbegin(Thresholds); t != std::rend(Thresholds); ++t)
+        if (ratio >= *t) return *t;
+    return 0;
+}
+
+std::string LevelName(double ratio) {
+    const double level = LevelPassed(ratio);
+    if (level >= 7.0) return "AAA";
+    if (level >= 4.5) return "AA";
+    if (level >= 3.0) return "AA large";
+    return "fails AA";
+}
+
+bool FallsBelowLevel(double ratio, double seenRatio) {
+    return seenRatio < LevelPassed(ratio);
+}
+
+std::string ContrastReport(TRGB text, TRGB back) {
+    const double ratio = ContrastRatio(text, back);
+    return "#" + HexCode(text) + " on #" + HexCode(back) + ": " + RatioText(ratio) + " (" +
+           LevelName(ratio) + ")";
 }
 
 } // namespace tp

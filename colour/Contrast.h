@@ -24,4 +24,17 @@ ContrastMarks MarksFor(double ratio);
 // mark (4.4994 shows 4.49, not a failing 4.50).
 std::string RatioText(double ratio);
 
+// The highest level a ratio passes, as its threshold: 7 (AAA), 4.5 (AA),
+// 3 (AA for large text only), or 0 (none).
+double LevelPassed(double ratio);
+// Its name for a report: "AAA", "AA", "AA large" or "fails AA".
+std::string LevelName(double ratio);
+// Whether a pair as someone with a colour-vision deficiency sees it falls
+// below the level the pair itself passes.
+bool FallsBelowLevel(double ratio, double seenRatio);
+
+// One line for a report: "#777777 on #FFFFFF: 4.48:1 (AA large)", the
+// first colour as text on the second.
+std::string ContrastReport(TRGB text, TRGB back);
+
 } // namespace tp
