@@ -205,7 +205,7 @@ void TbsSkinColorDialog::BuildBand() {
     // A band of its own under the client area, so that every control above
     // keeps its place.
     Window* w = w_.get();
-    w->contrast = new TContrastPanel(w->form);
+    w->contrast = new TContrastPanel(services_, w->form);
     std::vector<TRGB> history;
     for (const TColor c : HistoryColors)
         history.push_back(SplitColor(c));
