@@ -36,7 +36,7 @@ struct Application::Impl {
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
-    std::unique_ptr<TdmMain> dm;
+    std::unique_ptr<ColorStore> dm;
     std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations();
 };
 
@@ -101,12 +101,10 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
     frmMain = main_;
 
     // The store opens after the main window; a failure is shown once and
-    // start-up goes on, and every later use of the store tries again.
+    // start-up goes on, and every later use of the store tries again. A
+    // library made on the first start needs no word here: the browser of an
+    // empty library says where it lies.
     impl_->dm = std::make_unique<TdmMain>(paths.store);
-    impl_->dm->setOnStoreCreated([this](const QString& path) {
-        impl_->errors.showMessage(QStringLiteral("已新建一个空的颜色库，保存的颜色都放在这里：\n%1")
-                                      .arg(QDir::toNativeSeparators(path)));
-    });
     dmMain = impl_->dm.get();
     Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
 

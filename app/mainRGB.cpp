@@ -461,8 +461,7 @@ void TfrmMain::bsSkinButton3Click() {
 }
 
 void TfrmMain::bsSkinButton4Click() {
-    LibraryHost host{this,   services_, msgAlert,
-                     dmMain, runModal,  {History.HistorySlots.begin(), History.HistorySlots.end()}};
+    LibraryHost host{this, services_, msgAlert, dmMain, runModal, HistoryPicks(History)};
     if (const auto loaded = BrowseLibrary(host)) {
         CurrentRGB = *loaded;
         RefreshViews();

@@ -24,6 +24,12 @@ double ContrastRatio(TRGB a, TRGB b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+TRGB LegibleOn(TRGB back, TRGB preferred) {
+    if (ContrastRatio(preferred, back) >= 3.0) return preferred;
+    const TRGB black{0, 0, 0}, white{255, 255, 255};
+    return ContrastRatio(black, back) >= ContrastRatio(white, back) ? black : white;
+}
+
 ContrastMarks MarksFor(double ratio) {
     return {ratio >= 4.5, ratio >= 3.0, ratio >= 7.0, ratio >= 4.5};
 }

@@ -12,6 +12,12 @@ double RelativeLuminance(TRGB c);
 // (L1 + 0.05) / (L2 + 0.05) with L1 the lighter: 1 to 21, either order.
 double ContrastRatio(TRGB a, TRGB b);
 
+// The colour to write text in over `back`: `preferred` (the inverse colour,
+// where the program draws text in it) while it contrasts by 3:1 or more,
+// otherwise black or white, whichever contrasts more. A mid-tone's inverse
+// is nearly itself (7F7F7F on 808080).
+TRGB LegibleOn(TRGB back, TRGB preferred);
+
 // The four success criteria: AA asks 4.5 for normal text and 3 for large
 // text (18 pt, or 14 pt bold), AAA 7 and 4.5.
 struct ContrastMarks {

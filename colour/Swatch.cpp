@@ -1,5 +1,7 @@
 #include "colour/Swatch.h"
 
+#include "colour/Contrast.h"
+
 #include <QPainter>
 
 namespace tp {
@@ -15,10 +17,14 @@ void ColorSwatch::setColor(TRGB c) {
     update();
 }
 
+TRGB ColorSwatch::fontColor() const {
+    return LegibleOn(color_, InverseColor(color_));
+}
+
 void ColorSwatch::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(color_.r, color_.g, color_.b));
-    const TRGB ink = InverseColor(color_);
+    const TRGB ink = fontColor();
     p.setPen(QColor(ink.r, ink.g, ink.b));
     p.drawText(rect(), Qt::AlignCenter, caption_);
 }

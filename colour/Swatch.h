@@ -1,6 +1,7 @@
 #pragma once
 // The pick swatch: a label whose background is a colour and whose caption is
-// drawn in the inverse colour, so it stays readable on any colour.
+// drawn in the inverse colour, or in black or white where the inverse would
+// not stand out (colour/Contrast, LegibleOn).
 #include "colour/ColorTypes.h"
 
 #include <QWidget>
@@ -13,7 +14,7 @@ public:
     explicit ColorSwatch(const QString& caption, QWidget* parent = nullptr);
     void setColor(TRGB c);
     TRGB color() const { return color_; }
-    TRGB fontColor() const { return InverseColor(color_); }
+    TRGB fontColor() const;
 
 signals:
     void pressed(QMouseEvent* e);

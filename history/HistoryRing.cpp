@@ -37,4 +37,18 @@ std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot) {
     return steps;
 }
 
+std::vector<TRGB> HistoryPicks(const HistoryRing& ring) {
+    const int pos = WrapSlot(ring.HistoryPos);
+    const TRGB white{255, 255, 255};
+    bool wrapped = false;
+    for (int i = pos; i < HistorySlotCount; ++i)
+        wrapped = wrapped || ring.HistorySlots[static_cast<size_t>(i)] != white;
+    const int count = wrapped ? HistorySlotCount : pos;
+    const int newest = wrapped ? WrapSlot(ring.HistoryLast) : pos - 1;
+    std::vector<TRGB> picks;
+    for (int k = 0; k < count; ++k)
+        picks.push_back(ring.HistorySlots[static_cast<size_t>(WrapSlot(newest - k))]);
+    return picks;
+}
+
 } // namespace tp

@@ -66,4 +66,11 @@ private:
 // then from the pushed one.
 std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot);
 
+// The slots that hold a pick, newest first. The ring fills from slot 0 and
+// is white beyond HistoryPos until it first wraps; once wrapped, no two
+// slots in a row can both be white, since a push of the colour written last
+// is refused. So a white slot beyond HistoryPos means the ring is still
+// filling (a single white pick in slot 15 is taken for an empty slot).
+std::vector<TRGB> HistoryPicks(const HistoryRing& ring);
+
 } // namespace tp

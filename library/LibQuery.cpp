@@ -2,11 +2,6 @@
 
 #include "base/Convert.h"
 #include "library/LibraryRules.h"
-#include "library/dm.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace tp {
 
@@ -65,12 +60,7 @@ QStringList TLibQuery::Labels() {
     return l;
 }
 
-TLibQuery::TLibQuery(TdmMain& dm, QObject* parent) : QObject(parent), dm_(dm) {}
-
-void TLibQuery::SetSQL(const QString& sql, const QVariantList& binds) {
-    sql_ = sql;
-    binds_ = binds;
-}
+TLibQuery::TLibQuery(ColorStore& store, QObject* parent) : QObject(parent), dm_(store) {}
 
 void TLibQuery::requireActive() const {
     if (!Active()) Raise(QStringLiteral("Cannot perform this operation on a closed dataset"));
@@ -97,32 +87,26 @@ void TLibQuery::setCurrent(int row) {
     emit stateChanged();
 }
 
+void TLibQuery::fetch(const StoreSelection& which, std::vector<Row>& rows, std::string& arena) {
+    dm_.Fetch(which, [&](const StoredRow& in) {
+        Row& r = rows.emplace_back();
+        r.nulls = static_cast<uint8_t>(in.nulls);
+        r.version = in.key.version;
+        r.num = {in.key.id, in.channels[0], in.channels[1], in.channels[2]};
+        for (const auto& [k, t] :
+             {std::pair{size_t(0), in.name}, std::pair{size_t(1), in.comment}}) {
+            r.off[k] = static_cast<uint32_t>(arena.size());
+            r.len[k] = static_cast<uint32_t>(t.size());
+            arena.append(t);
+        }
+    });
+}
+
 void TLibQuery::fetch() {
-    dm_.EnsureConnected();
-    dm_.CheckColorsTable(Labels());
-    QStringList columns;
-    for (const auto& d : Defs)
-        columns << QString::fromLatin1(d.column);
     std::vector<Row> rows;
     std::string arena;
     rows.reserve(1024);
-    dm_.Fetch(sql_, binds_, columns, [&](const TdmMain::FetchRow& in) {
-        Row& r = rows.emplace_back();
-        r.nulls = 0;
-        for (int f = 0; f < FieldCount; ++f) {
-            if (in.isNull(f)) {
-                r.nulls |= uint8_t(1u << f);
-            } else if (NumSlot[f] >= 0) {
-                r.num[NumIndex(f)] = in.integer(f);
-            } else {
-                const std::string_view t = in.utf8(f);
-                const size_t k = f == fName ? 0 : 1;
-                r.off[k] = static_cast<uint32_t>(arena.size());
-                r.len[k] = static_cast<uint32_t>(t.size());
-                arena.append(t);
-            }
-        }
-    });
+    fetch(selection_, rows, arena);
     arena_ = std::move(arena);
     rows_ = std::move(rows);
 }
@@ -250,39 +234,30 @@ void TLibQuery::Post() {
     Doing(state_ == dsInsert ? "新记录没有保存" : "修改没有保存", [this] { write(); });
 }
 
+StoredKey TLibQuery::keyAt(int row) const {
+    return {rowAt(row).num[0], rowAt(row).version};
+}
+
 void TLibQuery::write() {
+    ColumnValues values;
+    for (int f = fName; f < FieldCount; ++f)
+        if (state_ == dsInsert || changed_[static_cast<size_t>(f)])
+            values.push_back({ColorColumn(f), buffer_.get(f, arena_)});
     if (state_ == dsEdit) {
-        QStringList sets;
-        QVariantList binds;
-        for (int f = fName; f < FieldCount; ++f) {
-            if (!changed_[static_cast<size_t>(f)]) continue;
-            sets << QStringLiteral("%1=?").arg(QString::fromLatin1(Defs[f].column));
-            binds << buffer_.get(f, arena_);
-        }
-        if (!sets.isEmpty()) {
-            const QVariant id = rowAt(cur_).get(fID, arena_);
-            binds << id;
-            const auto written = dm_.Execute(
-                QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')), binds);
-            if (written.rows != 1) {
-                const QString name = rowAt(cur_).get(fName, arena_).toString();
-                removeCurrent();
-                raiseGone(id, name);
-            }
+        if (!values.empty()) {
+            const RowWriteResult w = dm_.UpdateRecord(keyAt(cur_), values);
+            if (w.outcome != RowWrite::Written) raiseNotWritten(w.outcome);
+            buffer_.version = w.version;
         }
         rowAt(cur_) = buffer_;
     } else {
-        QVariantList binds;
-        for (int f = fName; f < FieldCount; ++f)
-            binds << buffer_.get(f, arena_);
-        const auto written = dm_.Execute(
-            QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
-            binds);
-        if (written.rows != 1) {
+        const std::optional<StoredKey> key = dm_.InsertRecord(values);
+        if (!key) {
             removeCurrent();
-            throw StoreError(dm_.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这条记录"));
+            throw StoreError(dm_.Place(), {}, QStringLiteral("颜色库没有写入这条记录"));
         }
-        buffer_.set(fID, written.insertedId, arena_);
+        buffer_.set(fID, key->id, arena_);
+        buffer_.version = key->version;
         rowAt(cur_) = buffer_;
     }
     modified_ = false;
@@ -301,10 +276,30 @@ void TLibQuery::removeCurrent() {
     setCurrent(cur_);
 }
 
-void TLibQuery::raiseGone(const QVariant& id, const QString& name) const {
+void TLibQuery::raiseNotWritten(RowWrite outcome) {
+    const qint64 id = rowAt(cur_).num[0];
+    const QString name = rowAt(cur_).get(fName, arena_).toString();
     const QString named = name.isEmpty() ? QString() : QStringLiteral("“%1”").arg(name);
-    throw StoreError(dm_.storeFile(), {}, 0,
-                     QStringLiteral("编号为 %1 的记录%2已不在颜色库中").arg(id.toString(), named));
+    std::vector<Row> now;
+    if (outcome == RowWrite::Changed) {
+        StoreSelection which;
+        which.id = id;
+        fetch(which, now, arena_);
+    }
+    if (now.empty()) {
+        removeCurrent();
+        throw StoreError(dm_.Place(), {},
+                         QStringLiteral("编号为 %1 的记录%2已不在颜色库中").arg(id).arg(named));
+    }
+    modified_ = false;
+    changed_ = {};
+    rowAt(cur_) = now.front();
+    setState(dsBrowse);
+    emit rowChanged(cur_);
+    throw StoreError(dm_.Place(), {},
+                     QStringLiteral("编号为 %1 的记录%2在这期间已被修改，列表中是它现在的内容")
+                         .arg(id)
+                         .arg(named));
 }
 
 void TLibQuery::Delete() {
@@ -315,11 +310,13 @@ void TLibQuery::Delete() {
         return;
     }
     Doing("记录没有删除", [this] {
-        const QVariant id = rowAt(cur_).get(fID, arena_);
-        const QString name = rowAt(cur_).get(fName, arena_).toString();
-        const auto written = dm_.Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {id});
+        const RowWriteResult w = dm_.DeleteRecord(keyAt(cur_));
+        if (w.outcome != RowWrite::Written) {
+            // An edit under way goes with the record, as it would have.
+            if (state_ == dsEdit) Cancel();
+            raiseNotWritten(w.outcome);
+        }
         removeCurrent();
-        if (written.rows != 1) raiseGone(id, name);
     });
 }
 
@@ -330,11 +327,12 @@ void TLibQuery::Refresh() {
 
 void TLibQuery::reread() {
     CheckBrowseMode();
-    const QVariant id = cur_ >= 0 ? rowAt(cur_).get(fID, arena_) : QVariant();
+    const std::optional<qint64> id =
+        cur_ >= 0 ? std::optional<qint64>(rowAt(cur_).num[0]) : std::nullopt;
     fetch();
     int row = rows_.empty() ? -1 : 0;
-    for (int i = 0; i < RecordCount() && id.isValid(); ++i)
-        if (rowAt(i).get(fID, arena_) == id) {
+    for (int i = 0; i < RecordCount() && id; ++i)
+        if (rowAt(i).num[0] == *id) {
             row = i;
             break;
         }

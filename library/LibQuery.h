@@ -2,7 +2,9 @@
 // The browser's editable result set over table Colors: the whole result is
 // fetched when it opens, the user moves among the rows, edits, inserts and
 // deletes them, and every posted change is written to the store at once.
-// Needs Qt SQL only, no widgets.
+// Display-free: it reaches the store through the ColorStore interface.
+#include "library/ColorStore.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -14,12 +16,18 @@
 
 namespace tp {
 
-class TdmMain;
-
 class TLibQuery : public QObject {
     Q_OBJECT
 public:
-    enum Field { fID, fName, fRVal, fGVal, fBVal, fComment, FieldCount };
+    enum Field {
+        fID = colID,
+        fName = colName,
+        fRVal = colRVal,
+        fGVal = colGVal,
+        fBVal = colBVal,
+        fComment = colComment,
+        FieldCount = ColumnCount
+    };
     enum State { dsInactive, dsBrowse, dsEdit, dsInsert };
 
     struct FieldDef {
@@ -34,11 +42,10 @@ public:
     static const FieldDef& Def(int field);
     static QStringList Labels();
 
-    explicit TLibQuery(TdmMain& dm, QObject* parent = nullptr);
+    explicit TLibQuery(ColorStore& store, QObject* parent = nullptr);
 
-    // The statement run by Open, with its bound values.
-    void SetSQL(const QString& sql, const QVariantList& binds = {});
-    QString SQL() const { return sql_; }
+    // The rows Open fetches.
+    void SetSelection(const StoreSelection& which) { selection_ = which; }
 
     void Open();  // throws Error; the query stays closed on failure
     void Close(); // discards a change that was not posted
@@ -67,11 +74,13 @@ public:
     void Append(); // a new empty record after the last one
     // Throws StoreError with the store's message and stays in edit mode. A
     // record the store no longer holds (another program deleted it) leaves
-    // the list, and the error names it.
+    // the list, and the error names it; one another client changed meanwhile
+    // shows as it is stored now, the edit dropped, and the error says so.
     void Post();
     void Cancel();
     // The current record, from the store at once; one already gone from the
-    // store leaves the list with an error that names it.
+    // store leaves the list with an error that names it, one changed
+    // meanwhile stays, as it is stored now.
     void Delete();
     void Refresh();
     // Posts or drops the record being edited, as moving does.
@@ -106,12 +115,14 @@ private:
         std::array<qint64, 4> num{};   // ID, RVal, GVal, BVal
         std::array<uint32_t, 2> off{}; // Name, Comment: UTF-8 in the arena
         std::array<uint32_t, 2> len{};
+        qint64 version = 0;
         uint8_t nulls = 0x3F; // one bit per field
         QVariant get(int field, const std::string& arena) const;
         void set(int field, const QVariant& v, std::string& arena);
     };
     // The texts of all rows, one after another; an edited text is appended.
     std::string arena_;
+    void fetch(const StoreSelection& which, std::vector<Row>& rows, std::string& arena);
     void fetch();
     void setState(State s);
     void setCurrent(int row);
@@ -122,11 +133,13 @@ private:
     void reread();
     // Takes the current record out of the list, its edit with it.
     void removeCurrent();
-    [[noreturn]] void raiseGone(const QVariant& id, const QString& name) const;
+    StoredKey keyAt(int row) const;
+    // Deals with a write to the current record that did not happen: the
+    // record leaves the list, or shows as it is stored now.
+    [[noreturn]] void raiseNotWritten(RowWrite outcome);
 
-    TdmMain& dm_;
-    QString sql_;
-    QVariantList binds_;
+    ColorStore& dm_;
+    StoreSelection selection_;
     std::vector<Row> rows_;
     Row& rowAt(int i) { return rows_[static_cast<size_t>(i)]; }
     const Row& rowAt(int i) const { return rows_[static_cast<size_t>(i)]; }

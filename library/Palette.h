@@ -1,7 +1,8 @@
 #pragma once
 // Palette files: a list of named colours written as a GIMP palette (.gpl),
-// CSS custom properties (.css) or JSON, and GIMP palettes read back. Text
-// in and out is UTF-8.
+// CSS custom properties (.css) or JSON, and GIMP palettes and the program's
+// own .css read back (JSON is read with Qt's reader, library/PaletteIo).
+// Text in and out is UTF-8; what is written always is.
 #include "colour/ColorTypes.h"
 
 #include <optional>
@@ -43,12 +44,19 @@ std::string WriteJson(const Palette& p);
 std::string WritePalette(const Palette& p, PaletteFormat f);
 
 // Reads a GIMP palette: the "GIMP Palette" line first; "Name:" and
-// "Columns:" (0 to 255) before the first colour, both optional (without a
+// "Columns:" (0 to 256) before the first colour, both optional (without a
 // name the file's base name stands in); "#" comment lines and blank lines
-// anywhere; CR LF or LF line ends. Each colour line holds R, G and B (0 to
+// anywhere; LF, CR LF or CR line ends, lines up to 64 KiB. Each colour line holds R, G and B (0 to
 // 255) and, after a blank, an optional name whose end blanks are stripped.
 // Throws Error naming the line for anything else, and for text that is not
 // UTF-8.
 Palette ReadGpl(std::string_view text, std::string_view fileBaseName);
+
+// Reads the custom properties of a .css file as WriteCss writes them: each
+// "--name: #RRGGBB;" (or #RGB) is a colour, named by the comment after it
+// (up to " — ") or else by the property; the rule's own lines, blank lines
+// and comments are passed over. Throws Error naming the line for anything
+// else, and for text that is not UTF-8.
+Palette ReadCss(std::string_view text, std::string_view fileBaseName);
 
 } // namespace tp

@@ -1,7 +1,7 @@
 #pragma once
 // Palette files and the colour library: the library (or any list of
 // colours) written to a file, and a GIMP palette added to the library.
-// Needs Qt SQL only, no widgets, so that the command line can use it
+// Display-free, so that the command line can use it
 // without a display.
 #include "library/Palette.h"
 
@@ -9,11 +9,11 @@
 
 namespace tp {
 
-class TdmMain;
+class ColorStore;
 
 // Every row of the library, in the order it was stored; channel values are
 // taken as colour bytes, as everywhere a row is used as a colour.
-Palette LibraryPalette(TdmMain& dm);
+Palette LibraryPalette(ColorStore& store);
 
 // Writes the palette to `path` in the format its extension names (.gpl,
 // .css, .json). The file is replaced whole or not at all. Throws Error.
@@ -31,7 +31,7 @@ struct ImportResult {
 // name is kept (cut to 20 characters); the comment says which file the
 // colour came from. A file that cannot be read, a bad line or a failing
 // store throws Error, and the library stays as it was.
-ImportResult ImportPaletteFile(TdmMain& dm, const QString& path);
+ImportResult ImportPaletteFile(ColorStore& store, const QString& path);
 
 // What an import did, in a sentence: how many were added and refused.
 QString ImportSummary(const ImportResult& r, const QString& path);

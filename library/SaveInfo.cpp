@@ -1,10 +1,11 @@
 #include "library/SaveInfo.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
+#include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
-#include "library/dm.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -96,6 +97,24 @@ TfrmSaveInfo::~TfrmSaveInfo() {
     if (frmSaveInfo == this) frmSaveInfo = nullptr;
 }
 
+void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
+    edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
+    const TRGB inv = LegibleOn(rgb, InverseColor(rgb));
+    // A stylesheet, because the skin's stylesheet would win over a palette.
+    lblColor->setStyleSheet(QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
+                                .arg(rgb.r)
+                                .arg(rgb.g)
+                                .arg(rgb.b)
+                                .arg(inv.r)
+                                .arg(inv.g)
+                                .arg(inv.b));
+    edtName->setFocus();
+}
+
+QString TfrmSaveInfo::NameText() const {
+    return edtName->text();
+}
+
 QString TfrmSaveInfo::CommentText() const {
     return QString::fromStdString(WithCrLf(memComment->toPlainText().toStdString()));
 }
@@ -110,48 +129,30 @@ void TfrmSaveInfo::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-bool ColorIsStored(TdmMain& dm, const TRGB& rgb) {
-    return dm.SelectCount(QStringLiteral("select * from Colors where RVal=? and GVal=? and BVal=?"),
-                          {int(rgb.r), int(rgb.g), int(rgb.b)}) > 0;
-}
-
-void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment) {
-    const auto written = dm.Execute(
-        QStringLiteral("INSERT INTO  Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"),
-        {name, int(rgb.r), int(rgb.g), int(rgb.b), comment});
-    if (written.rows != 1)
-        throw StoreError(dm.storeFile(), {}, 0, QStringLiteral("颜色库没有写入这一行"));
-}
-
 void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     if (!host.dm) throw Error("The colour store is not available.");
-    // A damaged store is refused before the user types a name for nothing.
-    host.dm->EnsureConnected();
-    host.dm->RequireWritable();
-    if (ColorIsStored(*host.dm, rgb)) {
+    ColorStore& store = *host.dm;
+    const auto refuse = [&] {
         host.msgAlert->ShowMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK, 0);
+    };
+    // A library that may only be read is refused before the user types a
+    // name for nothing.
+    store.EnsureConnected();
+    store.RequireWritable();
+    if (store.Contains(rgb)) {
+        refuse();
         return;
     }
     if (!frmSaveInfo) frmSaveInfo = new TfrmSaveInfo(host.services, host.owner);
     TfrmSaveInfo* dlg = frmSaveInfo;
     if (host.owner) dlg->move(host.owner->x() + 30, host.owner->y() + 30);
-    dlg->edtName->setText(QString::fromStdString(DefaultColorName(rgb)));
-    const TRGB inv = InverseColor(rgb);
-    // A stylesheet, because the skin's stylesheet would win over a palette.
-    dlg->lblColor->setStyleSheet(
-        QStringLiteral("background-color: rgb(%1,%2,%3); color: rgb(%4,%5,%6);")
-            .arg(rgb.r)
-            .arg(rgb.g)
-            .arg(rgb.b)
-            .arg(inv.r)
-            .arg(inv.g)
-            .arg(inv.b));
-    dlg->edtName->setFocus();
+    dlg->ShowColor(rgb);
     const int result = host.runModal(*dlg);
     if (result == 1) {
         // A failed insert leaves the dialog alive, hidden, with the comment
         // still in it, so the next save does not lose what was typed.
-        InsertColor(*host.dm, dlg->edtName->text(), rgb, dlg->CommentText());
+        // Another program may have saved the same colour meanwhile.
+        if (!store.AddColor({dlg->NameText(), rgb, dlg->CommentText()})) refuse();
     }
     delete dlg;
 } catch (const StoreError& e) {

@@ -19,7 +19,7 @@ class TbsBusinessSkinForm;
 class TbsSkinButton;
 class TbsSkinMessage;
 class TbsSkinStdLabel;
-class TdmMain;
+class ColorStore;
 
 // Shows a dialog modally and returns its modal result; tests drive dialogs
 // through their own runner instead of a nested event loop.
@@ -31,9 +31,9 @@ struct LibraryHost {
     QWidget* owner = nullptr; // the main window: parent and placement
     Services services;
     TbsSkinMessage* msgAlert = nullptr;
-    TdmMain* dm = nullptr;
+    ColorStore* dm = nullptr;
     DialogRunner runModal = ExecDialog;
-    // The history slots, which the browser can export.
+    // The picks in the history, newest first, which the browser can export.
     std::vector<TRGB> history;
 };
 
@@ -43,16 +43,10 @@ public:
     TfrmSaveInfo(const Services& services, QWidget* owner);
     ~TfrmSaveInfo() override;
 
-    TbsBusinessSkinForm* bsBusinessSkinForm1;
-    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
-    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
-    QLineEdit* edtName;
-    QLabel* lblColor;
-    QPlainTextEdit* memComment;
-    QFrame* bsSkinBevel1;         // the line above the buttons
-    TbsSkinButton* bsSkinButton1; // "确定"
-    TbsSkinButton* bsSkinButton2; // "取消"
-
+    // Readies the dialog for saving rgb: the default name, and the sample in
+    // the colour with legible text. The comment stays as it was.
+    void ShowColor(const TRGB& rgb);
+    QString NameText() const;
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
 
@@ -63,6 +57,15 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    TbsBusinessSkinForm* bsBusinessSkinForm1;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
+    TbsSkinStdLabel* bsSkinStdLabel2; // "备注："
+    QLineEdit* edtName;
+    QLabel* lblColor;
+    QPlainTextEdit* memComment;
+    QFrame* bsSkinBevel1;         // the line above the buttons
+    TbsSkinButton* bsSkinButton1; // "确定"
+    TbsSkinButton* bsSkinButton2; // "取消"
     QString lastComment_;
 };
 
@@ -72,9 +75,5 @@ extern TfrmSaveInfo* frmSaveInfo;
 // "保存": refuses a colour that is stored already, otherwise asks for a name
 // and comment and inserts the row. Throws Error for the store's failures.
 void SaveCurrentColor(LibraryHost& host, const TRGB& rgb);
-
-// The duplicate check and the insert, without any window.
-bool ColorIsStored(TdmMain& dm, const TRGB& rgb);
-void InsertColor(TdmMain& dm, const QString& name, const TRGB& rgb, const QString& comment);
 
 } // namespace tp

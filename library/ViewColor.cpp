@@ -1,10 +1,11 @@
 #include "library/ViewColor.h"
 
 #include "base/Convert.h"
+#include "colour/Contrast.h"
+#include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
-#include "library/dm.h"
 #include "platform/ErrorReporter.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
@@ -108,12 +109,13 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     const TRGB c = RowColor(grid_->query_, index.row());
     const TRGB inv = InverseColor(c);
     // The grid's current cell is the one shown reversed; whether the grid
-    // has the focus plays no part.
+    // has the focus plays no part. Text that would not stand out from its
+    // background is black or white instead.
     const bool current = index == grid_->currentIndex();
-    const QColor text = ToQColor(current ? c : inv);
-    const QColor back = ToQColor(current ? inv : c);
+    const TRGB back = current ? inv : c;
+    const QColor text = ToQColor(LegibleOn(back, current ? c : inv));
     p->save();
-    p->fillRect(opt.rect, back);
+    p->fillRect(opt.rect, ToQColor(back));
     p->setPen(text);
     p->setFont(opt.font);
     const bool right = TLibQuery::Def(index.column()).numeric;
@@ -137,6 +139,7 @@ QWidget* TLibDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         e->setValidator(new TextLimit(def.maxLength, false, e));
     }
+    connect(e, &QLineEdit::textEdited, grid_, [grid = grid_] { grid->editorTyped(); });
     emit editorCreated(e);
     return e;
 }
@@ -289,6 +292,17 @@ bool TbsSkinDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     return QTableView::edit(index, trigger, event);
 }
 
+void TbsSkinDBGrid::editorTyped() {
+    // An empty list gets its record when the text is taken: appending one
+    // now would rebuild the rows and close the editor under the user's hands.
+    if (query_.state() != TLibQuery::dsBrowse || !query_.CanModify() || query_.IsEmpty()) return;
+    try {
+        query_.Edit();
+    } catch (const std::exception& e) {
+        report(e);
+    }
+}
+
 void TbsSkinDBGrid::commitEditor() {
     if (editor_ && state() == EditingState) {
         QWidget* e = editor_;
@@ -315,7 +329,7 @@ void TbsSkinDBGrid::keyPressEvent(QKeyEvent* e) {
             return;
         }
         if (active && e->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             return;
         }
         if (active && e->key() == Qt::Key_Down && mods == Qt::NoModifier && !query_.IsEmpty() &&
@@ -463,7 +477,7 @@ void TbsSkinDBNavigator::updateButtons() {
 void TbsSkinDBNavigator::click(int b) {
     if (!query_.Active()) return;
     Guarded(errors_, [&] {
-        if (beforeAction) beforeAction();
+        if (beforeAction_) beforeAction_();
         switch (b) {
         case nbFirst:
             query_.First();
@@ -481,7 +495,7 @@ void TbsSkinDBNavigator::click(int b) {
             query_.Insert();
             break;
         case nbDelete:
-            if (!query_.IsEmpty() && (!confirmDelete || confirmDelete())) query_.Delete();
+            if (!query_.IsEmpty() && (!confirmDelete_ || confirmDelete_())) query_.Delete();
             break;
         case nbEdit:
             query_.Edit();
@@ -504,9 +518,9 @@ void TbsSkinDBNavigator::click(int b) {
 
 // ---- window ----------------------------------------------------------------
 
-TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert,
+TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSkinMessage* msgAlert,
                              QWidget* owner)
-    : QDialog(owner, Qt::Dialog), services_(services), dm_(dm), msgAlert_(msgAlert) {
+    : QDialog(owner, Qt::Dialog), services_(services), dm_(store), msgAlert_(msgAlert) {
     setObjectName(QStringLiteral("frmViewColor"));
     setWindowTitle(QStringLiteral("颜色库"));
     bsBusinessSkinForm1 =
@@ -514,9 +528,8 @@ TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessa
     bsBusinessSkinForm1->setClientSize(554, 360);
     bsBusinessSkinForm1->setCenterOnFirstShow(true);
     QWidget* c = bsBusinessSkinForm1->client();
-    adoqLib = new TLibQuery(dm, this);
+    adoqLib = new TLibQuery(store, this);
     adoqLib->setObjectName(QStringLiteral("adoqLib"));
-    adoqLib->SetSQL(QStringLiteral("select * from colors;"));
 
     bsSkinDBNavigator1 = new TbsSkinDBNavigator(*adoqLib, *services.errors, c);
     Place(bsSkinDBNavigator1, 6, 4, 230, 20);
@@ -559,9 +572,9 @@ TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessa
     connect(bsSkinButton1, &QPushButton::clicked, this, guard([this] { bsSkinButton1Click(); }));
     connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
 
-    bsSkinDBNavigator1->confirmDelete = [this] { return askDelete(); };
-    bsSkinDBNavigator1->beforeAction = [this] { dbgColors->commitEditor(); };
-    dbgColors->confirmDelete = [this] { return askDelete(); };
+    bsSkinDBNavigator1->setConfirmDelete([this] { return askDelete(); });
+    bsSkinDBNavigator1->setBeforeAction([this] { dbgColors->commitEditor(); });
+    dbgColors->setConfirmDelete([this] { return askDelete(); });
     connect(static_cast<TLibDelegate*>(dbgColors->itemDelegate()), &TLibDelegate::editorCreated,
             this, [this](QWidget* e) { e->installEventFilter(this); });
 
@@ -572,6 +585,7 @@ TfrmViewColor::TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessa
     setTabOrder(bsSkinButton3, bsSkinButton4);
     bsSkinButton1->setFocus();
 
+    connect(adoqLib, &TLibQuery::layoutReset, this, &TfrmViewColor::updateInstruction);
     BuildPaletteBand();
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
@@ -586,9 +600,26 @@ bool TfrmViewColor::askDelete() {
                                      mbOK | mbCancel, 0) != 2;
 }
 
+void TfrmViewColor::updateInstruction() {
+    static const QString instruction = QStringLiteral("选中库中的颜色，点击确定加载该颜色信息");
+    if (!(listingAll_ && adoqLib->Active() && adoqLib->IsEmpty())) {
+        bsSkinStdLabel2->setText(instruction);
+        bsSkinStdLabel2->setToolTip({});
+        return;
+    }
+    // Where a new library was made is said here, where the user meets it,
+    // rather than in a box at the first start.
+    const StorePlace place = dm_.Place();
+    const QString said = QStringLiteral("颜色库还没有颜色，它在：%1").arg(place.name);
+    bsSkinStdLabel2->setText(
+        bsSkinStdLabel2->fontMetrics().elidedText(said, Qt::ElideMiddle, bsSkinStdLabel2->width()));
+    bsSkinStdLabel2->setToolTip(place.label + u'：' + place.name);
+}
+
 void TfrmViewColor::FormCreate() {
     if (adoqLib->Active()) return;
-    adoqLib->SetSQL(QStringLiteral("select * from colors"));
+    listingAll_ = true;
+    adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 
@@ -596,17 +627,17 @@ void TfrmViewColor::bsSkinButton3Click() {
     const QString k = edtKeyword->text();
     if (k.isEmpty()) return;
     adoqLib->Close();
-    // The keyword is bound, never spliced into the statement: an apostrophe
-    // is a character like any other, while "%" and "_" still act as LIKE
-    // wildcards, and the leading "%" makes it match the ends of names.
-    adoqLib->SetSQL(QStringLiteral("select * from colors where name like ?"),
-                    {QStringLiteral("%") + k});
+    listingAll_ = false;
+    // An apostrophe is a character like any other, while "%" and "_" still
+    // act as wildcards.
+    adoqLib->SetSelection(StoreSelection::NameEndingWith(k));
     Doing("没有查找", [this] { adoqLib->Open(); });
 }
 
 void TfrmViewColor::bsSkinButton4Click() {
     adoqLib->Close();
-    adoqLib->SetSQL(QStringLiteral("select * from colors"));
+    listingAll_ = true;
+    adoqLib->SetSelection(StoreSelection::All());
     Doing("颜色没有列出", [this] { adoqLib->Open(); });
 }
 
@@ -648,10 +679,10 @@ std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
     if (!host.dm) throw Error("The colour store is not available.");
     auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
     frmViewColor = w;
-    w->HistoryColors = host.history;
+    w->setHistory(host.history);
     if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
     const int result = host.runModal(*w);
-    const TRGB loaded = w->LoadedColor;
+    const TRGB loaded = w->loadedColor();
     delete w;
     if (result != 1) return std::nullopt;
     return loaded;

@@ -53,7 +53,7 @@ public:
     void commitEditor();
     QWidget* activeEditor() const { return editor_; }
     // Asked before the current record is deleted; true deletes it.
-    std::function<bool()> confirmDelete;
+    void setConfirmDelete(std::function<bool()> ask) { confirmDelete_ = std::move(ask); }
 
     void keyboardSearch(const QString& search) override;
 
@@ -77,6 +77,10 @@ private:
     };
     void syncFromQuery();
     void report(const std::exception& e);
+    // The user typed into the cell editor: the record is being edited from
+    // that moment, so that post and cancel can take it.
+    void editorTyped();
+    std::function<bool()> confirmDelete_;
     TLibQuery& query_;
     Reporter errors_;
     TLibModel* model_;
@@ -131,14 +135,16 @@ public:
     void click(int b);
     void updateButtons();
     // Asked before deleting; true deletes.
-    std::function<bool()> confirmDelete;
+    void setConfirmDelete(std::function<bool()> ask) { confirmDelete_ = std::move(ask); }
     // Run before every action: takes an open cell editor's text.
-    std::function<void()> beforeAction;
+    void setBeforeAction(std::function<void()> f) { beforeAction_ = std::move(f); }
 
 protected:
     void resizeEvent(QResizeEvent*) override;
 
 private:
+    std::function<bool()> confirmDelete_;
+    std::function<void()> beforeAction_;
     TLibQuery& query_;
     ErrorReporter& errors_;
     QToolButton* buttons_[ButtonCount];
@@ -147,9 +153,46 @@ private:
 class TfrmViewColor : public QDialog {
     Q_OBJECT
 public:
-    TfrmViewColor(const Services& services, TdmMain& dm, TbsSkinMessage* msgAlert, QWidget* owner);
+    TfrmViewColor(const Services& services, ColorStore& store, TbsSkinMessage* msgAlert,
+                  QWidget* owner);
     ~TfrmViewColor() override;
 
+    // The main window's picks, newest first, for exporting them.
+    void setHistory(std::vector<TRGB> picks) { history_ = std::move(picks); }
+    // Asks for a file: one to write (`save`, proposing `suggested`) or one
+    // to read. An empty answer cancels. Tests answer it themselves.
+    using FileAsker = std::function<QString(bool save, const QString& suggested)>;
+    void setFileAsker(FileAsker ask) { askFile_ = std::move(ask); }
+    // The colour of the current row when "确定" closed the window.
+    TRGB loadedColor() const { return LoadedColor; }
+
+    // Closing by the window's own means gives 2; "取消" and Esc give 7.
+    void reject() override { done(2); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void FormCreate();
+    void bsSkinButton3Click(); // "查找"
+    void bsSkinButton4Click(); // "全部"
+    void bsSkinButton1Click(); // "确定"
+    bool askDelete();
+    // Says where the library lies while it holds nothing, where the user
+    // meets it first.
+    void updateInstruction();
+
+    // Palette files, on a band below the window's own controls
+    // (ViewColorPalettes.cpp).
+    enum class ExportFrom { Library, List, History };
+    void BuildPaletteBand();
+    void ExportPalette(ExportFrom from);
+    void ImportPalette();
+
+    Services services_;
+    ColorStore& dm_;
+    TbsSkinMessage* msgAlert_;
     TbsBusinessSkinForm* bsBusinessSkinForm1;
     TLibQuery* adoqLib;
     TbsSkinDBNavigator* bsSkinDBNavigator1; // the ten record buttons
@@ -161,42 +204,14 @@ public:
     TbsSkinButton* bsSkinButton1; // "确定"
     TbsSkinButton* bsSkinButton2; // "取消"
     TbsSkinDBGrid* dbgColors;
-
-    void FormCreate();
-    void bsSkinButton3Click(); // "查找"
-    void bsSkinButton4Click(); // "全部"
-    void bsSkinButton1Click(); // "确定"
-
-    // The colour of the current row when "确定" closed the window.
-    TRGB LoadedColor{};
-
-    // Palette files, on a band below the window's own controls.
     QWidget* pnlPalettes;
     TbsSkinButton* btnImport; // "导入调色板…"
     TbsSkinButton* btnExport; // "导出调色板", with the menu of what to export
     QMenu* mnuExport;
-    // The main window's history slots, for exporting them.
-    std::vector<TRGB> HistoryColors;
-    // Asks for a file: one to write (`save`, proposing `suggested`) or one
-    // to read. An empty answer cancels. Tests answer it themselves.
-    std::function<QString(bool save, const QString& suggested)> askFile;
-    enum class ExportFrom { Library, List, History };
-    void ExportPalette(ExportFrom from);
-    void ImportPalette();
-
-    // Closing by the window's own means gives 2; "取消" and Esc give 7.
-    void reject() override { done(2); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
-    bool askDelete();
-    void BuildPaletteBand(); // ViewColorPalettes.cpp
-    Services services_;
-    TdmMain& dm_;
-    TbsSkinMessage* msgAlert_;
+    TRGB LoadedColor{};
+    bool listingAll_ = false; // the list is the whole library, not a search
+    std::vector<TRGB> history_;
+    FileAsker askFile_;
 };
 
 extern TfrmViewColor* frmViewColor;

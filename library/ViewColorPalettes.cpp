@@ -1,5 +1,6 @@
 // The library browser's palette files: its band of buttons, and exporting
 // and importing through them.
+#include "library/ColorStore.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/PaletteIo.h"
@@ -43,7 +44,8 @@ void TfrmViewColor::BuildPaletteBand() {
 
     btnImport = new TbsSkinButton(QStringLiteral("导入调色板…"), pnlPalettes);
     btnImport->setObjectName(QStringLiteral("btnImport"));
-    btnImport->setToolTip(QStringLiteral("把 GIMP 调色板（.gpl）中的颜色加入颜色库"));
+    btnImport->setToolTip(
+        QStringLiteral("把 GIMP 调色板（.gpl）或本程序导出的 .css、.json 中的颜色加入颜色库"));
     Place(btnImport, 8, 4, 100, 22);
     btnExport = new TbsSkinButton(QStringLiteral("导出调色板"), pnlPalettes);
     btnExport->setObjectName(QStringLiteral("btnExport"));
@@ -66,10 +68,11 @@ void TfrmViewColor::BuildPaletteBand() {
     setTabOrder(bsSkinButton4, btnImport);
     setTabOrder(btnImport, btnExport);
 
-    askFile = [this](bool save, const QString& suggested) {
+    askFile_ = [this](bool save, const QString& suggested) {
         if (!save)
-            return AskOpenFile(this, services_.settings, QStringLiteral("导入 GIMP 调色板"),
-                               QStringLiteral("GIMP 调色板 (*.gpl);;所有文件 (*)"));
+            return AskOpenFile(this, services_.settings, QStringLiteral("导入调色板"),
+                               QStringLiteral("调色板 (*.gpl *.css *.json);;") + SaveFilters +
+                                   QStringLiteral(";;所有文件 (*)"));
         QString filter;
         const QString path = AskSaveFile(this, services_.settings, QStringLiteral("导出调色板"),
                                          suggested, SaveFilters, &filter);
@@ -105,12 +108,12 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
     case ExportFrom::History:
         p.name = "Tintpick 历史颜色";
         p.columns = 8; // as the main window's grid shows them
-        for (size_t i = 0; i < HistoryColors.size(); ++i)
-            p.entries.push_back({"历史 " + std::to_string(i + 1), HistoryColors[i], {}});
+        for (size_t i = 0; i < history_.size(); ++i)
+            p.entries.push_back({"历史 " + std::to_string(i + 1), history_[i], {}});
         suggested = QStringLiteral("tintpick-history.gpl");
         break;
     }
-    const QString path = askFile ? askFile(true, suggested) : QString();
+    const QString path = askFile_ ? askFile_(true, suggested) : QString();
     if (path.isEmpty()) return;
     WritePaletteFile(p, path);
     if (msgAlert_)
@@ -121,7 +124,9 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
 }
 
 void TfrmViewColor::ImportPalette() {
-    const QString path = askFile ? askFile(false, {}) : QString();
+    // A library that may only be read says so before the user picks a file.
+    Doing("颜色没有导入", [this] { dm_.RequireWritable(); });
+    const QString path = askFile_ ? askFile_(false, {}) : QString();
     if (path.isEmpty()) return;
     // A change being typed is posted first, as moving to another row would.
     dbgColors->commitEditor();

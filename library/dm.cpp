@@ -4,26 +4,28 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryFile>
 #include <QUrl>
 
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace tp {
 
-TdmMain* dmMain = nullptr;
-
 namespace {
+const QString FileLabel = QStringLiteral("颜色库文件");
+
 // Why a store failure happened, in the user's words, by the engine's code.
 QString ReasonOf(int code) {
     switch (code & 0xFF) {
@@ -92,9 +94,9 @@ QString FieldTypeName(const QString& affinity) {
 void CreateStore(const QString& path, const QString& schemaPath) {
     const QString shown = QDir::toNativeSeparators(path);
     const auto fail = [&](const QString& why) {
-        throw StoreError(shown,
+        throw StoreError({FileLabel, shown},
                          QStringLiteral("Cannot create the colour store '%1': %2").arg(shown, why),
-                         SQLITE_CANTOPEN, QStringLiteral("无法新建颜色库"));
+                         QStringLiteral("无法新建颜色库"));
     };
     QFile schemaFile(schemaPath);
     if (!schemaFile.open(QIODevice::ReadOnly))
@@ -119,43 +121,33 @@ void CreateStore(const QString& path, const QString& schemaPath) {
         fail(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-} // namespace
-
-StoreError::StoreError(QString file, QString detail, int code, QString reason)
-    : StoreError(std::move(file), std::move(detail), code, std::move(reason), QString()) {}
-
-StoreError::StoreError(QString file, QString detail, int code, QString reason, QString notDone)
-    : Error(Compose(file, detail, code, reason, notDone)), file_(std::move(file)),
-      detail_(std::move(detail)), reason_(std::move(reason)), notDone_(std::move(notDone)),
-      code_(code) {}
-
-StoreError StoreError::Saying(const QString& notDone) const {
-    if (!notDone_.isEmpty()) return *this;
-    return StoreError(file_, detail_, code_, reason_, notDone);
-}
-
-std::string StoreError::Compose(const QString& file, const QString& detail, int code,
-                                const QString& reason, const QString& notDone) {
-    const QString why = reason.isEmpty() ? ReasonOf(code) : reason;
-    if (notDone.isEmpty()) return (detail.isEmpty() ? why : detail).toStdString();
-    QString text = notDone + (why.isEmpty() ? QStringLiteral("。") : u'：' + why + u'。');
-    text += QStringLiteral("\n颜色库文件：") + file;
-    if (!detail.isEmpty()) text += QStringLiteral("\n详细信息：") + detail;
-    return text.toStdString();
-}
-
-int StoreCode(const QSqlError& error) {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code : 0;
-}
-
+// The store's text for a failed statement.
 QString StoreMessage(const QSqlError& error) {
     QString m = error.databaseText().trimmed();
     if (m.isEmpty()) m = error.driverText().trimmed();
     if (m.isEmpty()) m = QStringLiteral("unknown error of the colour store");
     return m;
 }
+
+// The engine's result code of a failed statement (0 when it gave none).
+int StoreCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code : 0;
+}
+
+sqlite3* HandleOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+const QString Shape = QStringLiteral("颜色库的表 Colors 不合要求");
+
+// The columns in ColorColumn order, as the statements name them.
+const char* const ColumnNames[ColumnCount] = {"ID", "Name", "RVal", "GVal", "BVal", "Comment"};
+
+} // namespace
 
 TdmMain::TdmMain(StoreLookup lookup) : lookup_(std::move(lookup)) {
     static std::atomic<int> serial{0};
@@ -164,26 +156,25 @@ TdmMain::TdmMain(StoreLookup lookup) : lookup_(std::move(lookup)) {
 }
 
 TdmMain::~TdmMain() {
-    countQuery_.reset();
+    containsQuery_.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
         if (db.isOpen()) db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
-    if (dmMain == this) dmMain = nullptr;
 }
 
-QSqlDatabase TdmMain::adocMain() const {
+QSqlDatabase TdmMain::connection() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
 bool TdmMain::Connected() const {
-    return adocMain().isOpen();
+    return connection().isOpen();
 }
 
 void TdmMain::Disconnect() {
-    countQuery_.reset();
-    QSqlDatabase db = adocMain();
+    containsQuery_.reset();
+    QSqlDatabase db = connection();
     if (db.isOpen()) db.close();
     tableChecked_ = false;
     failed_ = false;
@@ -198,16 +189,20 @@ QString TdmMain::storeFile() const {
     return QDir::toNativeSeparators(path);
 }
 
+StorePlace TdmMain::Place() const {
+    return {FileLabel, storeFile()};
+}
+
 void TdmMain::Fail(const QString& detail, int code, const QString& reason) {
     failed_ = true;
-    throw StoreError(storeFile(), detail, code, reason);
+    throw StoreError(Place(), detail, reason.isEmpty() ? ReasonOf(code) : reason);
 }
 
 void TdmMain::DataModuleCreate() {
     Disconnect();
     Doing("颜色库没有打开", [this] { Connect(); });
     if (!Writable())
-        throw StoreError(storeFile(), damage_, SQLITE_CORRUPT)
+        throw StoreError(Place(), damage_, ReasonOf(SQLITE_CORRUPT))
             .Saying(QStringLiteral("颜色库只能读取，保存和修改都不会写入它"));
 }
 
@@ -217,23 +212,22 @@ void TdmMain::EnsureConnected() {
 }
 
 bool TdmMain::FileMoved() const {
-    const QVariant handle = adocMain().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
-    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3* db = HandleOf(connection());
     int moved = 0;
-    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+    return db && sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
            moved != 0;
 }
 
-void TdmMain::RequireWritable() const {
-    if (!Writable()) throw StoreError(storeFile(), damage_, SQLITE_CORRUPT);
+void TdmMain::RequireWritable() {
+    if (!Connected()) EnsureConnected();
+    if (!Writable()) throw StoreError(Place(), damage_, ReasonOf(SQLITE_CORRUPT));
 }
 
 void TdmMain::Connect() {
     tableChecked_ = false;
     failed_ = false;
     damage_.clear();
-    countQuery_.reset();
+    containsQuery_.reset();
     storePath_ = FindStore();
     const QString shown = storeFile();
     // SQLite would create a missing file on open; the store is never made
@@ -241,21 +235,22 @@ void TdmMain::Connect() {
     // SQLite itself refuse to create one should it vanish in between.
     const QFileInfo info(storePath_);
     if (!info.exists())
-        throw StoreError(shown, QStringLiteral("Could not find file '%1'.").arg(shown),
-                         SQLITE_CANTOPEN, QStringLiteral("找不到颜色库文件"));
+        throw StoreError(Place(), QStringLiteral("Could not find file '%1'.").arg(shown),
+                         QStringLiteral("找不到颜色库文件"));
     if (!info.isFile())
         throw StoreError(
-            shown,
+            Place(),
             QStringLiteral("Cannot open the colour store '%1': it is not a file.").arg(shown),
-            SQLITE_CANTOPEN);
+            ReasonOf(SQLITE_CANTOPEN));
 
-    QSqlDatabase db = adocMain();
+    QSqlDatabase db = connection();
     db.setDatabaseName(QUrl::fromLocalFile(storePath_).toString(QUrl::FullyEncoded) +
                        QStringLiteral("?mode=rw"));
     db.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
     if (!db.open())
-        throw StoreError(shown, StoreMessage(db.lastError()), StoreCode(db.lastError()));
+        throw StoreError(Place(), StoreMessage(db.lastError()),
+                         ReasonOf(StoreCode(db.lastError())));
     // SQLite reads the file only when a statement needs it: a damaged file or
     // another process's exclusive lock shows here, not at open. The header
     // alone says little, so every page is checked; a store that fails is
@@ -274,7 +269,7 @@ void TdmMain::Connect() {
     }
     if (failure.isValid()) {
         db.close();
-        throw StoreError(shown, StoreMessage(failure), StoreCode(failure));
+        throw StoreError(Place(), StoreMessage(failure), ReasonOf(StoreCode(failure)));
     }
     if (findings != QStringList{QStringLiteral("ok")}) {
         damage_ = findings.join(u'\n');
@@ -302,24 +297,39 @@ void TdmMain::Run(QSqlQuery& query, const QString& sql, const QVariantList& bind
     if (!query.prepare(sql)) Fail(StoreMessage(query.lastError()), StoreCode(query.lastError()));
     for (int i = 0; i < binds.size(); ++i)
         query.bindValue(i, binds.at(i));
-    if (!query.exec()) Fail(StoreMessage(query.lastError()), StoreCode(query.lastError()));
+    if (!query.exec()) {
+        const int code = StoreCode(query.lastError());
+        Fail(StoreMessage(query.lastError()), code, WriteReason(code));
+    }
 }
 
-void TdmMain::CheckColorsTable(const QStringList& labels) {
+QString TdmMain::WriteReason(int code) {
+    if ((code & 0xFF) != SQLITE_FULL) return {};
+    // AUTOINCREMENT never reuses an ID: once the largest one is taken, every
+    // insert fails with the engine's "database or disk is full", however much
+    // room the disk has.
+    QSqlQuery q(connection());
+    if (q.exec(QStringLiteral("select max(seq) from sqlite_sequence where name='Colors' "
+                              "collate nocase")) &&
+        q.next() && q.value(0).toLongLong() == std::numeric_limits<qint64>::max())
+        return QStringLiteral("颜色库的编号已经用完，不能再添加颜色");
+    return {};
+}
+
+void TdmMain::CheckShape() {
     EnsureConnected();
     struct Expect {
-        const char* column;
         const char* affinity;
         const char* typeName;
         const char* label;
     };
-    static const Expect expected[] = {
-        {"ID", "INTEGER", "AutoInc", "编号"}, {"Name", "TEXT", "WideString", "名称"},
-        {"RVal", "INTEGER", "Word", "红"},    {"GVal", "INTEGER", "Word", "绿"},
-        {"BVal", "INTEGER", "Integer", "蓝"}, {"Comment", "TEXT", "WideString", "注释"},
+    // In ColorColumn order; the labels are the browser's column titles.
+    static const Expect expected[ColumnCount] = {
+        {"INTEGER", "AutoInc", "编号"}, {"TEXT", "WideString", "名称"},
+        {"INTEGER", "Word", "红"},      {"INTEGER", "Word", "绿"},
+        {"INTEGER", "Integer", "蓝"},   {"TEXT", "WideString", "注释"},
     };
-    const QString shape = QStringLiteral("颜色库的表 Colors 不合要求");
-    QSqlQuery q(adocMain());
+    QSqlQuery q(connection());
     q.setForwardOnly(true);
     Run(q, QStringLiteral("PRAGMA table_info(Colors)"), {});
     QHash<QString, QString> declared;
@@ -328,19 +338,19 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
         declared.insert(q.value(1).toString().toLower(), q.value(2).toString());
         if (q.value(5).toInt() > 0) keyColumns << q.value(1).toString().toLower();
     }
-    if (declared.isEmpty()) Fail(QStringLiteral("no such table: Colors"), 0, shape);
-    for (int i = 0; i < 6; ++i) {
+    if (declared.isEmpty()) Fail(QStringLiteral("no such table: Colors"), 0, Shape);
+    for (int i = 0; i < ColumnCount; ++i) {
         const Expect& e = expected[i];
-        const QString label = i < labels.size() ? labels.at(i) : QString::fromUtf8(e.label);
-        const auto it = declared.constFind(QString::fromLatin1(e.column).toLower());
+        const QString column = QString::fromLatin1(ColumnNames[i]);
+        const auto it = declared.constFind(column.toLower());
         if (it == declared.constEnd())
-            Fail(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(e.column)), 0,
-                 shape);
+            Fail(QStringLiteral("Field '%1' not found").arg(column), 0, Shape);
         const QString affinity = Affinity(*it);
         if (affinity != QLatin1String(e.affinity))
             Fail(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                     .arg(label, QString::fromLatin1(e.typeName), FieldTypeName(affinity)),
-                 0, shape);
+                     .arg(QString::fromUtf8(e.label), QString::fromLatin1(e.typeName),
+                          FieldTypeName(affinity)),
+                 0, Shape);
     }
     // Edits and deletes find their row by ID, and a new row takes the ID the
     // store gives it: only the table's own row key (a column declared
@@ -348,13 +358,18 @@ void TdmMain::CheckColorsTable(const QStringList& labels) {
     // integer column could hold no ID or another row's.
     if (!IsRowKey(declared.value(QStringLiteral("id")), keyColumns, TableSql()))
         Fail(QStringLiteral("Type mismatch for field '%1', expecting: AutoInc actual: Integer")
-                 .arg(labels.isEmpty() ? QString::fromUtf8(expected[0].label) : labels.at(0)),
-             0, shape);
+                 .arg(QString::fromUtf8(expected[colID].label)),
+             0, Shape);
     tableChecked_ = true;
 }
 
+void TdmMain::RequireShape() {
+    EnsureConnected();
+    if (!tableChecked_) CheckShape();
+}
+
 QString TdmMain::TableSql() {
-    QSqlQuery q(adocMain());
+    QSqlQuery q(connection());
     q.setForwardOnly(true);
     Run(q,
         QStringLiteral("select sql from sqlite_master where type='table' and name='Colors' "
@@ -363,76 +378,148 @@ QString TdmMain::TableSql() {
     return q.next() ? q.value(0).toString() : QString();
 }
 
-int TdmMain::SelectCount(const QString& sql, const QVariantList& binds) {
-    EnsureConnected();
-    if (!tableChecked_) CheckColorsTable({});
-    if (!countQuery_ || countSql_ != sql) {
-        countQuery_.reset();
-        auto q = std::make_unique<QSqlQuery>(adocMain());
+bool TdmMain::Contains(const TRGB& rgb) {
+    RequireShape();
+    if (!containsQuery_) {
+        auto q = std::make_unique<QSqlQuery>(connection());
         q->setForwardOnly(true);
-        if (!q->prepare(sql)) Fail(StoreMessage(q->lastError()), StoreCode(q->lastError()));
-        countQuery_ = std::move(q);
-        countSql_ = sql;
+        if (!q->prepare(
+                QStringLiteral("select 1 from Colors where RVal=? and GVal=? and BVal=? limit 1")))
+            Fail(StoreMessage(q->lastError()), StoreCode(q->lastError()));
+        containsQuery_ = std::move(q);
     }
-    QSqlQuery& q = *countQuery_;
-    for (int i = 0; i < binds.size(); ++i)
-        q.bindValue(i, binds.at(i));
+    QSqlQuery& q = *containsQuery_;
+    q.bindValue(0, int(rgb.r));
+    q.bindValue(1, int(rgb.g));
+    q.bindValue(2, int(rgb.b));
     if (!q.exec()) {
         const QSqlError error = q.lastError();
-        countQuery_.reset();
+        containsQuery_.reset();
         Fail(StoreMessage(error), StoreCode(error));
     }
-    int n = 0;
-    while (q.next())
-        ++n;
+    const bool found = q.next();
     const QSqlError error = q.lastError();
     // A statement left unfinished would keep its read lock on the file.
     q.finish();
     if (error.isValid()) Fail(StoreMessage(error), StoreCode(error));
-    return n;
+    return found;
 }
 
 TdmMain::Written TdmMain::Execute(const QString& sql, const QVariantList& binds) {
-    EnsureConnected();
-    if (!tableChecked_) CheckColorsTable({});
+    RequireShape();
     RequireWritable();
-    QSqlQuery q(adocMain());
+    QSqlQuery q(connection());
     Run(q, sql, binds);
     return {q.numRowsAffected(), q.lastInsertId().toLongLong()};
 }
 
-} // namespace tp
-
-namespace tp {
-
-bool TdmMain::FetchRow::isNull(int k) const {
-    return sqlite3_column_type(static_cast<sqlite3_stmt*>(st_), col_[k]) == SQLITE_NULL;
+void TdmMain::Begin() {
+    RequireShape();
+    RequireWritable();
+    QSqlQuery q(connection());
+    Run(q, QStringLiteral("BEGIN IMMEDIATE"), {});
 }
 
-qint64 TdmMain::FetchRow::integer(int k) const {
-    return sqlite3_column_int64(static_cast<sqlite3_stmt*>(st_), col_[k]);
+void TdmMain::Commit() {
+    QSqlQuery q(connection());
+    Run(q, QStringLiteral("COMMIT"), {});
 }
 
-QString TdmMain::FetchRow::text(int k) const {
-    auto* st = static_cast<sqlite3_stmt*>(st_);
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col_[k]));
-    const int n = sqlite3_column_bytes(st, col_[k]);
-    return n == 0 ? QStringLiteral("") : QString::fromUtf8(p, n);
+void TdmMain::Rollback() {
+    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
 }
 
-std::string_view TdmMain::FetchRow::utf8(int k) const {
-    auto* st = static_cast<sqlite3_stmt*>(st_);
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col_[k]));
-    return {p ? p : "", size_t(sqlite3_column_bytes(st, col_[k]))};
+bool TdmMain::InsertUnlessStored(const NewColor& c) {
+    const QVariantList channels{int(c.rgb.r), int(c.rgb.g), int(c.rgb.b)};
+    const Written w = Execute(
+        QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) SELECT ?,?,?,?,? WHERE "
+                       "NOT EXISTS (select 1 from Colors where RVal=? and GVal=? and BVal=?)"),
+        QVariantList{c.name} + channels + QVariantList{c.comment} + channels);
+    if (w.rows == 1) return true;
+    // Nothing written: the colour is there, or the store dropped the row
+    // (a trigger, say) without a word.
+    if (Contains(c.rgb)) return false;
+    throw StoreError(Place(), {}, QStringLiteral("颜色库没有写入这一行"));
 }
 
-void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QStringList& columns,
-                    const std::function<void(const FetchRow& row)>& sink) {
+bool TdmMain::AddColor(const NewColor& c) {
+    Begin();
+    try {
+        const bool added = InsertUnlessStored(c);
+        Commit();
+        return added;
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+std::vector<bool> TdmMain::AddColors(const std::vector<NewColor>& colors) {
+    Begin();
+    try {
+        std::vector<bool> added;
+        added.reserve(colors.size());
+        for (const NewColor& c : colors)
+            added.push_back(InsertUnlessStored(c));
+        Commit();
+        return added;
+    } catch (...) {
+        Rollback();
+        throw;
+    }
+}
+
+std::optional<StoredKey> TdmMain::InsertRecord(const ColumnValues& values) {
+    QVariantList binds(5);
+    for (const ColumnValue& v : values)
+        if (v.column != colID) binds[v.column - 1] = v.value;
+    const Written w = Execute(
+        QStringLiteral("INSERT INTO Colors(Name,RVal,GVal,BVal,Comment) VALUES(?,?,?,?,?)"), binds);
+    if (w.rows != 1) return std::nullopt;
+    return StoredKey{w.insertedId, 0};
+}
+
+RowWriteResult TdmMain::UpdateRecord(const StoredKey& key, const ColumnValues& values) {
+    QStringList sets;
+    QVariantList binds;
+    for (const ColumnValue& v : values) {
+        if (v.column == colID) continue;
+        sets << QStringLiteral("%1=?").arg(QString::fromLatin1(ColumnNames[v.column]));
+        binds << v.value;
+    }
+    if (sets.isEmpty()) return {RowWrite::Written, key.version};
+    binds << key.id;
+    const Written w =
+        Execute(QStringLiteral("UPDATE Colors SET %1 WHERE ID=?").arg(sets.join(u',')), binds);
+    return {w.rows == 1 ? RowWrite::Written : RowWrite::Gone, key.version};
+}
+
+RowWriteResult TdmMain::DeleteRecord(const StoredKey& key) {
+    const Written w = Execute(QStringLiteral("DELETE FROM Colors WHERE ID=?"), {key.id});
+    return {w.rows == 1 ? RowWrite::Written : RowWrite::Gone, key.version};
+}
+
+void TdmMain::Fetch(const StoreSelection& which, const RowSink& sink) {
+    // Read through the connection's own SQLite handle: fetching a whole table
+    // row by row through QSqlQuery costs several times what SQLite needs.
     EnsureConnected();
-    const QVariant handle = adocMain().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        Fail(QStringLiteral("The colour store's driver gives no SQLite handle"), 0);
-    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    CheckShape();
+    sqlite3* db = HandleOf(connection());
+    if (!db) Fail(QStringLiteral("The colour store's driver gives no SQLite handle"), 0);
+    QString sql = QStringLiteral("select * from Colors");
+    QStringList where;
+    QVariantList binds;
+    if (which.nameEndsWith) {
+        where << QStringLiteral("Name like ?");
+        binds << QStringLiteral("%") + *which.nameEndsWith;
+    }
+    if (which.id) {
+        where << QStringLiteral("ID=?");
+        binds << *which.id;
+    }
+    if (!where.isEmpty()) sql += QStringLiteral(" where ") + where.join(QStringLiteral(" and "));
+    if (which.inIdOrder) sql += QStringLiteral(" order by ID");
+
     auto failHere = [&] { Fail(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db)); };
     sqlite3_stmt* st = nullptr;
     const QByteArray text = sql.toUtf8();
@@ -445,35 +532,44 @@ void TdmMain::Fetch(const QString& sql, const QVariantList& binds, const QString
     for (int i = 0; i < binds.size(); ++i) {
         const QVariant& v = binds.at(i);
         int rc;
-        if (v.isNull())
-            rc = sqlite3_bind_null(st, i + 1);
-        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
-                 v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong)
+        if (v.typeId() == QMetaType::LongLong) {
             rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
-        else {
+        } else {
             const QByteArray b = v.toString().toUtf8();
             rc = sqlite3_bind_text(st, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK) failHere();
     }
-    std::vector<int> col(static_cast<size_t>(columns.size()), -1);
+    // The six columns by name, without regard to case; others are ignored.
+    int col[ColumnCount];
+    std::fill(std::begin(col), std::end(col), -1);
     const int n = sqlite3_column_count(st);
     for (int c = 0; c < n; ++c) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-        for (size_t k = 0; k < col.size(); ++k)
-            if (col[k] < 0 && name.compare(columns.at(qsizetype(k)), Qt::CaseInsensitive) == 0)
-                col[k] = c;
+        const char* name = sqlite3_column_name(st, c);
+        for (int k = 0; k < ColumnCount; ++k)
+            if (col[k] < 0 && sqlite3_stricmp(name, ColumnNames[k]) == 0) col[k] = c;
     }
-    for (size_t k = 0; k < col.size(); ++k)
+    for (int k = 0; k < ColumnCount; ++k)
         if (col[k] < 0)
-            Fail(QStringLiteral("Field '%1' not found").arg(columns.at(qsizetype(k))), 0,
-                 QStringLiteral("颜色库的表 Colors 不合要求"));
-    FetchRow row;
-    row.st_ = st;
-    row.col_ = col.data();
+            Fail(QStringLiteral("Field '%1' not found").arg(QString::fromLatin1(ColumnNames[k])), 0,
+                 Shape);
+    auto textOf = [st](int c) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        return std::string_view(p ? p : "", size_t(sqlite3_column_bytes(st, c)));
+    };
+    StoredRow row;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        row.nulls = 0;
+        for (int k = 0; k < ColumnCount; ++k)
+            if (sqlite3_column_type(st, col[k]) == SQLITE_NULL) row.nulls |= 1u << k;
+        row.key.id = sqlite3_column_int64(st, col[colID]);
+        for (int k = 0; k < 3; ++k)
+            row.channels[size_t(k)] = sqlite3_column_int64(st, col[colRVal + k]);
+        row.name = textOf(col[colName]);
+        row.comment = textOf(col[colComment]);
         sink(row);
+    }
     if (rc != SQLITE_DONE) failHere();
 }
 

@@ -49,6 +49,14 @@ TEST(Contrast, FigureNeverRoundsUpToAThresholdItMisses) {
     EXPECT_EQ(RatioText(4.556), "4.56:1"); // elsewhere it rounds
 }
 
+TEST(Contrast, TextOnAColourKeepsItsInverseUnlessItFallsBelowThreeToOne) {
+    EXPECT_EQ(LegibleOn(Grey(0x80), Grey(0x7F)), Black);
+    EXPECT_EQ(LegibleOn({0x00, 0xA6, 0x93}, {0xFF, 0x59, 0x6C}), Black);
+    EXPECT_EQ(LegibleOn(Grey(0x40), Grey(0xBF)), Grey(0xBF));
+    EXPECT_EQ(LegibleOn({255, 0, 0}, {0, 255, 255}), (TRGB{0, 255, 255})); // 3.19:1
+    EXPECT_EQ(LegibleOn({0x30, 0x30, 0x80}, {0x38, 0x38, 0x78}), White);
+}
+
 TEST(Contrast, LevelsAndTheReportLine) {
     EXPECT_EQ(ContrastReport(Grey(0x77), White), "#777777 on #FFFFFF: 4.48:1 (AA large)");
     EXPECT_EQ(ContrastReport(Grey(0x76), White), "#767676 on #FFFFFF: 4.54:1 (AA)");

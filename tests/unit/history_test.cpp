@@ -79,6 +79,20 @@ TEST(HistoryRing, SeventeenthPushWrapsToSlotZero) {
     EXPECT_EQ(CellOfSlot(ring.HistoryLast), (GridCell{0, 0}));
 }
 
+TEST(HistoryRing, PicksAreTheWrittenSlotsNewestFirstAlsoOnceTheRingWraps) {
+    HistoryRing ring;
+    EXPECT_TRUE(HistoryPicks(ring).empty());
+    ring.Push(A);
+    ring.Push(RGB(255, 255, 255)); // white is a pick like any other
+    EXPECT_EQ(HistoryPicks(ring), (std::vector<TRGB>{{255, 255, 255}, ToRGB(A)}));
+    for (int i = 0; i < 15; ++i)
+        ring.Push(RGB(uint8_t(i), 1, 1));
+    const std::vector<TRGB> picks = HistoryPicks(ring);
+    ASSERT_EQ(picks.size(), 16u);
+    EXPECT_EQ(picks.front(), (TRGB{14, 1, 1}));
+    EXPECT_EQ(picks.back(), (TRGB{255, 255, 255})); // A went round
+}
+
 TEST(HistoryRing, OutOfRangePositionsNeverIndexTheRing) {
     HistoryRing ring;
     ring.HistoryPos = -17;         // modulo 16, non-negative: 15

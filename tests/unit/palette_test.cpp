@@ -125,3 +125,51 @@ TEST(PaletteWriters, CssNamesAreUniquePropertiesAndJsonIsEscaped) {
     EXPECT_FALSE(PaletteFormatOf("b.txt"));
     EXPECT_FALSE(PaletteFormatOf("dir.gpl/b"));
 }
+
+TEST(PaletteWriters, TextThatIsNotUtf8IsWrittenAsReplacementCharacters) {
+    // A store written by another tool may hold any bytes.
+    Palette p;
+    p.name = "lib \xC3";
+    p.entries = {{"a\xFF"
+                  "b",
+                  {1, 2, 3},
+                  "c\xE4\xB8"},
+                 {"\xF0\x9F\x98", {4, 5, 6}, {}}};
+    const std::string fffd = "\xEF\xBF\xBD";
+    for (const PaletteFormat f : {PaletteFormat::Gpl, PaletteFormat::Css, PaletteFormat::Json}) {
+        const std::string out = WritePalette(p, f);
+        EXPECT_NE(out.find("a" + fffd + "b"), std::string::npos) << out;
+        for (const char* raw : {"\xFF", "\xC3\n", "\xE4\xB8\"", "\x9F\x98\t"})
+            EXPECT_EQ(out.find(raw), std::string::npos) << out;
+    }
+    const Palette back = ReadGpl(WriteGpl(p), "x");
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.name, "lib " + fffd);
+    EXPECT_EQ(back.entries[1].name, fffd);
+}
+
+TEST(Gpl, AnOverlongLineIsRefusedByItsNumberWithoutBeingCopied) {
+    const std::string m = ErrorOf("GIMP Palette\n1 2 3 " + std::string(70000, 'a') + "\n");
+    EXPECT_EQ(m.rfind("第 2 行", 0), 0u) << m.substr(0, 200);
+    EXPECT_LT(m.size(), 400u);
+}
+
+TEST(Gpl, ANulByteInABadLineDoesNotCutTheMessage) {
+    const std::string m = ErrorOf(std::string("GIMP Palette\n0 0 0 ok\n1 2\0 3 x\n", 31));
+    EXPECT_EQ(m.find('\0'), std::string::npos);
+    EXPECT_NE(m.find("3 x”"), std::string::npos) << m;
+    EXPECT_NE(m.find("不是颜色行"), std::string::npos) << m;
+}
+
+TEST(Gpl, LinesEndingInACarriageReturnAloneAreRead) {
+    const Palette p = ReadGpl("GIMP Palette\rName: Mac\r# c\r1 2 3 a\r4 5 6 b b\r", "x");
+    EXPECT_EQ(p.name, "Mac");
+    const std::vector<PaletteEntry> want = {{"a", {1, 2, 3}, {}}, {"b b", {4, 5, 6}, {}}};
+    EXPECT_EQ(p.entries, want);
+}
+
+TEST(Gpl, ColumnsRunFromZeroTo256) {
+    EXPECT_EQ(ReadGpl("GIMP Palette\nColumns: 256\n", "x").columns, 256);
+    EXPECT_EQ(ReadGpl("GIMP Palette\nColumns: 0\n", "x").columns, 0);
+    EXPECT_EQ(ErrorOf("GIMP Palette\nColumns: 257\n").rfind("第 2 行", 0), 0u);
+}

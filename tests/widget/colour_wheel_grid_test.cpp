@@ -1,4 +1,6 @@
 // The colour grids, the preview and the wheel on their own.
+#include "colour/Contrast.h"
+#include "colour/Swatch.h"
 #include "colour/bsColorCtrls.h"
 
 #include <QSignalSpy>
@@ -277,4 +279,18 @@ TEST(ColorWheel, RealMouseEventsReachTheWheel) {
     EXPECT_EQ(t.color.HueByte, 191);
     QTest::mouseRelease(&t.w, Qt::LeftButton, {}, QPoint(184, 97));
     EXPECT_EQ(t.w.WheelPart, wheel::wpNone);
+}
+
+TEST(Swatch, ItsCaptionIsLegibleOnAMidTone) {
+    ColorSwatch swatch(QStringLiteral("取色"));
+    swatch.resize(60, 40);
+    swatch.setColor({0x80, 0x80, 0x80});
+    const QImage img = swatch.grab().toImage();
+    const TRGB back = At(img, 1, 1);
+    double best = 1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            best = std::max(best, ContrastRatio(At(img, x, y), back));
+    EXPECT_GE(best, 3.0);
+    EXPECT_EQ(swatch.fontColor(), (TRGB{0, 0, 0}));
 }

@@ -7,6 +7,7 @@
 #include "library/PaletteIo.h"
 #include "library/ViewColor.h"
 #include "library_fixture.h"
+#include "library_parts.h"
 #include "skin/Controls.h"
 #include "support/TestServices.h"
 
@@ -67,6 +68,59 @@ TEST_F(PaletteImport, AddsNewColoursRefusesStoredOnesAndSaysWhereTheyCameFrom) {
     EXPECT_EQ(twice.refused, 1);
 }
 
+TEST_F(PaletteImport, ItsOwnJsonAndCssExportsImportAsTheyWereWritten) {
+    makeStore();
+    addRow(QStringLiteral("Noir"), 0, 0, 0);
+    Palette p;
+    p.name = "Mine";
+    p.entries = {{"大红", {204, 0, 0}, "pure"},
+                 {"Dark Red", {139, 0, 0}, {}},
+                 {"dark-red", {139, 0, 1}, "x — y"},
+                 {"q\"b\\", {3, 3, 3}, {}},
+                 {"black", {0, 0, 0}, {}}};
+    for (const char* file : {"mine.json", "mine.css"}) {
+        const QString path = dir.filePath(QString::fromLatin1(file));
+        WritePaletteFile(p, path);
+        sqlite(QStringLiteral("DELETE FROM Colors WHERE ID > 1;"));
+        const ImportResult r = ImportPaletteFile(dm, path);
+        EXPECT_EQ(r.added, 4) << file;
+        EXPECT_EQ(r.refused, 1) << file;
+        const auto got = rows();
+        ASSERT_EQ(got.size(), 5u) << file;
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(got[i + 1].name, QString::fromStdString(p.entries[i].name)) << file;
+            EXPECT_EQ(got[i + 1].g.toInt(), p.entries[i].rgb.g) << file;
+            EXPECT_EQ(got[i + 1].b.toInt(), p.entries[i].rgb.b) << file;
+            EXPECT_EQ(got[i + 1].comment, QStringLiteral("从 %1 导入").arg(QLatin1String(file)));
+        }
+    }
+    // Written by hand: "hex" alone is enough.
+    EXPECT_EQ(
+        ImportPaletteFile(dm, write("hand.json", R"({"colors": [{"hex": "#0A0B0C"}]})")).added, 1);
+    EXPECT_EQ(rows().back().b.toInt(), 12);
+    // Not the program's own: refused with what is wrong, nothing added.
+    const auto before = rows();
+    EXPECT_NE(messageOf([&] {
+                  ImportPaletteFile(dm, write("bad.json", R"({"colors": [{"hex": "#12"}]})"));
+              }).find("第 1 个颜色"),
+              std::string::npos);
+    EXPECT_NE(messageOf([&] {
+                  ImportPaletteFile(dm,
+                                    write("bad.css", ":root {\n  --a: #123456;\n  --b: red;\n}\n"));
+              }).find("第 3 行"),
+              std::string::npos);
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(PaletteImport, ANameCutToTwentyCharactersLosesTheBlanksItThenEndsIn) {
+    makeStore();
+    // As GIMP's own palettes name colours: an export and an import again
+    // keep the name as it is stored.
+    ImportPaletteFile(dm, write("x.gpl", "GIMP Palette\n255 218 185\tpeach puff (255 218 185)\n"));
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows()[0].name, QStringLiteral("peach puff (255 218"));
+}
+
 TEST_F(PaletteImport, ABadLineOrAFailingStoreChangesNothing) {
     makeStore();
     addRow(QStringLiteral("Noir"), 0, 0, 0);
@@ -98,22 +152,24 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     RecordingSkinMessage msg{ts.skin};
     TfrmMain main(ts.services());
     main.msgAlert = &msg;
-    main.History.HistorySlots[0] = {1, 2, 3};
+    main.History.Push(RGB(1, 2, 3));
+    main.History.Push(RGB(255, 255, 255));
 
     QString answer;
     main.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
-        w.askFile = [&](bool, const QString&) { return answer; };
+        BrowserParts ui(w);
+        w.setFileAsker([&](bool, const QString&) { return answer; });
         // The list after a search.
-        w.edtKeyword->setText(QStringLiteral("红"));
-        w.bsSkinButton3->click();
+        ui.edtKeyword->setText(QStringLiteral("红"));
+        ui.bsSkinButton3->click();
         answer = dir.filePath(QStringLiteral("list.json"));
-        w.mnuExport->actions()[1]->trigger();
+        ui.mnuExport->actions()[1]->trigger();
         answer = dir.filePath(QStringLiteral("history.gpl"));
-        w.mnuExport->actions()[2]->trigger();
+        ui.mnuExport->actions()[2]->trigger();
         answer = Fixtures + QStringLiteral("crlf-no-columns.gpl");
-        w.btnImport->click();
-        EXPECT_EQ(w.dbgColors->model()->rowCount(), 4); // the whole list again
+        ui.btnImport->click();
+        EXPECT_EQ(ui.dbgColors->model()->rowCount(), 4); // the whole list again
         return 7;
     };
     main.bsSkinButton4->click();
@@ -131,8 +187,10 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     QFile gpl(dir.filePath(QStringLiteral("history.gpl")));
     ASSERT_TRUE(gpl.open(QIODevice::ReadOnly));
     const Palette history = ReadGpl(gpl.readAll().toStdString(), "history");
-    ASSERT_EQ(history.entries.size(), 16u);
-    EXPECT_EQ(history.entries[0].rgb, (TRGB{1, 2, 3}));
+    // The two picks, newest first; the slots never written are left out.
+    ASSERT_EQ(history.entries.size(), 2u);
+    EXPECT_EQ(history.entries[0].rgb, (TRGB{255, 255, 255}));
+    EXPECT_EQ(history.entries[1].rgb, (TRGB{1, 2, 3}));
 
     // Red was stored already; the other colour of the file is added.
     ASSERT_EQ(msg.calls.size(), 3u);

@@ -2,7 +2,6 @@
 // no widgets involved.
 #include "library/LibQuery.h"
 #include "library/LibraryRules.h"
-#include "library/SaveInfo.h"
 #include "library_fixture.h"
 
 #include <QFileInfo>
@@ -21,13 +20,13 @@ TEST_F(ColourStore, MissingStoreIsReportedNeverCreatedAndFoundOnceItAppears) {
     EXPECT_FALSE(dm.Connected());
     // Every use tries again, and reports again while the file is missing.
     EXPECT_NE(messageOf([&] {
-                  ColorIsStored(dm, {1, 2, 3});
+                  dm.Contains({1, 2, 3});
               }).find("Could not find file"),
               std::string::npos);
     EXPECT_FALSE(QFileInfo::exists(storePath()));
 
     makeStore(); // put in place while the program runs
-    EXPECT_FALSE(ColorIsStored(dm, {1, 2, 3}));
+    EXPECT_FALSE(dm.Contains({1, 2, 3}));
     EXPECT_TRUE(dm.Connected());
 }
 
@@ -48,14 +47,14 @@ TEST_F(ColourStore, TheStoreIsTheFileInTheWorkingDirectoryWhenTheConnectionOpens
     ASSERT_TRUE(QFile::copy(storePath(), odd + QStringLiteral("/store.kvd")));
     QDir::setCurrent(odd);
     dm.DataModuleCreate();
-    InsertColor(dm, QStringLiteral("odd"), {7, 7, 7}, {});
+    dm.AddColor({QStringLiteral("odd"), {7, 7, 7}, {}});
     QDir::setCurrent(dir.path());
     EXPECT_TRUE(rows().empty()) << "the row went into the copy in the odd folder";
     dm.DataModuleCreate();
-    EXPECT_FALSE(ColorIsStored(dm, {7, 7, 7}));
+    EXPECT_FALSE(dm.Contains({7, 7, 7}));
     QDir::setCurrent(odd);
     dm.DataModuleCreate();
-    EXPECT_TRUE(ColorIsStored(dm, {7, 7, 7}));
+    EXPECT_TRUE(dm.Contains({7, 7, 7}));
     QDir::setCurrent(dir.path());
 }
 
@@ -74,20 +73,20 @@ TEST_F(ColourStore, AnInstallMakesTheUsersStoreOnceAndPrefersTheWorkingDirectory
     open(first);
     EXPECT_EQ(first.storePath(), user);
     EXPECT_EQ(told, QStringList{user}) << "the user is told where the new store is";
-    InsertColor(first, QStringLiteral("n"), {1, 2, 3}, {});
+    first.AddColor({QStringLiteral("n"), {1, 2, 3}, {}});
 
     TdmMain next(lookup);
     open(next);
     EXPECT_EQ(next.storePath(), user);
     EXPECT_EQ(told.size(), 1) << "the store is made once";
-    EXPECT_TRUE(ColorIsStored(next, {1, 2, 3}));
+    EXPECT_TRUE(next.Contains({1, 2, 3}));
 
     makeStore();
     TdmMain fromHere(lookup);
     open(fromHere);
     EXPECT_EQ(QFileInfo(fromHere.storePath()).canonicalFilePath(),
               QFileInfo(storePath()).canonicalFilePath());
-    EXPECT_FALSE(ColorIsStored(fromHere, {1, 2, 3}));
+    EXPECT_FALSE(fromHere.Contains({1, 2, 3}));
 
     // A schema that fails halfway: a message naming the store, and nothing
     // left behind that a later start would take for a store.
@@ -112,13 +111,13 @@ TEST_F(ColourStore, AnInstallMakesTheUsersStoreOnceAndPrefersTheWorkingDirectory
 TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
     makeStore();
     dm.DataModuleCreate();
-    EXPECT_FALSE(ColorIsStored(dm, {5, 0, 255}));
+    EXPECT_FALSE(dm.Contains({5, 0, 255}));
     const QString name = QStringLiteral("O'Neil \"红\" 100%_\\😀");
     const QString comment = QStringLiteral("line 1\r\n'); DROP TABLE Colors; --");
-    InsertColor(dm, name, {5, 0, 255}, comment);
-    InsertColor(dm, QString(), {0, 0, 0}, QString());
-    EXPECT_TRUE(ColorIsStored(dm, {5, 0, 255}));
-    EXPECT_FALSE(ColorIsStored(dm, {5, 0, 254}));
+    dm.AddColor({name, {5, 0, 255}, comment});
+    dm.AddColor({QString(), {0, 0, 0}, QString()});
+    EXPECT_TRUE(dm.Contains({5, 0, 255}));
+    EXPECT_FALSE(dm.Contains({5, 0, 254}));
     const auto r = rows();
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].name, name);
@@ -128,7 +127,31 @@ TEST_F(ColourStore, SaveRefuseAndAwkwardTextAreStoredExactly) {
     EXPECT_EQ(r[1].name, QString());
     // Names play no part in the duplicate check.
     addRow(QStringLiteral("别名"), 1, 2, 3);
-    EXPECT_TRUE(ColorIsStored(dm, {1, 2, 3}));
+    EXPECT_TRUE(dm.Contains({1, 2, 3}));
+}
+
+TEST_F(ColourStore, ASaveWhileAnotherProgramSavesTheSameColourGivesOneRow) {
+    makeStore();
+    dm.DataModuleCreate();
+    dm.setBusyTimeout(5000);
+    dm.Disconnect(); // the timeout is taken when the connection opens
+    // The other program has checked and is inserting, its write lock held; it
+    // commits a moment later, while this save waits for the lock.
+    locker.start(QStringLiteral("sqlite3"), {storePath()});
+    ASSERT_TRUE(locker.waitForStarted());
+    locker.write("BEGIN IMMEDIATE;\nINSERT INTO Colors(Name,RVal,GVal,BVal,Comment) "
+                 "VALUES('theirs',9,8,7,'');\nSELECT 'locked';\n");
+    QByteArray out;
+    while (!out.contains("locked")) {
+        ASSERT_TRUE(locker.waitForReadyRead(5000));
+        out += locker.readAllStandardOutput();
+    }
+    locker.write(".shell sleep 0.5\nCOMMIT;\n");
+    ASSERT_TRUE(locker.waitForBytesWritten(5000));
+    locker.closeWriteChannel();
+    EXPECT_FALSE(dm.AddColor({QStringLiteral("mine"), {9, 8, 7}, {}}));
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_EQ(rows()[0].name, QStringLiteral("theirs"));
 }
 
 TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten) {
@@ -136,15 +159,28 @@ TEST_F(ColourStore, TooLongTextIsRefusedWithTheStoresMessageAndNothingIsWritten)
     dm.DataModuleCreate();
     const QString name21(21, QChar(u'名'));
     EXPECT_NE(messageOf([&] {
-                  InsertColor(dm, name21, {1, 1, 1}, {});
+                  dm.AddColor({name21, {1, 1, 1}, {}});
               }).find("Name holds at most 20 characters"),
               std::string::npos);
     EXPECT_NE(messageOf([&] {
-                  InsertColor(dm, {}, {1, 1, 1}, QString(51, QLatin1Char('x')));
+                  dm.AddColor({{}, {1, 1, 1}, QString(51, QLatin1Char('x'))});
               }).find("Comment holds at most 50 characters"),
               std::string::npos);
-    InsertColor(dm, QString(20, QChar(u'名')), {1, 1, 1}, QString(50, QLatin1Char('x')));
+    dm.AddColor({QString(20, QChar(u'名')), {1, 1, 1}, QString(50, QLatin1Char('x'))});
     EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(ColourStore, AnExhaustedIdIsNotReportedAsAFullDisk) {
+    makeStore();
+    addRow(QStringLiteral("last"), 1, 1, 1);
+    sqlite(QStringLiteral("UPDATE Colors SET ID=9223372036854775807; "
+                          "UPDATE sqlite_sequence SET seq=9223372036854775807;"));
+    dm.DataModuleCreate();
+    const std::string m = messageOf([&] {
+        Doing("颜色没有保存", [&] { dm.AddColor({{}, {2, 2, 2}, {}}); });
+    });
+    EXPECT_EQ(m.find("磁盘已满"), std::string::npos) << m;
+    EXPECT_NE(m.find("编号已经用完"), std::string::npos) << m;
 }
 
 TEST_F(ColourStore, CorruptFileIsReportedAndLeftAlone) {
@@ -167,17 +203,16 @@ TEST_F(ColourStore, LockedStoreIsReportedAndUsedOnceReleased) {
     const std::string m = messageOf([&] { dm.DataModuleCreate(); });
     EXPECT_NE(m.find("locked"), std::string::npos) << m;
     unlock();
-    EXPECT_TRUE(ColorIsStored(dm, {255, 0, 0}));
+    EXPECT_TRUE(dm.Contains({255, 0, 0}));
 
     // Locked while connected: the browser's query and the insert fail and
     // nothing is written.
     lockFromAnotherProcess();
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     EXPECT_NE(messageOf([&] { q.Open(); }).find("locked"), std::string::npos);
     EXPECT_FALSE(q.Active());
     EXPECT_NE(messageOf([&] {
-                  InsertColor(dm, QStringLiteral("x"), {9, 9, 9}, {});
+                  dm.AddColor({QStringLiteral("x"), {9, 9, 9}, {}});
               }).find("locked"),
               std::string::npos);
     unlock();
@@ -188,17 +223,17 @@ TEST_F(ColourStore, StoreDeletedOrReplacedWhileConnectedIsLookedUpAgainByName) {
     makeStore();
     addRow(QStringLiteral("红"), 255, 0, 0);
     dm.DataModuleCreate();
-    EXPECT_TRUE(ColorIsStored(dm, {255, 0, 0}));
+    EXPECT_TRUE(dm.Contains({255, 0, 0}));
     ASSERT_TRUE(QFile::remove(storePath()));
     EXPECT_NE(messageOf([&] {
-                  InsertColor(dm, QStringLiteral("lost"), {1, 2, 3}, {});
+                  dm.AddColor({QStringLiteral("lost"), {1, 2, 3}, {}});
               }).find("Could not find file"),
               std::string::npos);
     EXPECT_FALSE(QFileInfo::exists(storePath()));
     makeStore(); // another store in its place
     addRow(QStringLiteral("新"), 4, 5, 6);
-    EXPECT_TRUE(ColorIsStored(dm, {4, 5, 6}));
-    EXPECT_FALSE(ColorIsStored(dm, {255, 0, 0}));
+    EXPECT_TRUE(dm.Contains({4, 5, 6}));
+    EXPECT_FALSE(dm.Contains({255, 0, 0}));
 }
 
 TEST_F(ColourStore, DamagedStoreIsReportedAtOpenAndNeverWritten) {
@@ -230,11 +265,13 @@ TEST_F(ColourStore, DamagedStoreIsReportedAtOpenAndNeverWritten) {
         << opened;
     EXPECT_NE(opened.find("Page " + std::to_string(page)), std::string::npos) << opened;
     EXPECT_NE(messageOf([&] {
-                  InsertColor(dm, QStringLiteral("x"), {255, 255, 255}, {});
+                  dm.AddColor({QStringLiteral("x"), {255, 255, 255}, {}});
               }),
               "no error");
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors where ID=3000"));
+    StoreSelection one;
+    one.id = 3000;
+    q.SetSelection(one);
     q.Open();
     EXPECT_FALSE(q.CanModify());
     EXPECT_NE(messageOf([&] { q.SetFieldText(TLibQuery::fName, QStringLiteral("y")); }),
@@ -253,11 +290,10 @@ TEST_F(ColourStore, IdMustBeTheKeyTheStoreAssigns) {
     const auto before = rows();
     dm.DataModuleCreate();
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     const std::string expected =
         "Type mismatch for field '编号', expecting: AutoInc actual: Integer";
     EXPECT_EQ(messageOf([&] { q.Open(); }), expected);
-    EXPECT_EQ(messageOf([&] { InsertColor(dm, QStringLiteral("c"), {3, 3, 3}, {}); }), expected);
+    EXPECT_EQ(messageOf([&] { dm.AddColor({QStringLiteral("c"), {3, 3, 3}, {}}); }), expected);
     EXPECT_EQ(rows(), before);
 }
 
@@ -266,11 +302,10 @@ TEST_F(ColourStore, WrongTableShapesGiveClearMessages) {
                           "INTEGER, BVal INTEGER, Comment TEXT);"));
     dm.DataModuleCreate();
     EXPECT_EQ(messageOf([&] {
-                  ColorIsStored(dm, {1, 2, 3});
+                  dm.Contains({1, 2, 3});
               }),
               "Type mismatch for field '红', expecting: Word actual: WideString");
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     EXPECT_EQ(messageOf([&] { q.Open(); }),
               "Type mismatch for field '红', expecting: Word actual: WideString");
     EXPECT_FALSE(q.Active());
@@ -309,8 +344,7 @@ protected:
     }
     QStringList search(const QString& k) {
         TLibQuery q(dm);
-        q.SetSQL(QStringLiteral("select * from colors where name like ?"),
-                 {QStringLiteral("%") + k});
+        q.SetSelection(StoreSelection::NameEndingWith(k));
         q.Open();
         return names(q);
     }
@@ -333,7 +367,6 @@ TEST_F(LibraryQuery, SearchMatchesTheEndsOfNamesWithBoundKeywords) {
 
 TEST_F(LibraryQuery, NavigationAndLoadValues) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     ASSERT_EQ(q.RecordCount(), 6);
     EXPECT_EQ(q.RecNo(), 0);
@@ -353,7 +386,6 @@ TEST_F(LibraryQuery, NavigationAndLoadValues) {
 
 TEST_F(LibraryQuery, EditingChecksValuesAndPostsOnlyWhatChanged) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     EXPECT_EQ(messageOf([&] { q.SetFieldText(TLibQuery::fRVal, QStringLiteral("65536")); }),
               "65536 is not a valid value for field '红'. The allowed range is 0 to 65535");
@@ -382,7 +414,6 @@ TEST_F(LibraryQuery, EditingChecksValuesAndPostsOnlyWhatChanged) {
 
 TEST_F(LibraryQuery, RefusedPostKeepsTheEditAndTheStoredRow) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     q.SetFieldText(TLibQuery::fName, QString(21, QLatin1Char('n')));
     EXPECT_NE(messageOf([&] { q.Post(); }).find("Name holds at most 20 characters"),
@@ -406,7 +437,6 @@ TEST_F(LibraryQuery, RefusedPostKeepsTheEditAndTheStoredRow) {
 
 TEST_F(LibraryQuery, InsertCancelDeleteAndRefresh) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     q.Next();
     q.Insert(); // before the current record
@@ -452,7 +482,6 @@ TEST_F(LibraryQuery, InsertCancelDeleteAndRefresh) {
 
 TEST_F(LibraryQuery, WritesThatChangeNothingSaySoAndShowTheStoresTruth) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     auto namesRecord = [](const std::string& m, qint64 id) {
         return QRegularExpression(QStringLiteral("编号\\D{0,3}%1\\D").arg(id))
@@ -482,7 +511,7 @@ TEST_F(LibraryQuery, WritesThatChangeNothingSaySoAndShowTheStoresTruth) {
     // A store that ignores inserts.
     sqlite(QStringLiteral(
         "CREATE TRIGGER deaf BEFORE INSERT ON Colors BEGIN SELECT RAISE(IGNORE); END;"));
-    EXPECT_NE(messageOf([&] { InsertColor(dm, QStringLiteral("n"), {7, 7, 7}, {}); }), "no error");
+    EXPECT_NE(messageOf([&] { dm.AddColor({QStringLiteral("n"), {7, 7, 7}, {}}); }), "no error");
     q.Insert();
     q.SetFieldText(TLibQuery::fName, QStringLiteral("n"));
     EXPECT_NE(messageOf([&] { q.Post(); }), "no error");
@@ -491,7 +520,6 @@ TEST_F(LibraryQuery, WritesThatChangeNothingSaySoAndShowTheStoresTruth) {
 
 TEST_F(LibraryQuery, CloseDiscardsAnUnpostedChange) {
     TLibQuery q(dm);
-    q.SetSQL(QStringLiteral("select * from colors"));
     q.Open();
     q.SetFieldText(TLibQuery::fName, QStringLiteral("changed"));
     q.Close();

@@ -3,11 +3,13 @@
 // through the main window's runner, so no test waits in a nested loop.
 #include "app/global.h"
 #include "app/mainRGB.h"
+#include "colour/Contrast.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
 #include "library/TextLimit.h"
 #include "library/ViewColor.h"
 #include "library_fixture.h"
+#include "library_parts.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
 #include "support/TestServices.h"
@@ -50,6 +52,20 @@ void typeFocused(const QString& s) {
 }
 void tabFocused() {
     key(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+}
+// The best contrast any pixel inside r has with r's corner: the text's,
+// where text is drawn on a plain background.
+double TextContrast(const QImage& img, const QRect& r) {
+    const auto at = [&](int x, int y) {
+        const QRgb p = img.pixel(x, y);
+        return TRGB{uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
+    };
+    const TRGB back = at(r.left() + 1, r.top() + 1);
+    double best = 1;
+    for (int y = r.top() + 1; y < r.bottom(); ++y)
+        for (int x = r.left() + 1; x < r.right(); ++x)
+            best = std::max(best, ContrastRatio(at(x, y), back));
+    return best;
 }
 QRgb pixelOfCell(TbsSkinDBGrid* g, int row, int col) {
     const QRect r = g->visualRect(g->model()->index(row, col));
@@ -151,20 +167,21 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     main->runModal = [&](QDialog& d) {
         ++runs;
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        SaveDialogParts ui(dlg);
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("保存颜色"));
-        EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" 5 0FF"));
-        auto* nameLimit = dlg.edtName->findChild<TextLimit*>();
+        EXPECT_EQ(ui.edtName->text(), QStringLiteral(" 5 0FF"));
+        auto* nameLimit = ui.edtName->findChild<TextLimit*>();
         EXPECT_TRUE(nameLimit && nameLimit->limit() == 20)
             << "20 characters, whatever their UTF-16 length";
-        EXPECT_EQ(dlg.edtName->geometry(), QRect(58, 10, 132, 20));
-        EXPECT_EQ(dlg.memComment->geometry(), QRect(59, 45, 195, 83));
-        EXPECT_EQ(dlg.bsSkinButton1->geometry(), QRect(100, 143, 65, 22));
-        EXPECT_EQ(dlg.bsSkinButton2->geometry(), QRect(189, 143, 65, 22));
-        EXPECT_EQ(dlg.bsBusinessSkinForm1->client()->size(), QSize(278, 178));
-        const QImage sample = dlg.lblColor->grab().toImage();
+        EXPECT_EQ(ui.edtName->geometry(), QRect(58, 10, 132, 20));
+        EXPECT_EQ(ui.memComment->geometry(), QRect(59, 45, 195, 83));
+        EXPECT_EQ(ui.bsSkinButton1->geometry(), QRect(100, 143, 65, 22));
+        EXPECT_EQ(ui.bsSkinButton2->geometry(), QRect(189, 143, 65, 22));
+        EXPECT_EQ(ui.client->size(), QSize(278, 178));
+        const QImage sample = ui.lblColor->grab().toImage();
         EXPECT_EQ(QColor(sample.pixel(1, 1)), QColor(5, 0, 255));
-        dlg.memComment->setPlainText(QStringLiteral("第一行\n'second'"));
-        dlg.bsSkinButton1->click();
+        ui.memComment->setPlainText(QStringLiteral("第一行\n'second'"));
+        ui.bsSkinButton1->click();
         return dlg.result();
     };
     main->bsSkinButton3->click();
@@ -187,12 +204,25 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     EXPECT_EQ(rows(), r);
 }
 
+TEST_F(LibraryWindows, TheSampleOfAMidToneIsLegible) {
+    makeStore();
+    CurrentRGB = {0x80, 0x80, 0x80}; // its inverse, 7F7F7F, cannot be read on it
+    main->runModal = [&](QDialog& d) {
+        SaveDialogParts ui(d);
+        const QImage sample = ui.lblColor->grab().toImage();
+        EXPECT_GE(TextContrast(sample, sample.rect()), 3.0);
+        return 7;
+    };
+    main->bsSkinButton3->click();
+}
+
 TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
     makeStore();
     CurrentRGB = {1, 2, 3};
     for (int answer : {7, 2}) {
         main->runModal = [&](QDialog& d) {
             auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+            SaveDialogParts ui(dlg);
             if (answer == 7)
                 key(&dlg, Qt::Key_Escape);
             else
@@ -206,11 +236,12 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
     EXPECT_TRUE(rows().empty());
     // The comment holds at most 50 characters, a line break counting as two.
     TfrmSaveInfo dlg(ts.services(), nullptr);
-    dlg.memComment->setPlainText(QString(49, QLatin1Char('x')));
-    dlg.memComment->moveCursor(QTextCursor::End);
-    dlg.memComment->insertPlainText(QStringLiteral("\n"));
+    SaveDialogParts ui(dlg);
+    ui.memComment->setPlainText(QString(49, QLatin1Char('x')));
+    ui.memComment->moveCursor(QTextCursor::End);
+    ui.memComment->insertPlainText(QStringLiteral("\n"));
     EXPECT_EQ(dlg.CommentText().size(), 49);
-    dlg.memComment->insertPlainText(QStringLiteral("y"));
+    ui.memComment->insertPlainText(QStringLiteral("y"));
     EXPECT_EQ(dlg.CommentText().size(), 50);
 }
 
@@ -220,11 +251,12 @@ TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
     const QString face = QStringLiteral("😀");
     main->runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
-        dlg.edtName->selectAll();
-        dlg.edtName->insert(face.repeated(25));
-        dlg.memComment->setPlainText(QString(40, QLatin1Char('c')));
-        dlg.memComment->moveCursor(QTextCursor::End);
-        dlg.memComment->insertPlainText(face.repeated(4) + QString(20, QLatin1Char('p')));
+        SaveDialogParts ui(dlg);
+        ui.edtName->selectAll();
+        ui.edtName->insert(face.repeated(25));
+        ui.memComment->setPlainText(QString(40, QLatin1Char('c')));
+        ui.memComment->moveCursor(QTextCursor::End);
+        ui.memComment->insertPlainText(face.repeated(4) + QString(20, QLatin1Char('p')));
         return 1;
     };
     main->bsSkinButton3->click();
@@ -241,11 +273,12 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     QPoint firstPos;
     main->runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        SaveDialogParts ui(dlg);
         first = &dlg;
         dlg.show(); // first showing: centred in the work area
         firstPos = dlg.pos();
-        dlg.edtName->setText(QStringLiteral("mine"));
-        dlg.memComment->setPlainText(QStringLiteral("keep me"));
+        ui.edtName->setText(QStringLiteral("mine"));
+        ui.memComment->setPlainText(QStringLiteral("keep me"));
         lockFromAnotherProcess();
         dlg.hide();
         return 1;
@@ -262,9 +295,10 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
 
     main->runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
+        SaveDialogParts ui(dlg);
         EXPECT_EQ(&dlg, first);
-        EXPECT_EQ(dlg.edtName->text(), QStringLiteral(" A141E")) << "the name is proposed afresh";
-        EXPECT_EQ(dlg.memComment->toPlainText(), QStringLiteral("keep me"));
+        EXPECT_EQ(ui.edtName->text(), QStringLiteral(" A141E")) << "the name is proposed afresh";
+        EXPECT_EQ(ui.memComment->toPlainText(), QStringLiteral("keep me"));
         dlg.show(); // not the first showing: stays at the main window + 30
         EXPECT_EQ(dlg.pos(), main->pos() + QPoint(30, 30));
         dlg.hide();
@@ -297,14 +331,15 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     // The browser opens all the same, with the query closed.
     main->runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
-        EXPECT_FALSE(w.adoqLib->Active());
+        BrowserParts ui(w);
+        EXPECT_FALSE(ui.adoqLib->Active());
         for (int b = 0; b < TbsSkinDBNavigator::ButtonCount; ++b)
-            EXPECT_FALSE(w.bsSkinDBNavigator1->button(b)->isEnabled());
-        EXPECT_EQ(w.dbgColors->model()->rowCount(), 1);
-        makeStore();              // appears while the program runs
-        w.bsSkinButton4->click(); // "全部" tries again
-        EXPECT_TRUE(w.adoqLib->Active());
-        w.bsSkinButton1->click();
+            EXPECT_FALSE(ui.nav(b)->isEnabled());
+        EXPECT_EQ(ui.dbgColors->model()->rowCount(), 1);
+        makeStore();               // appears while the program runs
+        ui.bsSkinButton4->click(); // "全部" tries again
+        EXPECT_TRUE(ui.adoqLib->Active());
+        ui.bsSkinButton1->click();
         return w.result();
     };
     CurrentRGB = {9, 9, 9};
@@ -318,6 +353,24 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     main->bsSkinButton3->click();
     EXPECT_EQ(rows().size(), 1u);
     EXPECT_EQ(ts.errors.messages.size(), 3);
+}
+
+TEST_F(LibraryWindows, TheBrowserOfAnEmptyLibrarySaysWhereItLies) {
+    makeStore();
+    const QString file = QDir::toNativeSeparators(storePath());
+    main->runModal = [&](QDialog& d) {
+        BrowserParts ui(d);
+        EXPECT_TRUE(ui.bsSkinStdLabel2->toolTip().contains(file))
+            << ui.bsSkinStdLabel2->toolTip().toStdString();
+        EXPECT_TRUE(ui.bsSkinStdLabel2->text().startsWith(QStringLiteral("颜色库还没有颜色")));
+        addRow(QStringLiteral("红"), 255, 0, 0);
+        ui.bsSkinButton4->click();
+        EXPECT_EQ(ui.bsSkinStdLabel2->text(),
+                  QStringLiteral("选中库中的颜色，点击确定加载该颜色信息"));
+        return 7;
+    };
+    main->bsSkinButton4->click();
+    EXPECT_TRUE(ts.errors.messages.isEmpty());
 }
 
 // ---- browser ----------------------------------------------------------------------
@@ -339,6 +392,7 @@ protected:
     int browse(const std::function<void(TfrmViewColor&)>& body) {
         main->runModal = [&](QDialog& d) {
             auto& w = dynamic_cast<TfrmViewColor&>(d);
+            BrowserParts ui(w);
             w.show();
             QApplication::setActiveWindow(&w);
             w.activateWindow();
@@ -356,34 +410,35 @@ protected:
 TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
     int result = -1;
     browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("颜色库"));
-        EXPECT_EQ(w.bsBusinessSkinForm1->client()->size(), QSize(554, 360));
-        EXPECT_EQ(w.dbgColors->geometry(), QRect(8, 32, 537, 281));
-        EXPECT_EQ(w.bsSkinDBNavigator1->geometry(), QRect(6, 4, 230, 20));
+        EXPECT_EQ(ui.client->size(), QSize(554, 360));
+        EXPECT_EQ(ui.dbgColors->geometry(), QRect(8, 32, 537, 281));
+        EXPECT_EQ(ui.bsSkinDBNavigator1->geometry(), QRect(6, 4, 230, 20));
         QStringList titles;
         for (int c = 0; c < 6; ++c)
-            titles << w.dbgColors->model()->headerData(c, Qt::Horizontal).toString();
+            titles << ui.dbgColors->model()->headerData(c, Qt::Horizontal).toString();
         EXPECT_EQ(titles, (QStringList{"编号", "名称", "红", "绿", "蓝", "注释"}));
-        ASSERT_EQ(w.dbgColors->model()->rowCount(), 5);
+        ASSERT_EQ(ui.dbgColors->model()->rowCount(), 5);
         // Row 2 in its colour; the current cell (row 0, column 0) reversed.
-        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 1, 2)), QColor(204, 0, 0));
-        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 0)), QColor(0, 255, 255));
-        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 1)), QColor(255, 0, 0));
+        EXPECT_EQ(QColor(pixelOfCell(ui.dbgColors, 1, 2)), QColor(204, 0, 0));
+        EXPECT_EQ(QColor(pixelOfCell(ui.dbgColors, 0, 0)), QColor(0, 255, 255));
+        EXPECT_EQ(QColor(pixelOfCell(ui.dbgColors, 0, 1)), QColor(255, 0, 0));
         // Blue 300 is painted as 44.
-        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 4, 3)), QColor(0, 0, 44));
+        EXPECT_EQ(QColor(pixelOfCell(ui.dbgColors, 4, 3)), QColor(0, 0, 44));
         const QStringList hints = {"FirstRecord",  "PriorRecord",  "NextRecord", "LastRecord",
                                    "InsertRecord", "DeleteRecord", "EditRecord", "PostEdit",
                                    "CancelEdit",   "RefreshRecord"};
         const bool enabled[] = {false, false, true, true, true, true, true, false, false, true};
         for (int b = 0; b < 10; ++b) {
-            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->toolTip(), hints[b]);
-            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->isEnabled(), enabled[b]) << b;
-            EXPECT_EQ(w.bsSkinDBNavigator1->button(b)->width(), 23);
+            EXPECT_EQ(ui.nav(b)->toolTip(), hints[b]);
+            EXPECT_EQ(ui.nav(b)->isEnabled(), enabled[b]) << b;
+            EXPECT_EQ(ui.nav(b)->width(), 23);
         }
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbLast)->click();
-        EXPECT_EQ(w.dbgColors->currentIndex().row(), 4);
-        EXPECT_FALSE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbNext)->isEnabled());
-        w.bsSkinButton1->click();
+        ui.nav(TbsSkinDBNavigator::nbLast)->click();
+        EXPECT_EQ(ui.dbgColors->currentIndex().row(), 4);
+        EXPECT_FALSE(ui.nav(TbsSkinDBNavigator::nbNext)->isEnabled());
+        ui.bsSkinButton1->click();
         result = w.result();
     });
     EXPECT_EQ(result, 1);
@@ -392,32 +447,51 @@ TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
     EXPECT_EQ(rows(), before);
 }
 
+TEST_F(Browser, RowsOfMidTonesAreLegible) {
+    addRow(QStringLiteral("808080"), 0x80, 0x80, 0x80);
+    addRow(QStringLiteral("Celadon Blue"), 0x4A, 0x90, 0xA4);
+    addRow(QStringLiteral("Persian Green"), 0x00, 0xA6, 0x93);
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
+        for (int row = 5; row < 8; ++row) {
+            const QRect cell = g->visualRect(g->model()->index(row, TLibQuery::fName));
+            EXPECT_GE(TextContrast(g->viewport()->grab().toImage(), cell), 3.0) << row;
+            // The current cell, drawn reversed.
+            g->setCurrentIndex(g->model()->index(row, TLibQuery::fName));
+            EXPECT_GE(TextContrast(g->viewport()->grab().toImage(), cell), 3.0) << row;
+        }
+        key(&w, Qt::Key_Escape);
+    });
+}
+
 TEST_F(Browser, SearchByTheEndOfTheName) {
     browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
         auto names = [&] {
             QStringList n;
-            for (int i = 0; i < w.adoqLib->RecordCount(); ++i)
-                n << w.adoqLib->DisplayText(i, TLibQuery::fName);
+            for (int i = 0; i < ui.adoqLib->RecordCount(); ++i)
+                n << ui.adoqLib->DisplayText(i, TLibQuery::fName);
             return n;
         };
-        w.edtKeyword->setText(QStringLiteral("红"));
-        w.bsSkinButton3->click();
+        ui.edtKeyword->setText(QStringLiteral("红"));
+        ui.bsSkinButton3->click();
         EXPECT_EQ(names(), (QStringList{"红", "大红"}));
-        w.edtKeyword->setText(QString());
-        w.bsSkinButton3->click();
+        ui.edtKeyword->setText(QString());
+        ui.bsSkinButton3->click();
         EXPECT_EQ(names(), (QStringList{"红", "大红"})) << "an empty keyword changes nothing";
-        w.edtKeyword->setText(QStringLiteral("大"));
-        w.bsSkinButton3->click();
+        ui.edtKeyword->setText(QStringLiteral("大"));
+        ui.bsSkinButton3->click();
         EXPECT_TRUE(names().isEmpty());
-        EXPECT_EQ(w.dbgColors->model()->rowCount(), 1) << "one empty row all the same";
-        EXPECT_EQ(QColor(pixelOfCell(w.dbgColors, 0, 1)), QColor(0, 0, 0));
-        w.edtKeyword->setText(QStringLiteral("'Neil"));
-        w.bsSkinButton3->click();
+        EXPECT_EQ(ui.dbgColors->model()->rowCount(), 1) << "one empty row all the same";
+        EXPECT_EQ(QColor(pixelOfCell(ui.dbgColors, 0, 1)), QColor(0, 0, 0));
+        ui.edtKeyword->setText(QStringLiteral("'Neil"));
+        ui.bsSkinButton3->click();
         EXPECT_EQ(names(), QStringList{"O'Neil"});
-        w.bsSkinButton4->click();
+        ui.bsSkinButton4->click();
         EXPECT_EQ(names().size(), 5);
         // Enter in the keyword field presses "确定", not "查找".
-        w.edtKeyword->setText(QStringLiteral("红"));
+        ui.edtKeyword->setText(QStringLiteral("红"));
         key(&w, Qt::Key_Return);
         EXPECT_EQ(w.result(), 1);
     });
@@ -427,20 +501,21 @@ TEST_F(Browser, SearchByTheEndOfTheName) {
 
 TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
     browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
         msg.answer = 2;
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbDelete)->click();
+        ui.nav(TbsSkinDBNavigator::nbDelete)->click();
         ASSERT_EQ(msg.calls.size(), 1u);
         EXPECT_EQ(msg.calls[0].text, QStringLiteral("要删除这条记录吗?"));
         EXPECT_EQ(msg.calls[0].kind, mtConfirmation);
         EXPECT_EQ(msg.calls[0].buttons, int(mbOK | mbCancel));
-        key(w.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
+        key(ui.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
         EXPECT_EQ(msg.calls.size(), 2u);
         EXPECT_EQ(rows(), before);
         msg.answer = 1;
-        key(w.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
+        key(ui.dbgColors, Qt::Key_Delete, Qt::ControlModifier);
         EXPECT_EQ(rows().size(), 4u);
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbNext)->click();
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbDelete)->click();
+        ui.nav(TbsSkinDBNavigator::nbNext)->click();
+        ui.nav(TbsSkinDBNavigator::nbDelete)->click();
         key(&w, Qt::Key_Escape);
         EXPECT_EQ(w.result(), 7);
     });
@@ -453,7 +528,8 @@ TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
 
 TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(0, 2)); // 红 of the first row
         type(g, QStringLiteral("a"));
@@ -472,38 +548,38 @@ TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
         EXPECT_EQ(g->activeEditor(), editor) << "the editor stays open with the text";
         static_cast<QLineEdit*>(editor)->setText(QStringLiteral("17"));
         key(editor, Qt::Key_Tab);
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsEdit);
-        EXPECT_EQ(w.adoqLib->IntValue(TLibQuery::fRVal), 17);
-        EXPECT_TRUE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->isEnabled());
-        EXPECT_FALSE(w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbEdit)->isEnabled());
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsEdit);
+        EXPECT_EQ(ui.adoqLib->IntValue(TLibQuery::fRVal), 17);
+        EXPECT_TRUE(ui.nav(TbsSkinDBNavigator::nbPost)->isEnabled());
+        EXPECT_FALSE(ui.nav(TbsSkinDBNavigator::nbEdit)->isEnabled());
         EXPECT_EQ(rows(), before);
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbCancel)->click();
-        EXPECT_EQ(w.adoqLib->IntValue(TLibQuery::fRVal), 255);
+        ui.nav(TbsSkinDBNavigator::nbCancel)->click();
+        EXPECT_EQ(ui.adoqLib->IntValue(TLibQuery::fRVal), 255);
 
         // Name too long for the store: refused at the post, row kept.
-        w.adoqLib->SetFieldText(TLibQuery::fName, QString(21, QLatin1Char('n')));
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        ui.adoqLib->SetFieldText(TLibQuery::fName, QString(21, QLatin1Char('n')));
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
         ASSERT_EQ(ts.errors.messages.size(), 2);
         EXPECT_TRUE(ts.errors.messages[1].contains(QStringLiteral("at most 20")));
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsEdit);
-        w.adoqLib->Cancel();
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsEdit);
+        ui.adoqLib->Cancel();
 
         // Insert, type, post: a new row with an ID from the store.
         key(g, Qt::Key_Insert);
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsInsert);
-        g->setCurrentIndex(g->model()->index(w.adoqLib->RecNo(), 1));
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsInsert);
+        g->setCurrentIndex(g->model()->index(ui.adoqLib->RecNo(), 1));
         type(g, QStringLiteral("新"));
         key(g->activeEditor(), Qt::Key_Tab);
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
         EXPECT_EQ(rows().size(), 6u);
         EXPECT_EQ(rows().back().name, QStringLiteral("新"));
 
         // Down on the last record appends; leaving it untouched drops it.
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbLast)->click();
+        ui.nav(TbsSkinDBNavigator::nbLast)->click();
         key(g, Qt::Key_Down);
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsInsert);
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbFirst)->click();
-        EXPECT_EQ(w.adoqLib->RecordCount(), 6);
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsInsert);
+        ui.nav(TbsSkinDBNavigator::nbFirst)->click();
+        EXPECT_EQ(ui.adoqLib->RecordCount(), 6);
         key(&w, Qt::Key_Escape);
     });
     EXPECT_EQ(rows().size(), 6u);
@@ -512,22 +588,56 @@ TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
     EXPECT_EQ(r, before);
 }
 
+TEST_F(Browser, PostAndCancelTakeWhatIsTypedIntoAnOpenCell) {
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
+        auto typeInto = [&](int row, const char* text) {
+            g->setFocus();
+            g->setCurrentIndex(g->model()->index(row, TLibQuery::fName));
+            typeFocused(QString::fromLatin1(text));
+            ASSERT_NE(g->activeEditor(), nullptr);
+            EXPECT_TRUE(ui.nav(TbsSkinDBNavigator::nbPost)->isEnabled());
+            EXPECT_TRUE(ui.nav(TbsSkinDBNavigator::nbCancel)->isEnabled());
+        };
+        typeInto(1, "Sky");
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
+        typeInto(2, "Lost");
+        ui.nav(TbsSkinDBNavigator::nbCancel)->click();
+        EXPECT_EQ(ui.adoqLib->DisplayText(2, TLibQuery::fName), QStringLiteral("红色"));
+        // Deleted by another program while the cell is typed into.
+        typeInto(3, "Gone");
+        sqlite(QStringLiteral("delete from Colors where ID=4;"));
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
+        key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    });
+    ASSERT_EQ(ts.errors.messages.size(), 1);
+    EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("编号为 4 的记录“O'Neil”")))
+        << ts.errors.messages[0].toStdString();
+    auto expected = before;
+    expected[1].name = QStringLiteral("Sky");
+    expected.erase(expected.begin() + 3);
+    EXPECT_EQ(rows(), expected);
+}
+
 TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(1, 3)); // 绿 of 大红
         type(g, QStringLiteral("9"));
         ASSERT_NE(g->activeEditor(), nullptr);
         // A click on "确定" first takes the focus from the editor.
-        w.bsSkinButton1->setFocus();
-        w.bsSkinButton1->click();
+        ui.bsSkinButton1->setFocus();
+        ui.bsSkinButton1->click();
     });
     EXPECT_EQ(CurrentRGB, (TRGB{204, 9, 0}));
     EXPECT_EQ(rows(), before) << "the typed value is never posted";
 
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(1, 3));
         type(g, QStringLiteral("9"));
@@ -540,7 +650,8 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
     // Enter on the grid itself opens the editor; Esc in the editor is "取消".
     CurrentRGB = {1, 2, 3};
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(2, 1));
         key(g, Qt::Key_Return);
@@ -556,7 +667,8 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
 
 TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(2, 1));
         key(g, Qt::Key_Insert);
@@ -565,16 +677,16 @@ TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
         // A click on the row below (大红's old place, now 红色 shifted down).
         g->setCurrentIndex(g->model()->index(3, 1));
         EXPECT_EQ(g->model()->rowCount(), 5);
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
-        EXPECT_EQ(w.adoqLib->DisplayText(w.adoqLib->RecNo(), TLibQuery::fName),
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsBrowse);
+        EXPECT_EQ(ui.adoqLib->DisplayText(ui.adoqLib->RecNo(), TLibQuery::fName),
                   QStringLiteral("红色"));
-        EXPECT_EQ(g->currentIndex().row(), w.adoqLib->RecNo());
+        EXPECT_EQ(g->currentIndex().row(), ui.adoqLib->RecNo());
         // Leaving the grid drops one too.
         key(g, Qt::Key_Insert);
-        w.edtKeyword->setFocus();
+        ui.edtKeyword->setFocus();
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(g, &out);
-        EXPECT_EQ(w.adoqLib->RecordCount(), 5);
+        EXPECT_EQ(ui.adoqLib->RecordCount(), 5);
         key(&w, Qt::Key_Escape);
     });
     EXPECT_EQ(rows(), before);
@@ -583,23 +695,24 @@ TEST_F(Browser, MovingOffAnUntouchedNewRowDropsIt) {
 
 TEST_F(Browser, TypingAfterTheListIsRebuiltEditsTheCurrentCellOfTheCurrentRow) {
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         g->setFocus();
         const QRect cell = g->visualRect(g->model()->index(1, TLibQuery::fRVal));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbInsert)->click();
+        ui.nav(TbsSkinDBNavigator::nbInsert)->click();
         typeFocused(QStringLiteral("3"));
         tabFocused();
         typeFocused(QStringLiteral("4"));
         tabFocused();
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsBrowse);
 
         // Typed text never jumps to a row by its number.
-        const int row = w.adoqLib->RecNo();
+        const int row = ui.adoqLib->RecNo();
         key(g, Qt::Key_Home);
         typeFocused(QStringLiteral("1"));
-        EXPECT_EQ(w.adoqLib->RecNo(), row);
+        EXPECT_EQ(ui.adoqLib->RecNo(), row);
         key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
     });
     auto r = rows();
@@ -615,7 +728,8 @@ TEST_F(Browser, CellEditorsCountCharactersAndNeverCutTextTheUserDidNotTouch) {
     const QString comment = face.repeated(20) + QString(20, QLatin1Char('a'));
     addRow(QStringLiteral("长"), 1, 1, 1, comment);
     browse([&](TfrmViewColor& w) {
-        TbsSkinDBGrid* g = w.dbgColors;
+        BrowserParts ui(w);
+        TbsSkinDBGrid* g = ui.dbgColors;
         const int last = g->model()->rowCount() - 1;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(last, TLibQuery::fComment));
@@ -625,7 +739,7 @@ TEST_F(Browser, CellEditorsCountCharactersAndNeverCutTextTheUserDidNotTouch) {
         EXPECT_EQ(editor->text(), comment);
         key(editor, Qt::Key_Backtab, Qt::ShiftModifier, QStringLiteral("\t"));
         key(QApplication::focusWidget(), Qt::Key_Up);
-        EXPECT_EQ(w.adoqLib->state(), TLibQuery::dsBrowse);
+        EXPECT_EQ(ui.adoqLib->state(), TLibQuery::dsBrowse);
 
         // A paste of more than fits keeps what fits, in whole characters.
         g->setCurrentIndex(g->model()->index(last, TLibQuery::fComment));
@@ -661,9 +775,10 @@ TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
     Services services = ts.services();
     services.errors = &box;
     TfrmViewColor w(services, dm, &msg, main.get());
+    BrowserParts ui(w);
     w.show();
     QApplication::setActiveWindow(&w);
-    TbsSkinDBGrid* g = w.dbgColors;
+    TbsSkinDBGrid* g = ui.dbgColors;
     g->setFocus();
     g->setCurrentIndex(g->model()->index(0, TLibQuery::fRVal));
     typeFocused(QStringLiteral("70000"));
@@ -681,12 +796,13 @@ TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
     main->bsSkinButton3->click(); // "保存"
     unlock();
     browse([&](TfrmViewColor& w) {
-        w.edtKeyword->setText(QString(20000, QChar(u'红')));
-        w.bsSkinButton3->click(); // "查找": a keyword longer than the store takes
-        w.bsSkinButton4->click();
-        w.adoqLib->SetFieldText(TLibQuery::fName, QStringLiteral("x"));
+        BrowserParts ui(w);
+        ui.edtKeyword->setText(QString(20000, QChar(u'红')));
+        ui.bsSkinButton3->click(); // "查找": a keyword longer than the store takes
+        ui.bsSkinButton4->click();
+        ui.adoqLib->SetFieldText(TLibQuery::fName, QStringLiteral("x"));
         lockFromAnotherProcess();
-        w.bsSkinDBNavigator1->button(TbsSkinDBNavigator::nbPost)->click();
+        ui.nav(TbsSkinDBNavigator::nbPost)->click();
         unlock();
         key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
     });
