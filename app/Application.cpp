@@ -1,8 +1,8 @@
 #include "app/Application.h"
 
 #include "app/TrayIcon.h"
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "base/AppInfo.h"
 #include "colour/ColorText.h"
 #include "history/HistorySession.h"
 #include "library/dm.h"
@@ -71,14 +71,7 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
     // closing the main window ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    services_.clipboard = &impl_->clipboard;
-    services_.shell = &impl_->shell;
-    services_.beeper = &impl_->beeper;
-    services_.errors = &impl_->errors;
-    services_.screen = impl_->screen.get();
-    services_.tray = &impl_->tray;
-    services_.skin = &impl_->skin;
-    services_.settings = &impl_->settings;
+    services_ = ServicesOf(*impl_);
     services_.historyPath = paths.history;
     services_.referencePage = paths.referencePage;
     // An install keeps the user's files in a folder of their own; without it
@@ -98,7 +91,6 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
-    frmMain = main_;
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again. A
@@ -137,7 +129,7 @@ void Application::comeForward() {
         frmDisplay->activateWindow();
         return;
     }
-    main_->bsTrayIcon1->restoreFromTray();
+    main_->ComeForward();
     if (QWidget* modal = QApplication::activeModalWidget()) {
         modal->raise();
         modal->activateWindow();
@@ -145,8 +137,7 @@ void Application::comeForward() {
 }
 
 void Application::keepPickFromElsewhere(const QString& code) {
-    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString()))
-        main_->TakeColour(RGB(rgb->r, rgb->g, rgb->b));
+    if (const std::optional<TRGB> rgb = ParseHexCode(code.toStdString())) main_->TakeColour(*rgb);
 }
 
 Application::~Application() {

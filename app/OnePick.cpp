@@ -24,7 +24,7 @@ void NotKept(const std::string& why) {
 // would. A file that cannot be read whole is left alone, and so is one that
 // cannot be written; either is said on standard error, where the script
 // that started the pick sees it.
-void PushIntoHistoryFile(const std::string& path, TColor c) {
+void PushIntoHistoryFile(const std::string& path, TRGB c) {
     TRGB current{255, 255, 255};
     HistoryRing ring;
     const HistoryIo loaded = LoadHistoryFile(path, current, ring);
@@ -33,16 +33,16 @@ void PushIntoHistoryFile(const std::string& path, TColor c) {
         return;
     }
     ring.Push(c);
-    const HistoryIo saved = SaveHistoryFile(path, ToRGB(c), ring);
+    const HistoryIo saved = SaveHistoryFile(path, c, ring);
     if (!saved.ok) NotKept(saved.error);
 }
 
 // A running instance writes its own history over the file when it ends, so
 // the colour goes to it; only when none runs is the file written, while no
 // instance can start and read it.
-void KeepInHistory(const AppPaths& paths, TColor c) {
+void KeepInHistory(const AppPaths& paths, TRGB c) {
     SingleInstance instance;
-    switch (instance.deliverColour(paths, QString::fromStdString(HexCode(ToRGB(c))))) {
+    switch (instance.deliverColour(paths, QString::fromStdString(HexCode(c)))) {
     case SingleInstance::Delivery::Delivered:
         return;
     case SingleInstance::Delivery::NoInstance:
@@ -54,13 +54,9 @@ void KeepInHistory(const AppPaths& paths, TColor c) {
     }
 }
 
-void PrintColour(TColor c) {
-    std::printf("#%s\n", HexCode(ToRGB(c)).c_str());
+void PrintColour(TRGB c) {
+    std::printf("#%s\n", HexCode(c).c_str());
     std::fflush(stdout);
-}
-
-TColor FromQRgb(QRgb c) {
-    return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
 }
 
 } // namespace
@@ -74,7 +70,7 @@ int RunOnePick(const AppPaths& paths) {
     else
         f.error = why;
     if (f.pickedColour) {
-        const TColor c = FromQRgb(*f.pickedColour);
+        const TRGB c = FromQRgb(*f.pickedColour);
         PrintColour(c);
         KeepInHistory(paths, c);
         return 0;
@@ -85,12 +81,11 @@ int RunOnePick(const AppPaths& paths) {
     }
     int code = 1;
     TPickOverlay overlay(std::move(*f.frame));
-    overlay.OnPick = [&](QPoint, QRgb colour) {
-        const TColor c = FromQRgb(colour);
-        PrintColour(c);
-        KeepInHistory(paths, c);
+    QObject::connect(&overlay, &TPickOverlay::picked, [&](QPoint, TRGB colour) {
+        PrintColour(colour);
+        KeepInHistory(paths, colour);
         code = 0;
-    };
+    });
     QObject::connect(&overlay, &TPickOverlay::finished, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     overlay.show();

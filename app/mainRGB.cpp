@@ -1,7 +1,8 @@
 #include "app/mainRGB.h"
 
 #include "app/TrayIcon.h"
-#include "app/global.h"
+#include "app/mainRGB_p.h"
+#include "base/AppInfo.h"
 #include "base/Convert.h"
 #include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
@@ -46,13 +47,21 @@
 
 namespace tp {
 
-TfrmMain* frmMain = nullptr;
-
 namespace {
 
-TColor FromQRgb(QRgb c) {
-    return RGB(uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)));
-}
+// Marks a write of the views from the current colour for its duration.
+class WritingScope {
+public:
+    explicit WritingScope(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~WritingScope() { flag_ = was_; }
+    WritingScope(const WritingScope&) = delete;
+    WritingScope& operator=(const WritingScope&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
+};
+
 constexpr int ClientWidth = 349;
 constexpr int ClientHeight = 179;
 
@@ -98,30 +107,57 @@ void FitCodeEdit(QLineEdit* edit, int rightLimit) {
 }
 } // namespace
 
+TfrmMain::Private::Private(TfrmMain* window, const Services& services)
+    : q(window), services_(services) {}
+
 TfrmMain::TfrmMain(const Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), services_(services) {
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      d(std::make_unique<Private>(this, services)) {
     setObjectName(QStringLiteral("frmMain"));
-    bsfMain = new TbsBusinessSkinForm(this, *services.skin,
-                                      TbsBusinessSkinForm::SystemMenuIcon |
-                                          TbsBusinessSkinForm::MinimizeIcon |
-                                          TbsBusinessSkinForm::CloseIcon);
-    bsfMain->setClientSize(ClientWidth, ClientHeight);
-    msgAlert = new TbsSkinMessage(*services.skin, this);
-    runModal = ExecDialog;
-    buildComponents();
-    buildActions();
-    FormCreate();
+    d->bsfMain = new TbsBusinessSkinForm(this, *services.skin,
+                                         TbsBusinessSkinForm::SystemMenuIcon |
+                                             TbsBusinessSkinForm::MinimizeIcon |
+                                             TbsBusinessSkinForm::CloseIcon);
+    d->bsfMain->setObjectName(QStringLiteral("bsfMain"));
+    d->bsfMain->setClientSize(ClientWidth, ClientHeight);
+    d->msgAlert = new TbsSkinMessage(*services.skin, this);
+    d->msgAlert->setObjectName(QStringLiteral("msgAlert"));
+    // The library's windows ask their questions in the box they are given,
+    // and run modally the way they are given.
+    if (!d->services_.messageBox) d->services_.messageBox = d->msgAlert;
+    if (!d->services_.runModal) d->services_.runModal = ExecDialog;
+    d->buildComponents();
+    d->buildActions();
+    d->FormCreate();
 }
 
-TfrmMain::~TfrmMain() {
-    if (frmMain == this) frmMain = nullptr;
+TfrmMain::~TfrmMain() = default;
+
+TRGB TfrmMain::CurrentColour() const {
+    return d->CurrentRGB;
 }
 
-template <class F> void TfrmMain::guarded(F&& f) {
+void TfrmMain::TakeColour(TRGB c) {
+    d->TakeColour(c);
+}
+
+const HistoryRing& TfrmMain::History() const {
+    return d->History;
+}
+
+void TfrmMain::ComeForward() {
+    d->bsTrayIcon1->restoreFromTray();
+}
+
+bool TfrmMain::IsClosed() const {
+    return d->closed_;
+}
+
+template <class F> void TfrmMain::Private::guarded(F&& f) {
     Guarded(*services_.errors, std::forward<F>(f));
 }
 
-void TfrmMain::buildComponents() {
+void TfrmMain::Private::buildComponents() {
     QWidget* client = bsfMain->client();
     QFont editFont(QStringLiteral("Arial"));
     editFont.setPixelSize(12);
@@ -213,7 +249,7 @@ void TfrmMain::buildComponents() {
                                    client);
     lblLink->setObjectName(QStringLiteral("lblLink"));
     Place(lblLink, 11, 154, 136, 17);
-    connect(lblLink, &TbsSkinLinkLabel::clicked, this,
+    connect(lblLink, &TbsSkinLinkLabel::clicked, q,
             [this] { guarded([this] { lblLinkClick(); }); });
 
     bsSkinButton11 = makeButton(client, "bsSkinButton11", QStringLiteral("测距"),
@@ -235,50 +271,49 @@ void TfrmMain::buildComponents() {
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 
-    connect(edtR, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtRChange);
-    connect(edtG, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtGChange);
-    connect(edtB, &TbsSkinTrackEdit::changed, this, &TfrmMain::edtBChange);
-    connect(edtHC, &QLineEdit::textChanged, this, [this] { guarded([this] { edtHCChange(); }); });
-    connect(edtHC, &TCodeEdit::colorPasted, this,
+    connect(edtR, &TbsSkinTrackEdit::changed, q, [this] { edtRChange(); });
+    connect(edtG, &TbsSkinTrackEdit::changed, q, [this] { edtGChange(); });
+    connect(edtB, &TbsSkinTrackEdit::changed, q, [this] { edtBChange(); });
+    connect(edtHC, &QLineEdit::textChanged, q, [this] { guarded([this] { edtHCChange(); }); });
+    connect(edtHC, &TCodeEdit::colorPasted, q,
             [this](TRGB c) { guarded([&] { edtHCPasteColor(c); }); });
-    edtHC->installEventFilter(this);
-    connect(bsSkinButton8, &QPushButton::clicked, this,
-            [this] { guarded([this] { bsSkinButton10Click(); }); });
-    connect(bsSkinButton7, &QPushButton::clicked, this,
+    edtHC->installEventFilter(q);
+    connect(bsSkinButton8, &QPushButton::clicked, q,
+            [this] { guarded([this] { bsSkinButton8Click(); }); });
+    connect(bsSkinButton7, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton7Click(); }); });
     bsSkinButton7->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(bsSkinButton7, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+    connect(bsSkinButton7, &QWidget::customContextMenuRequested, q, [this](QPoint at) {
         QMenu* menu = CopyFormatMenu();
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(bsSkinButton7->mapToGlobal(at));
     });
-    connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
-    connect(bsSkinButton11, &QPushButton::clicked, this,
+    connect(bsSkinButton1, &QPushButton::clicked, q, [this] { bsSkinButton1Click(); });
+    connect(bsSkinButton11, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton11Click(); }); });
-    connect(bsSkinButton3, &QPushButton::clicked, this,
+    connect(bsSkinButton3, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton3Click(); }); });
-    connect(bsSkinButton4, &QPushButton::clicked, this,
+    connect(bsSkinButton4, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton4Click(); }); });
-    connect(bsSkinButton5, &QPushButton::clicked, this,
+    connect(bsSkinButton5, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton5Click(); }); });
-    connect(bsSkinButton6, &QPushButton::clicked, this,
+    connect(bsSkinButton6, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton6Click(); }); });
 
-    cdlgSelect = new TbsSkinColorDialog(services_, this);
+    cdlgSelect = new TbsSkinColorDialog(services_, q);
     cdlgSelect->setObjectName(QStringLiteral("cdlgSelect"));
-    cdlgSelect->Caption = QStringLiteral("高级调色板");
-    cdlgSelect->SkinData = services_.skin;
-    cdlgSelect->CtrlSkinData = services_.skin;
-    connect(bsSkinButton2, &QPushButton::clicked, this,
+    cdlgSelect->SetCaption(QStringLiteral("高级调色板"));
+    cdlgSelect->SetSkinData(services_.skin, services_.skin);
+    connect(bsSkinButton2, &QPushButton::clicked, q,
             [this] { guarded([this] { bsSkinButton2Click(); }); });
 
-    connect(lblColor, &ColorSwatch::pressed, this,
+    connect(lblColor, &ColorSwatch::pressed, q,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseDown(e); }); });
-    connect(lblColor, &ColorSwatch::moved, this,
+    connect(lblColor, &ColorSwatch::moved, q,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseMove(e); }); });
-    connect(lblColor, &ColorSwatch::released, this,
+    connect(lblColor, &ColorSwatch::released, q,
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseUp(e); }); });
-    lblColor->installEventFilter(this);
+    lblColor->installEventFilter(q);
     pbCaptureScreen->OnPaint = [this](QPainter& p) { pbCaptureScreenPaint(p); };
     sdgHistory->OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
         sdgHistoryDrawCell(p, c, r, rect, state);
@@ -288,12 +323,8 @@ void TfrmMain::buildComponents() {
     };
 }
 
-void TfrmMain::FormCreate() {
-    AppVersion = AppVersionText;
-    setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromStdString(AppVersion)));
-    QString dir = QCoreApplication::applicationDirPath();
-    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-    AppDir = dir.toStdString();
+void TfrmMain::Private::FormCreate() {
+    q->setWindowTitle(QStringLiteral("Tintpick V%1").arg(QString::fromUtf8(AppVersionText)));
     CurrentRGB = {255, 255, 255};
     edtR->SetValue(255);
     edtG->SetValue(255);
@@ -311,41 +342,54 @@ void TfrmMain::FormCreate() {
     ZoomBitmap = NewZoomBitmap();
     bsTrayIcon1->setIconVisible(true);
     LoadHistory();
-    move(0, 0);
+    q->move(0, 0);
     RefreshViews();
 }
 
 // ---- views -----------------------------------------------------------------
 
-void TfrmMain::RefreshViews() {
+// The colour goes one way, from CurrentRGB into the views: what a view's
+// change handler would take back from a write is what was written.
+void TfrmMain::Private::RefreshViews() {
+    const WritingScope writing(WritingViews);
     RefreshChannelEdits();
     RefreshSwatch();
     RefreshHexCode();
 }
 
-void TfrmMain::RefreshChannelEdits() {
+void TfrmMain::Private::RefreshChannelEdits() {
+    const WritingScope writing(WritingViews);
     if (edtR->Value() != CurrentRGB.r) edtR->SetValue(CurrentRGB.r);
     if (edtG->Value() != CurrentRGB.g) edtG->SetValue(CurrentRGB.g);
     if (edtB->Value() != CurrentRGB.b) edtB->SetValue(CurrentRGB.b);
 }
 
-void TfrmMain::RefreshSwatch() {
+void TfrmMain::Private::RefreshSwatch() {
     lblColor->setColor(CurrentRGB);
 }
 
-void TfrmMain::RefreshHexCode() {
+void TfrmMain::Private::RefreshHexCode() {
+    const WritingScope writing(WritingViews);
     const QString code = QString::fromStdString(HexCode(CurrentRGB));
     if (edtHC->text() != code) edtHC->setText(code);
 }
 
-void TfrmMain::ApplyPickedColor() {
-    CurrentRGB = ToRGB(PickedColor);
+void TfrmMain::Private::ApplyPickedColor() {
+    const WritingScope writing(WritingViews);
+    CurrentRGB = PickedColor;
     edtR->setText(QString::number(CurrentRGB.r));
     edtG->setText(QString::number(CurrentRGB.g));
     edtB->setText(QString::number(CurrentRGB.b));
 }
 
-void TfrmMain::channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel) {
+void TfrmMain::Private::TakePicked(TRGB c) {
+    PickedColor = c;
+    ApplyPickedColor();
+    RefreshViews();
+}
+
+void TfrmMain::Private::channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel) {
+    if (WritingViews) return;
     const int v = edit->Value();
     if (v == CurrentRGB.*channel) return;
     CurrentRGB.*channel = static_cast<uint8_t>(v);
@@ -353,28 +397,25 @@ void TfrmMain::channelChanged(TbsSkinTrackEdit* edit, uint8_t TRGB::*channel) {
     RefreshHexCode();
 }
 
-void TfrmMain::edtRChange() {
+void TfrmMain::Private::edtRChange() {
     channelChanged(edtR, &TRGB::r);
 }
-void TfrmMain::edtGChange() {
+void TfrmMain::Private::edtGChange() {
     channelChanged(edtG, &TRGB::g);
 }
-void TfrmMain::edtBChange() {
+void TfrmMain::Private::edtBChange() {
     channelChanged(edtB, &TRGB::b);
 }
 
-void TfrmMain::bsSkinButton2Click() {
-    cdlgSelect->Color = ToColor(CurrentRGB);
-    cdlgSelect->HistoryColors.clear();
-    for (const TRGB& slot : History.HistorySlots)
-        cdlgSelect->HistoryColors.push_back(ToColor(slot));
+void TfrmMain::Private::bsSkinButton2Click() {
+    cdlgSelect->SetColor(CurrentRGB);
+    cdlgSelect->SetHistoryColors({History.HistorySlots.begin(), History.HistorySlots.end()});
     if (!cdlgSelect->Execute()) return;
-    PickedColor = cdlgSelect->Color;
-    ApplyPickedColor();
-    RefreshViews();
+    TakePicked(cdlgSelect->Color());
 }
 
-void TfrmMain::edtHCChange() {
+void TfrmMain::Private::edtHCChange() {
+    if (WritingViews) return;
     const QString t = edtHC->text();
     if (t.size() != 6) return;
     // The code is taken whole or not at all: six characters that are no
@@ -390,24 +431,24 @@ void TfrmMain::edtHCChange() {
     RefreshSwatch();
 }
 
-void TfrmMain::edtHCPasteColor(TRGB c) {
+void TfrmMain::Private::edtHCPasteColor(TRGB c) {
     CurrentRGB = c;
     RefreshViews();
 }
 
-bool TfrmMain::edtHCKeyPress(QChar ch) {
+bool TfrmMain::Private::edtHCKeyPress(QChar ch) {
     const char16_t c = ch.unicode();
     const bool pass = c == 8 || c == 13 || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') ||
                       (c >= u'a' && c <= u'f');
     return !pass;
 }
 
-void TfrmMain::bsSkinButton10Click() {
+void TfrmMain::Private::bsSkinButton8Click() {
     CurrentRGB = WebSafe(CurrentRGB);
     RefreshViews();
 }
 
-void TfrmMain::bsSkinButton7Click() {
+void TfrmMain::Private::bsSkinButton7Click() {
     if (CopyAs == CopyFormat::Bare) {
         // The bare code is copied as the edit shows it, also while a code
         // is half typed.
@@ -418,8 +459,8 @@ void TfrmMain::bsSkinButton7Click() {
     services_.clipboard->setText(QString::fromStdString(FormatColor(CurrentRGB, CopyAs)));
 }
 
-QMenu* TfrmMain::CopyFormatMenu() {
-    auto* menu = new QMenu(this);
+QMenu* TfrmMain::Private::CopyFormatMenu() {
+    auto* menu = new QMenu(q);
     menu->setObjectName(QStringLiteral("CopyFormatMenu"));
     auto* group = new QActionGroup(menu);
     for (const CopyFormatInfo& f : CopyFormats()) {
@@ -430,7 +471,7 @@ QMenu* TfrmMain::CopyFormatMenu() {
         a->setData(QString::fromLatin1(f.key));
         group->addAction(a);
         const CopyFormat format = f.format;
-        connect(a, &QAction::triggered, this, [this, format] {
+        connect(a, &QAction::triggered, q, [this, format] {
             guarded([&] {
                 SetCopyFormat(format);
                 bsSkinButton7Click();
@@ -440,98 +481,102 @@ QMenu* TfrmMain::CopyFormatMenu() {
     return menu;
 }
 
-void TfrmMain::SetCopyFormat(CopyFormat f) {
+void TfrmMain::Private::SetCopyFormat(CopyFormat f) {
     CopyAs = f;
     if (services_.settings)
         services_.settings->setValue(QStringLiteral("copy/format"),
                                      QString::fromLatin1(CopyFormatOf(f).key));
 }
 
-void TfrmMain::bsSkinButton1Click() {
-    close();
+void TfrmMain::Private::bsSkinButton1Click() {
+    q->close();
 }
 
-void TfrmMain::bsSkinButton11Click() {
-    TfrmDisplay::Open(services_, this);
+void TfrmMain::Private::bsSkinButton11Click() {
+    TfrmDisplay::Open(services_, q);
 }
 
-void TfrmMain::bsSkinButton3Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal, {}};
+void TfrmMain::Private::bsSkinButton3Click() {
+    LibraryHost host{q, services_, services_.messageBox, dmMain, services_.runModal, {}};
     SaveCurrentColor(host, CurrentRGB);
 }
 
-void TfrmMain::bsSkinButton4Click() {
-    LibraryHost host{this, services_, msgAlert, dmMain, runModal, HistoryPicks(History)};
+void TfrmMain::Private::bsSkinButton4Click() {
+    LibraryHost host{q,      services_,          services_.messageBox,
+                     dmMain, services_.runModal, HistoryPicks(History)};
     if (const auto loaded = BrowseLibrary(host)) {
         CurrentRGB = *loaded;
         RefreshViews();
     }
 }
 
-void TfrmMain::lblLinkClick() {
+void TfrmMain::Private::lblLinkClick() {
     services_.shell->openUrl(QString::fromUtf8(MakerUrl));
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edtHC && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
-        QString typed = ke->text();
-        // Tab moves the focus between controls; it is never a typed character.
-        if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return false;
-        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
-            typed = QStringLiteral("\r");
-        else if (ke->key() == Qt::Key_Backspace)
-            typed = QStringLiteral("\b");
-        // Only typed characters are filtered; keys without one (arrows,
-        // Shift+Insert) and Delete, which X11 hands over with DEL, reach the
-        // edit.
-        if (!typed.isEmpty() && trackedit::IsTypedCharacter(typed.at(0).unicode()) &&
-            edtHCKeyPress(typed.at(0)))
-            return true;
-        return false;
-    }
-    if (watched == lblColor && event->type() == QEvent::KeyPress && Capturing) {
-        auto* ke = static_cast<QKeyEvent*>(event);
-        if (ke->key() == Qt::Key_Escape) {
-            guarded([this] { CancelPick(); });
-            return true;
-        }
-        const int step = (ke->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-        int dx = 0, dy = 0;
-        switch (ke->key()) {
-        case Qt::Key_Left:
-            dx = -step;
-            break;
-        case Qt::Key_Right:
-            dx = step;
-            break;
-        case Qt::Key_Up:
-            dy = -step;
-            break;
-        case Qt::Key_Down:
-            dy = step;
-            break;
-        default:
-            return false;
-        }
-        guarded([&] { NudgeCursor(dx, dy); });
-        return true;
+        if (watched == d->edtHC) return d->codeKeyFilter(ke);
+        if (watched == d->lblColor && d->Capturing) return d->swatchKeyDuringPick(ke);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TfrmMain::FormClose() {
+bool TfrmMain::Private::codeKeyFilter(QKeyEvent* ke) {
+    QString typed = ke->text();
+    // Tab moves the focus between controls; it is never a typed character.
+    if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return false;
+    if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
+        typed = QStringLiteral("\r");
+    else if (ke->key() == Qt::Key_Backspace)
+        typed = QStringLiteral("\b");
+    // Only typed characters are filtered; keys without one (arrows,
+    // Shift+Insert) and Delete, which X11 hands over with DEL, reach the
+    // edit.
+    return !typed.isEmpty() && trackedit::IsTypedCharacter(typed.at(0).unicode()) &&
+           edtHCKeyPress(typed.at(0));
+}
+
+bool TfrmMain::Private::swatchKeyDuringPick(QKeyEvent* ke) {
+    if (ke->key() == Qt::Key_Escape) {
+        guarded([this] { CancelPick(); });
+        return true;
+    }
+    const int step = (ke->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+    int dx = 0, dy = 0;
+    switch (ke->key()) {
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        return false;
+    }
+    guarded([&] { NudgeCursor(dx, dy); });
+    return true;
+}
+
+void TfrmMain::Private::FormClose() {
     SaveHistory();
 }
 
 void TfrmMain::SessionEnding() {
-    if (!closed_) SaveHistory();
+    if (!d->closed_) d->SaveHistory();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* e) {
-    if (!closed_) {
-        closed_ = true;
-        FormClose();
+    if (!d->closed_) {
+        d->closed_ = true;
+        d->FormClose();
     }
     e->accept();
     // Closing the main window ends the program, whatever else is open.
@@ -540,7 +585,7 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
 
 // ---- eyedropper ------------------------------------------------------------
 
-void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
+void TfrmMain::Private::pnlColorMouseDown(QMouseEvent*) {
     ScreenSource* screen = services_.screen;
     if (!screen) return;
     dragCancelled_ = false;
@@ -579,7 +624,7 @@ void TfrmMain::pnlColorMouseDown(QMouseEvent*) {
     Capturing = true;
 }
 
-void TfrmMain::pnlColorMouseMove(QMouseEvent* e) {
+void TfrmMain::Private::pnlColorMouseMove(QMouseEvent* e) {
     if (!Capturing || !ScreenDC) return;
     // The cursor is read from the screen, not taken from the event: on a
     // scaled desktop the event holds only logical pixels. The event's
@@ -590,26 +635,24 @@ void TfrmMain::pnlColorMouseMove(QMouseEvent* e) {
     SampleAt(s.cursor, s.area, ScreenDC->covers(s.cursor));
 }
 
-void TfrmMain::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
+void TfrmMain::Private::SampleAt(QPoint pos, const QImage& sample, bool onScreen) {
     lblMousePos->setText(QString::asprintf("X:%d ,Y:%d ", pos.x(), pos.y()));
     // One read serves both the pixel and the magnifier; the pixel is the
     // sample's centre, the cursor's own.
     // A pixel no monitor shows reads as white, like an unreadable one (all
     // bits set), but is stored as a proper colour so that the history
     // compares it equal to white.
-    TColor c = RGB(255, 255, 255);
+    TRGB c{255, 255, 255};
     if (onScreen && sample.width() > ZoomHalfWidth && sample.height() > ZoomHalfHeight) {
         const QRgb px = sample.pixel(ZoomHalfWidth, ZoomHalfHeight);
         c = FromQRgb(px);
     }
-    PickedColor = c;
-    ApplyPickedColor();
-    RefreshViews();
+    TakePicked(c);
     DrawZoom(ZoomBitmap, sample, InverseColor(CurrentRGB));
     pbCaptureScreen->update();
 }
 
-void TfrmMain::NudgeCursor(int dx, int dy) {
+void TfrmMain::Private::NudgeCursor(int dx, int dy) {
     if (!Capturing || !ScreenDC) return;
     const QPoint to = ScreenDC->cursorPos() + QPoint(dx, dy);
     ScreenDC->setCursorPos(to);
@@ -621,7 +664,7 @@ void TfrmMain::NudgeCursor(int dx, int dy) {
              ScreenDC->covers(at));
 }
 
-void TfrmMain::pnlColorMouseUp(QMouseEvent*) {
+void TfrmMain::Private::pnlColorMouseUp(QMouseEvent*) {
     if (services_.screen && services_.screen->picksOnOverlay() && !Capturing) {
         if (!dragCancelled_) StartOverlayPick();
         dragCancelled_ = false;
@@ -640,11 +683,11 @@ void TfrmMain::pnlColorMouseUp(QMouseEvent*) {
     PushHistory(PickedColor);
 }
 
-TfrmMain::BeforePick TfrmMain::rememberPick() const {
+TfrmMain::Private::BeforePick TfrmMain::Private::rememberPick() const {
     return {CurrentRGB, PickedColor, ZoomBitmap, lblMousePos->text()};
 }
 
-void TfrmMain::restorePick(const BeforePick& before) {
+void TfrmMain::Private::restorePick(const BeforePick& before) {
     PickedColor = before.picked;
     CurrentRGB = before.current;
     RefreshViews();
@@ -653,7 +696,7 @@ void TfrmMain::restorePick(const BeforePick& before) {
     pbCaptureScreen->update();
 }
 
-void TfrmMain::CancelPick() {
+void TfrmMain::Private::CancelPick() {
     if (!Capturing) return;
     lblColor->releaseKeyboard();
     lblColor->releaseMouse();
@@ -663,18 +706,21 @@ void TfrmMain::CancelPick() {
     restorePick(beforeDrag_);
 }
 
-void TfrmMain::TakeColour(TColor c) {
+void TfrmMain::Private::TakeColour(TRGB c) {
     if (Capturing || Overlay) {
         PushHistory(c);
         return;
     }
-    PickedColor = c;
-    ApplyPickedColor();
-    RefreshViews();
+    TakePicked(c);
+    // The magnifier and the position spoke of the last drag; this colour
+    // comes from a place they never saw.
+    ZoomBitmap = NewZoomBitmap();
+    lblMousePos->setText(QStringLiteral("X：0 , Y：0"));
+    pbCaptureScreen->update();
     PushHistory(PickedColor);
 }
 
-void TfrmMain::StartOverlayPick() {
+void TfrmMain::Private::StartOverlayPick() {
     ScreenSource* screen = services_.screen;
     if (Overlay || Capturing || !screen) return;
     const QString why = screen->unavailableReason();
@@ -692,43 +738,49 @@ void TfrmMain::StartOverlayPick() {
         return;
     }
     const BeforePick before = rememberPick();
-    Overlay = new TPickOverlay(std::move(*f.frame), this);
-    Overlay->OnSample = [this](QPoint p, bool onScreen, const QImage& area) {
-        guarded([&] { SampleAt(p, area, onScreen); });
-    };
+    Overlay = new TPickOverlay(std::move(*f.frame), q);
+    Overlay->setObjectName(QStringLiteral("PickOverlay"));
+    connect(Overlay, &TPickOverlay::sampled, q,
+            [this](QPoint p, bool onScreen, const QImage& area) {
+                guarded([&] { SampleAt(p, area, onScreen); });
+            });
     // The click samples where it lands, then pushes like a drag's release.
-    Overlay->OnPick = [this](QPoint, QRgb) { guarded([this] { PushHistory(PickedColor); }); };
-    Overlay->OnCancel = [this, before] { guarded([&] { restorePick(before); }); };
-    connect(Overlay, &TPickOverlay::finished, this, [this] {
+    connect(Overlay, &TPickOverlay::picked, q,
+            [this](QPoint, TRGB c) { guarded([&] { PushHistory(c); }); });
+    connect(Overlay, &TPickOverlay::cancelled, q,
+            [this, before] { guarded([&] { restorePick(before); }); });
+    connect(Overlay, &TPickOverlay::finished, q, [this] {
         if (Overlay) Overlay->deleteLater();
         Overlay = nullptr;
     });
     Overlay->show();
 }
 
-void TfrmMain::pbCaptureScreenPaint(QPainter& p) {
+void TfrmMain::Private::pbCaptureScreenPaint(QPainter& p) {
     p.drawImage(0, 0, ZoomBitmap);
 }
 
 // ---- history ---------------------------------------------------------------
 
-void TfrmMain::PushHistory(TColor c) {
+void TfrmMain::Private::PushHistory(TRGB c) {
     const auto written = History.Push(c);
     if (!written) return;
-    // Each step goes through the grid's select-cell event, the column first:
-    // when both change, the old row's cell in the new column is offered
-    // before the pushed one.
-    for (const GridCell step :
-         PushSelectionSteps({sdgHistory->Col(), sdgHistory->Row()}, *written)) {
-        if (step.col != sdgHistory->Col())
-            sdgHistory->SetCol(step.col);
-        else
-            sdgHistory->SetRow(step.row);
+    if (const auto cell = SelectionAfterPush({sdgHistory->Col(), sdgHistory->Row()}, *written)) {
+        {
+            // The grid moves by program: its select-cell event has nothing
+            // to choose, the colour is set once below.
+            const WritingScope writing(WritingViews);
+            sdgHistory->SetCol(cell->col);
+            sdgHistory->SetRow(cell->row);
+        }
+        CurrentRGB = History.HistorySlots[static_cast<size_t>(*written)];
+        RefreshViews();
     }
     sdgHistory->update();
 }
 
-void TfrmMain::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect, int state) {
+void TfrmMain::Private::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect,
+                                           int state) {
     const int i = WrapSlot(row * HistoryColCount + col);
     const TRGB slot = History.HistorySlots[static_cast<size_t>(i)];
     p.fillRect(rect, QColor(slot.r, slot.g, slot.b));
@@ -747,13 +799,10 @@ void TfrmMain::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& re
     }
 }
 
-void TfrmMain::sdgHistorySelectCell(int col, int row, bool& canSelect) {
+void TfrmMain::Private::sdgHistorySelectCell(int col, int row, bool& canSelect) {
     canSelect = true;
+    if (WritingViews) return;
     if (History.Select({col, row}, CurrentRGB)) RefreshViews();
-}
-
-std::string TfrmMain::HistoryPath() const {
-    return services_.historyPath;
 }
 
 namespace {
@@ -771,9 +820,9 @@ QString HistoryReason(const HistoryIo& io) {
 }
 } // namespace
 
-void TfrmMain::LoadHistory() {
+void TfrmMain::Private::LoadHistory() {
     try {
-        const std::string path = HistoryPath();
+        const std::string& path = services_.historyPath;
         const HistoryIo io = LoadHistoryFile(path, CurrentRGB, History);
         const QString shown = QString::fromStdString(path);
         // A file that is there but cannot be read (or must not be) is left
@@ -801,11 +850,11 @@ void TfrmMain::LoadHistory() {
     }
 }
 
-void TfrmMain::SaveHistory() {
+void TfrmMain::Private::SaveHistory() {
     if (historyUnreadable_) return;
     QString failure;
     try {
-        const std::string path = HistoryPath();
+        const std::string& path = services_.historyPath;
         const HistoryIo io = SaveHistoryFile(path, CurrentRGB, History);
         if (!io.ok)
             failure = QStringLiteral("无法保存历史颜色文件 %1：%2\n本次运行吸取的颜色没有保存。")

@@ -1,8 +1,9 @@
 // The main window's tray icon, menus and actions, and the windows it opens
 // from them: the About window and the colour reference panel.
 #include "app/TrayIcon.h"
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "app/mainRGB_p.h"
+#include "base/AppInfo.h"
 #include "platform/ErrorReporter.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -19,9 +20,9 @@
 
 namespace tp {
 
-void TfrmMain::buildActions() {
+void TfrmMain::Private::buildActions() {
     auto action = [this](const char* name, const QString& caption) {
-        auto* a = new QAction(caption, this);
+        auto* a = new QAction(caption, q);
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
@@ -31,21 +32,21 @@ void TfrmMain::buildActions() {
     actStayOnTop = action("actStayOnTop", QStringLiteral("总在最上"));
     actStayOnTop->setCheckable(true);
     actStayOnTop->setChecked(true);
-    auto run = [this](void (TfrmMain::*handler)()) {
+    auto run = [this](void (TfrmMain::Private::*handler)()) {
         return [this, handler] {
             Guarded(*services_.errors, [this, handler] { (this->*handler)(); });
         };
     };
-    connect(aShow, &QAction::triggered, this, run(&TfrmMain::aShowExecute));
-    connect(aHide, &QAction::triggered, this, run(&TfrmMain::aHideExecute));
-    connect(aExit, &QAction::triggered, this, run(&TfrmMain::aExitExecute));
-    connect(actStayOnTop, &QAction::triggered, this, run(&TfrmMain::actStayOnTopExecute));
+    connect(aShow, &QAction::triggered, q, run(&TfrmMain::Private::aShowExecute));
+    connect(aHide, &QAction::triggered, q, run(&TfrmMain::Private::aHideExecute));
+    connect(aExit, &QAction::triggered, q, run(&TfrmMain::Private::aExitExecute));
+    connect(actStayOnTop, &QAction::triggered, q, run(&TfrmMain::Private::actStayOnTopExecute));
 
     // The two menu items of actStayOnTop show its state with different
     // marks, so each is an action of its own that forwards to it.
     N6 = action("N6", actStayOnTop->text());
     N6->setCheckable(true);
-    auto* radio = new QActionGroup(this);
+    auto* radio = new QActionGroup(q);
     radio->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     radio->addAction(N6);
     N7 = action("N7", actStayOnTop->text());
@@ -54,7 +55,7 @@ void TfrmMain::buildActions() {
         connect(item, &QAction::triggered, actStayOnTop, &QAction::trigger);
     syncStayOnTopMarks();
 
-    bsSkinPopupMenu1 = new QMenu(this);
+    bsSkinPopupMenu1 = new QMenu(q);
     bsSkinPopupMenu1->setObjectName(QStringLiteral("bsSkinPopupMenu1"));
     // The skin's menus draw every mark as a tick; a radio item gets its dot.
     bsSkinPopupMenu1->setStyleSheet(
@@ -65,80 +66,80 @@ void TfrmMain::buildActions() {
     // main window is in the tray.
     QAction* pick = bsSkinPopupMenu1->addAction(QStringLiteral("取色(&P)"));
     pick->setObjectName(QStringLiteral("aPick"));
-    connect(pick, &QAction::triggered, this, run(&TfrmMain::StartOverlayPick));
+    connect(pick, &QAction::triggered, q, run(&TfrmMain::Private::StartOverlayPick));
     bsSkinPopupMenu1->addSeparator();                                         // N5
     bsSkinPopupMenu1->addAction(N6);                                          // N6
     bsSkinPopupMenu1->addSeparator();                                         // N3
     QAction* about = bsSkinPopupMenu1->addAction(QStringLiteral("关于(&A)")); // N9
     about->setObjectName(QStringLiteral("N9"));
-    connect(about, &QAction::triggered, this, run(&TfrmMain::bsSkinButton5Click));
+    connect(about, &QAction::triggered, q, run(&TfrmMain::Private::bsSkinButton5Click));
     bsSkinPopupMenu1->addAction(aExit); // N4
     // The enabled states follow the window's visibility at the moment the
     // menu opens.
-    connect(bsSkinPopupMenu1, &QMenu::aboutToShow, this, [this] {
+    connect(bsSkinPopupMenu1, &QMenu::aboutToShow, q, [this] {
         aShowUpdate();
         aHideUpdate();
     });
 
-    auto* N8 = new QAction(this);
+    auto* N8 = new QAction(q);
     N8->setSeparator(true);
     bsfMain->setUserMenuActions({N7, N8});
     bsfMain->setMinimizeHandler([this] { bsTrayIcon1->minimizeToTray(); });
 
-    bsTrayIcon1 = new TbsTrayIcon(this, services_.skin->icon, QApplication::doubleClickInterval(),
+    bsTrayIcon1 = new TbsTrayIcon(q, services_.skin->icon, QApplication::doubleClickInterval(),
                                   services_.tray);
     bsTrayIcon1->setObjectName(QStringLiteral("bsTrayIcon1"));
     bsTrayIcon1->setHint(QString::fromUtf8(ProductName));
     bsTrayIcon1->setPopupMenu(bsSkinPopupMenu1);
-    connect(bsTrayIcon1, &TbsTrayIcon::OnClick, this, run(&TfrmMain::bsTrayIcon1Click));
-    connect(bsTrayIcon1, &TbsTrayIcon::OnDblClick, this, run(&TfrmMain::bsTrayIcon1Click));
+    connect(bsTrayIcon1, &TbsTrayIcon::OnClick, q, run(&TfrmMain::Private::bsTrayIcon1Click));
+    connect(bsTrayIcon1, &TbsTrayIcon::OnDblClick, q, run(&TfrmMain::Private::bsTrayIcon1Click));
     // The tray host went away (or crashed) while the window was hidden.
     // While the measuring window is open, its closing brings the window back.
-    connect(bsTrayIcon1, &TbsTrayIcon::hostLost, this, [this] {
+    connect(bsTrayIcon1, &TbsTrayIcon::hostLost, q, [this] {
         if (!frmDisplay || !frmDisplay->isVisible()) bsTrayIcon1->restoreFromTray();
     });
 }
 
-void TfrmMain::aShowExecute() {
-    show();
+void TfrmMain::Private::aShowExecute() {
+    q->show();
 }
-void TfrmMain::aShowUpdate() {
-    aShow->setEnabled(!isVisible());
+void TfrmMain::Private::aShowUpdate() {
+    aShow->setEnabled(!q->isVisible());
 }
-void TfrmMain::aHideExecute() {
-    hide();
+void TfrmMain::Private::aHideExecute() {
+    q->hide();
 }
-void TfrmMain::aHideUpdate() {
-    aHide->setEnabled(isVisible());
+void TfrmMain::Private::aHideUpdate() {
+    aHide->setEnabled(q->isVisible());
 }
-void TfrmMain::aExitExecute() {
-    close();
+void TfrmMain::Private::aExitExecute() {
+    q->close();
 }
-void TfrmMain::bsTrayIcon1Click() {
+void TfrmMain::Private::bsTrayIcon1Click() {
     bsTrayIcon1->restoreFromTray();
 }
 
-void TfrmMain::actStayOnTopExecute() {
-    const bool onTop = !windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+void TfrmMain::Private::actStayOnTopExecute() {
+    const bool onTop = !q->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     actStayOnTop->setChecked(onTop);
     // Changing a window flag takes the window down; put it back where it
     // was if it was shown.
-    const bool shown = isVisible();
-    const QPoint at = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    const bool shown = q->isVisible();
+    const QPoint at = q->pos();
+    q->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (shown) {
-        move(at);
-        show();
+        q->move(at);
+        q->show();
     }
     syncStayOnTopMarks();
 }
 
-void TfrmMain::syncStayOnTopMarks() {
+void TfrmMain::Private::syncStayOnTopMarks() {
     N6->setChecked(actStayOnTop->isChecked());
     N7->setChecked(actStayOnTop->isChecked());
 }
 
-void TfrmMain::bsSkinButton5Click() {
+void TfrmMain::Private::bsSkinButton5Click() {
     // The tray menu stays live while the window is open; a second "关于"
     // brings it forward instead of running it twice.
     if (frmAbout && frmAbout->isVisible()) {
@@ -146,25 +147,25 @@ void TfrmMain::bsSkinButton5Click() {
         frmAbout->activateWindow();
         return;
     }
-    if (!frmAbout) frmAbout = new TfrmAbout(services_, this);
+    if (!frmAbout) frmAbout = new TfrmAbout(services_, q);
     // The window is centred on first showing; this only picks the monitor.
-    frmAbout->move(pos() + QPoint(30, 30));
+    frmAbout->move(q->pos() + QPoint(30, 30));
     frmAbout->exec();
     delete frmAbout;
     frmAbout = nullptr;
 }
 
-void TfrmMain::bsSkinButton6Click() {
-    if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, this);
+void TfrmMain::Private::bsSkinButton6Click() {
+    if (!frmColorPanel) frmColorPanel = new TfrmColorPanel(services_, q);
     // The top-left corner and the desktop beside it, less the desktop's
     // panels: with none these are the screen's corner and the whole desktop.
     QScreen* primary = QGuiApplication::primaryScreen();
-    move(primary->availableGeometry().topLeft());
+    q->move(primary->availableGeometry().topLeft());
     // A panel the user minimised comes back; a maximised one stays so.
     if (frmColorPanel->isMinimized())
         frmColorPanel->setWindowState(frmColorPanel->windowState() & ~Qt::WindowMinimized);
     if (!frmColorPanel->isMaximized())
-        frmColorPanel->PlaceBeside(frameGeometry(), primary->availableVirtualGeometry());
+        frmColorPanel->PlaceBeside(q->frameGeometry(), primary->availableVirtualGeometry());
     frmColorPanel->show();
     frmColorPanel->raise();
     frmColorPanel->activateWindow();

@@ -1,12 +1,11 @@
 // The colour library on a store of 100,000 colours: the duplicate check,
 // the insert, opening the browser's query and a search, each against the
 // same statement run through the SQLite C API in the same run.
+#include "Timing.h"
 #include "library/LibQuery.h"
 #include "library/ViewColor.h"
 #include "library/dm.h"
-#include "platform/ErrorReporter.h"
-#include "skin/SkinData.h"
-#include "support/Fakes.h"
+#include "support/TestServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,14 +23,10 @@
 #include <vector>
 
 using namespace tp;
+using bench::Median;
 
 namespace {
 constexpr int StoreRows = 100000;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Median time of one call of f, in microseconds, over rounds of batch calls.
 double Time(int rounds, int batch, const std::function<void(int)>& f) {
@@ -239,11 +234,8 @@ int main(int argc, char** argv) {
 
     // The whole window, as a user waits for it: built, query opened, shown
     // and painted once.
-    SkinData skin = SkinData::load();
-    RecordingErrorReporter errors;
-    Services services;
-    services.skin = &skin;
-    services.errors = &errors;
+    test::TestServices fakes;
+    const Services services = fakes.services();
     const double window = Time(5, 1, [&](int) {
         TfrmViewColor w(services, dm, nullptr, nullptr);
         w.show();
@@ -252,5 +244,5 @@ int main(int argc, char** argv) {
     });
     std::printf("browser window open (100,000 rows): %.1f ms\n", window / 1000.0);
     sqlite3_close(db);
-    return errors.messages.isEmpty() ? 0 : 1;
+    return fakes.errors.messages.isEmpty() ? 0 : 1;
 }

@@ -4,45 +4,28 @@
 // measured alternately in the same run on the same X connection. Also
 // prints the move path over Qt's grab (QScreen::grabWindow) for comparison.
 // Needs an X11 display (bench/run_pick_move.sh starts a private Xvfb).
+#include "Timing.h"
 #include "app/mainRGB.h"
 #include "colour/Swatch.h"
-#include "platform/Beeper.h"
-#include "platform/Clipboard.h"
-#include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
-#include "platform/Shell.h"
-#include "skin/SkinData.h"
-#include "support/Fakes.h"
+#include "support/Child.h"
+#include "support/TestServices.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 #include <xcb/xcb.h>
 
 using namespace tp;
-using Clock = std::chrono::steady_clock;
+using bench::Median;
+using bench::TimeUs;
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double timeUs(const std::function<void()>& f) {
-    const auto t0 = Clock::now();
-    f();
-    return std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
-}
 
 struct Window {
     std::unique_ptr<ScreenSource> screen;
@@ -63,28 +46,18 @@ int main(int argc, char** argv) {
     xcb_connection_t* c = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 
-    SkinData skin = SkinData::load();
-    QtClipboard clipboard;
-    QtShell shell;
-    QtBeeper beeper;
-    RecordingErrorReporter errors;
-    QTemporaryDir scratch;
+    // The seams the move path does not touch are the tests' fakes.
+    test::TestServices fakes;
     auto makeWindow = [&](std::unique_ptr<ScreenSource> screen) {
-        Services s;
-        s.clipboard = &clipboard;
-        s.shell = &shell;
-        s.beeper = &beeper;
-        s.errors = &errors;
-        s.skin = &skin;
+        Services s = fakes.services();
         s.screen = screen.get();
-        s.historyPath = scratch.filePath(QStringLiteral("HisColors.dat")).toStdString();
         Window w{std::move(screen), nullptr};
         w.frm = std::make_unique<TfrmMain>(s);
         w.frm->show();
         QApplication::processEvents();
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w.frm->lblColor, &press);
+        QApplication::sendEvent(test::Child(w.frm.get(), "lblColor"), &press);
         return w;
     };
     Window native = makeWindow(CreateScreenSource());
@@ -107,7 +80,7 @@ int main(int argc, char** argv) {
     auto move = [&](Window& w, int x, int y) {
         QMouseEvent e(QEvent::MouseMove, QPointF(5, 5), QPointF(x, y), Qt::NoButton, Qt::LeftButton,
                       Qt::NoModifier);
-        QApplication::sendEvent(w.frm->lblColor, &e);
+        QApplication::sendEvent(test::Child(w.frm.get(), "lblColor"), &e);
     };
 
     std::vector<double> raw, path, pathPaint, qtPath, qtGrab;
@@ -115,32 +88,32 @@ int main(int argc, char** argv) {
         // Walk over the desktop so that every move changes colour and views.
         const int x = 40 + (i * 7) % (desk.width() - 80);
         const int y = 40 + (i * 3) % (desk.height() - 80);
-        raw.push_back(timeUs([&] { rawGrab(x - 16, y - 12); }));
+        raw.push_back(TimeUs([&] { rawGrab(x - 16, y - 12); }));
         putPointer(x, y);
-        path.push_back(timeUs([&] { move(native, x, y); }));
+        path.push_back(TimeUs([&] { move(native, x, y); }));
         // The repaints the move asked for, as the event loop would run them.
         putPointer(x + 1, y);
-        pathPaint.push_back(timeUs([&] {
+        pathPaint.push_back(TimeUs([&] {
             move(native, x + 1, y);
             QApplication::processEvents();
         }));
         if (i % 4 == 0) {
             putPointer(x, y);
-            qtPath.push_back(timeUs([&] { move(viaQt, x, y); }));
-            qtGrab.push_back(timeUs([&] { primary->grabWindow(0, x - 16, y - 12, 32, 24); }));
+            qtPath.push_back(TimeUs([&] { move(viaQt, x, y); }));
+            qtGrab.push_back(TimeUs([&] { primary->grabWindow(0, x - 16, y - 12, 32, 24); }));
         }
     }
     QApplication::processEvents();
-    const double r = median(raw);
+    const double r = Median(raw);
     std::printf("pick_move: %d moves, medians in microseconds\n", moves);
     std::printf("  raw xcb_get_image 32x24 (baseline)     %8.1f\n", r);
-    std::printf("  move path, native X11 reader           %8.1f   ratio %.2f\n", median(path),
-                median(path) / r);
-    std::printf("  move path + repaint, native reader     %8.1f   ratio %.2f\n", median(pathPaint),
-                median(pathPaint) / r);
-    std::printf("  move path, Qt grabWindow reader        %8.1f   ratio %.2f\n", median(qtPath),
-                median(qtPath) / r);
-    std::printf("  QScreen::grabWindow 32x24 alone        %8.1f   ratio %.2f\n", median(qtGrab),
-                median(qtGrab) / r);
+    std::printf("  move path, native X11 reader           %8.1f   ratio %.2f\n", Median(path),
+                Median(path) / r);
+    std::printf("  move path + repaint, native reader     %8.1f   ratio %.2f\n", Median(pathPaint),
+                Median(pathPaint) / r);
+    std::printf("  move path, Qt grabWindow reader        %8.1f   ratio %.2f\n", Median(qtPath),
+                Median(qtPath) / r);
+    std::printf("  QScreen::grabWindow 32x24 alone        %8.1f   ratio %.2f\n", Median(qtGrab),
+                Median(qtGrab) / r);
     return 0;
 }

@@ -4,16 +4,13 @@
 // overlay's first paint; against `grim` writing the same screen plus loading
 // its file, measured alternately in the same run. Needs a Wayland session
 // with the desktop portal: bench/run_portal_freeze.sh starts a headless one.
+#include "Timing.h"
 #include "app/mainRGB.h"
 #include "colour/Swatch.h"
-#include "platform/Beeper.h"
-#include "platform/Clipboard.h"
-#include "platform/ErrorReporter.h"
 #include "platform/PortalScreenSource.h"
-#include "platform/Shell.h"
 #include "sampling/PickOverlay.h"
-#include "skin/SkinData.h"
-#include "support/Fakes.h"
+#include "support/Child.h"
+#include "support/TestServices.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -24,22 +21,16 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 using namespace tp;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
 
 namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 void click(QWidget* w, QEvent::Type type) {
     QMouseEvent e(type, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -55,29 +46,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    SkinData skin = SkinData::load();
-    QtClipboard clipboard;
-    QtShell shell;
-    QtBeeper beeper;
-    RecordingErrorReporter errors;
-    QTemporaryDir scratch;
+    // The seams a pick does not touch are the tests' fakes.
+    test::TestServices fakes;
     PortalScreenSource screen(true);
-    Services s;
-    s.clipboard = &clipboard;
-    s.shell = &shell;
-    s.beeper = &beeper;
-    s.errors = &errors;
-    s.skin = &skin;
+    Services s = fakes.services();
     s.screen = &screen;
-    s.historyPath = scratch.filePath(QStringLiteral("HisColors.dat")).toStdString();
     TfrmMain frm(s);
+    QWidget* swatch = test::Child(&frm, "lblColor");
     frm.show();
     QEventLoop settle;
     QTimer::singleShot(500, &settle, &QEventLoop::quit);
     settle.exec();
 
     std::vector<double> total, reply, decode, paint, baseline;
-    const QString shot = scratch.filePath(QStringLiteral("grim.png"));
+    const QString shot = fakes.scratch.filePath(QStringLiteral("grim.png"));
     // One unmeasured round each: the portal and its back ends start on the
     // first request.
     for (int i = -1; i < rounds; ++i) {
@@ -87,19 +69,21 @@ int main(int argc, char** argv) {
         guard.setSingleShot(true);
         QObject::connect(&guard, &QTimer::timeout, &painted, &QEventLoop::quit);
         const auto t0 = Clock::now();
-        click(frm.lblColor, QEvent::MouseButtonPress);
-        click(frm.lblColor, QEvent::MouseButtonRelease);
-        if (!frm.Overlay) {
-            std::fprintf(stderr, "no overlay: %s\n",
-                         qPrintable(errors.plainMessages.value(errors.plainMessages.size() - 1)));
+        click(swatch, QEvent::MouseButtonPress);
+        click(swatch, QEvent::MouseButtonRelease);
+        auto* overlay = frm.findChild<TPickOverlay*>(QStringLiteral("PickOverlay"));
+        if (!overlay) {
+            const QStringList& said = fakes.errors.plainMessages;
+            std::fprintf(stderr, "no overlay: %s\n", qPrintable(said.value(said.size() - 1)));
             return 1;
         }
-        QObject::connect(frm.Overlay, &TPickOverlay::firstPainted, &painted, &QEventLoop::quit);
+        QObject::connect(overlay, &TPickOverlay::firstPainted, &painted, &QEventLoop::quit);
         guard.start(10000);
         painted.exec();
-        const double all = msSince(t0);
-        frm.Overlay->Cancel();
+        const double all = MsSince(t0);
+        overlay->Cancel();
         QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         // Baseline: grim writes the same screen, then the file is loaded.
         const auto b0 = Clock::now();
@@ -110,7 +94,7 @@ int main(int argc, char** argv) {
         QImage img = QImageReader(shot).read();
         if (img.isNull()) return 1;
         img = img.convertToFormat(QImage::Format_RGB32);
-        const double base = msSince(b0);
+        const double base = MsSince(b0);
         if (i < 0) continue;
         const double r = static_cast<double>(screen.lastTiming.replyUs) / 1000.0;
         const double d = static_cast<double>(screen.lastTiming.decodeUs) / 1000.0;
@@ -120,10 +104,10 @@ int main(int argc, char** argv) {
         paint.push_back(all - r - d);
         baseline.push_back(base);
     }
-    const double ours = median(total), base = median(baseline);
+    const double ours = Median(total), base = Median(baseline);
     std::printf("click to frozen overlay on screen, median of %d (ms): %.1f\n", rounds, ours);
-    std::printf("  portal reply %.1f, decode %.1f, overlay and first paint %.1f\n", median(reply),
-                median(decode), median(paint));
+    std::printf("  portal reply %.1f, decode %.1f, overlay and first paint %.1f\n", Median(reply),
+                Median(decode), Median(paint));
     std::printf("grim writing the screen plus decoding it (ms): %.1f\n", base);
     std::printf("ratio (ours / grim): %.2f (target 1.30)\n", ours / base);
     return 0;

@@ -1,40 +1,21 @@
 // How the colour wheel's painting compares with the memory floor: filling
 // the same pixels with one constant colour through the same row access.
 // Prints medians in microseconds and the ratios, all measured in this run.
+#include "Timing.h"
 #include "colour/ColorDialog.h"
 #include "colour/TrackEdit.h"
 #include "colour/bsColorCtrls.h"
-#include "platform/Beeper.h"
-#include "platform/ErrorReporter.h"
-#include "platform/Services.h"
-#include "skin/SkinData.h"
-#include "support/Fakes.h"
+#include "support/Child.h"
+#include "support/TestServices.h"
 
 #include <QApplication>
+#include <QDialog>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 using namespace tp;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// Median of `runs` timings of `f`, in microseconds.
-double Median(int runs, const std::function<void()>& f) {
-    std::vector<double> t;
-    t.reserve(static_cast<size_t>(runs));
-    for (int i = 0; i < runs; ++i) {
-        const auto a = Clock::now();
-        f();
-        t.push_back(std::chrono::duration<double, std::micro>(Clock::now() - a).count());
-    }
-    std::nth_element(t.begin(), t.begin() + runs / 2, t.end());
-    return t[static_cast<size_t>(runs / 2)];
-}
 
 volatile uint32_t sink;
 
@@ -59,24 +40,25 @@ int main(int argc, char** argv) {
     const int runs = 201;
 
     TPSPColor color;
-    color.SetRGB(RGB(30, 120, 200));
+    color.SetRGB(TRGB{30, 120, 200});
     TbsColorWheel w(color);
     int notified = 0;
     w.OnWheelChanged = [&] { ++notified; };
     QImage scratch(wheel::Size, wheel::Size, QImage::Format_RGB32);
     uint32_t v = 0xFF000000u;
 
-    const double draw = Median(runs, [&] { w.DrawWheel(); });
-    const double drawFloor =
-        Median(runs, [&] { FillRows(scratch, 0, wheel::Size - 1, 0, wheel::Size - 1, ++v); });
+    const double draw = bench::MedianUs(runs, [&] { w.DrawWheel(); });
+    const double drawFloor = bench::MedianUs(
+        runs, [&] { FillRows(scratch, 0, wheel::Size - 1, 0, wheel::Size - 1, ++v); });
     Report("DrawWheel (195 x 195)", draw, drawFloor);
 
-    const double square = Median(runs, [&] { w.RedrawSquare(); });
-    const double squareFloor = Median(runs, [&] { FillRows(scratch, 44, 150, 44, 150, ++v); });
+    const double square = bench::MedianUs(runs, [&] { w.RedrawSquare(); });
+    const double squareFloor =
+        bench::MedianUs(runs, [&] { FillRows(scratch, 44, 150, 44, 150, ++v); });
     Report("RedrawSquare (107 x 107)", square, squareFloor);
 
     // The same square through QImage::setPixel, per pixel, for contrast.
-    const double viaSetPixel = Median(runs, [&] {
+    const double viaSetPixel = bench::MedianUs(runs, [&] {
         for (int y = 44; y <= 150; ++y)
             for (int x = 44; x <= 150; ++x) {
                 const TRGB c = HSLToRGB(color.Hue, (x - 44) / 106.0, (y - 44) / 106.0);
@@ -91,18 +73,18 @@ int main(int argc, char** argv) {
     // and on again).
     w.MouseDown(Qt::LeftButton, 60, 60);
     int step = 0;
-    const double drag = Median(runs, [&] {
+    const double drag = bench::MedianUs(runs, [&] {
         ++step;
         w.MouseMove(Qt::LeftButton, 60 + (step & 31), 60 + ((step >> 5) & 31));
     });
     const auto& outline = wheel::MarkerOutline();
-    const double markerFloor = Median(runs, [&] {
+    const double markerFloor = bench::MedianUs(runs, [&] {
         for (int k = 0; k < 4; ++k)
             for (const wheel::Point& d : outline)
                 reinterpret_cast<uint32_t*>(scratch.scanLine(97 + d.y))[97 + d.x] = ++v;
         sink = scratch.pixel(97, 92);
     });
-    const double moveMarkers = Median(runs, [&] {
+    const double moveMarkers = bench::MedianUs(runs, [&] {
         w.ToggleMarkers();
         w.ToggleMarkers();
     });
@@ -114,21 +96,15 @@ int main(int argc, char** argv) {
 
     // The same drag step inside the dialog, where each step also updates
     // the six edits and the preview.
-    FakeBeeper beeper;
-    RecordingErrorReporter errors;
-    SkinData skin = SkinData::load();
-    Services services;
-    services.beeper = &beeper;
-    services.errors = &errors;
-    services.skin = &skin;
-    TbsSkinColorDialog dlg(services);
-    dlg.Color = RGB(30, 120, 200);
+    test::TestServices fakes;
+    TbsSkinColorDialog dlg(fakes.services());
+    dlg.SetColor({30, 120, 200});
     double dialogDrag = 0;
-    dlg.RunModal = [&](TbsSkinColorDialog& d) {
-        TbsColorWheel& dw = *d.window()->wheel;
+    fakes.runModal = [&](QDialog& form) {
+        TbsColorWheel& dw = *test::Child<TbsColorWheel>(&form, "wheel");
         dw.MouseDown(Qt::LeftButton, 60, 60);
         int s = 0;
-        dialogDrag = Median(runs, [&] {
+        dialogDrag = bench::MedianUs(runs, [&] {
             ++s;
             dw.MouseMove(Qt::LeftButton, 60 + (s & 31), 60 + ((s >> 5) & 31));
         });

@@ -6,7 +6,7 @@
 # and its headers are reachable only through an include root that holds that
 # one folder. So "colour/ColorTypes.h" is found from colour/ and everything
 # above it, while an include from a folder above or beside fails to compile
-# ("fatal error: app/global.h: No such file or directory"), and a display-free
+# ("fatal error: app/mainRGB.h: No such file or directory"), and a display-free
 # file that includes a Qt header fails as well. scripts/check_layers.sh
 # catches what the compiler cannot: an include written with "../", which the
 # compiler resolves beside the including file.

@@ -1,6 +1,7 @@
 #include "colour/ColorDialog.h"
 
 #include "colour/CodeEdit.h"
+#include "colour/ColorModel.h"
 #include "colour/ColorText.h"
 #include "colour/ContrastPanel.h"
 #include "colour/TrackEdit.h"
@@ -40,30 +41,126 @@ private:
 constexpr int ClientWidth = 378;
 constexpr int ClientHeight = 343;
 
-QFont DefaultFont() {
+// The code edit's font: the skin has none for an edit of its own.
+QFont CodeFont() {
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(14);
     return f;
 }
+
+// The controls of the window while one exists (inside Execute).
+struct Window {
+    QDialog* form = nullptr;
+    TbsBusinessSkinForm* skinForm = nullptr;
+    TbsSkinColorGrid* basicGrid = nullptr;
+    TbsSkinCustomColorGrid* customGrid = nullptr;
+    TbsEmptyControl* wheelHost = nullptr;
+    TbsColorWheel* wheel = nullptr;
+    TbsSkinStdLabel *lblR = nullptr, *lblG = nullptr, *lblB = nullptr;
+    TbsSkinStdLabel *lblH = nullptr, *lblS = nullptr, *lblL = nullptr;
+    TbsSkinTrackEdit *edtR = nullptr, *edtG = nullptr, *edtB = nullptr;
+    TbsSkinTrackEdit *edtH = nullptr, *edtS = nullptr, *edtL = nullptr;
+    TbsColorViewer* preview = nullptr;
+    TbsSkinButton *btnOK = nullptr, *btnCancel = nullptr, *btnAdd = nullptr;
+    QPropertyAnimation* fadeIn = nullptr; // with the animated alpha blend
+    // The band below the controls: the working colour's code, and the
+    // contrast check.
+    TContrastPanel* contrast = nullptr;
+    TbsSkinStdLabel* lblCode = nullptr;
+    TCodeEdit* edtCode = nullptr;
+};
 } // namespace
 
+struct TbsSkinColorDialog::Private {
+    Private(TbsSkinColorDialog* dialog, const Services& services) : q(dialog), services_(services) {
+        CustomColors.fill({255, 255, 255});
+    }
+
+    TbsSkinColorDialog* const q;
+    Services services_;
+
+    // The published properties; they take effect at the next Execute.
+    TRGB Color;
+    QString Caption = QStringLiteral("Set color");
+    bool AlphaBlend = false;
+    uint8_t AlphaBlendValue = 200;
+    bool AlphaBlendAnimation = false;
+    const tp::SkinData* SkinData = nullptr;     // the window's frame
+    const tp::SkinData* CtrlSkinData = nullptr; // the controls and their captions
+    std::vector<TRGB> HistoryColors;
+    std::array<TRGB, 12> CustomColors;
+    int CustomColorNext = 0;
+
+    TPSPColor wheelColor_;
+    std::unique_ptr<Window> w_;
+    // The guards of the handler chains: a view being written by another
+    // does not write back.
+    bool LockRGB = false, LockHSV = false, FromWheel = false;
+    // The R, G, B edits are being set from the code edit, which keeps what
+    // was typed (lower case included) until another view changes the colour.
+    bool FromCode = false;
+
+    void BuildWindow();
+    void BuildBand();
+    QString caption(const char* key, const char* builtIn) const;
+
+    // Handlers of the window's controls.
+    void RGBEditsChanged();
+    void HSVEditsChanged();
+    void BasicGridChanged();
+    void CustomGridChanged();
+    void WheelToRGBEdits();
+    void UpdateWheel(TRGB c);
+    void AddButtonClick();
+    void CodeEdited();
+    void CodePasted(TRGB c);
+    void PreviewChanged();
+    void GridChanged(TRGB c);
+    void SetHSVEdits(TRGB c);
+};
+
 TbsSkinColorDialog::TbsSkinColorDialog(const Services& services, QObject* owner)
-    : QObject(owner), DefaultLabelFont(DefaultFont()), DefaultButtonFont(DefaultFont()),
-      DefaultEditFont(DefaultFont()), services_(services) {
-    CustomColors.fill(0xFFFFFF);
-}
+    : QObject(owner), d(std::make_unique<Private>(this, services)) {}
 
 TbsSkinColorDialog::~TbsSkinColorDialog() = default;
 
-QString TbsSkinColorDialog::caption(const char* key, const char* builtIn) const {
+TRGB TbsSkinColorDialog::Color() const {
+    return d->Color;
+}
+void TbsSkinColorDialog::SetColor(TRGB c) {
+    d->Color = c;
+}
+void TbsSkinColorDialog::SetCaption(const QString& caption) {
+    d->Caption = caption;
+}
+void TbsSkinColorDialog::SetAlphaBlend(bool on, uint8_t value, bool animation) {
+    d->AlphaBlend = on;
+    d->AlphaBlendValue = value;
+    d->AlphaBlendAnimation = animation;
+}
+void TbsSkinColorDialog::SetSkinData(const SkinData* frame, const SkinData* controls) {
+    d->SkinData = frame;
+    d->CtrlSkinData = controls;
+}
+void TbsSkinColorDialog::SetHistoryColors(std::vector<TRGB> colours) {
+    d->HistoryColors = std::move(colours);
+}
+const std::array<TRGB, 12>& TbsSkinColorDialog::CustomColors() const {
+    return d->CustomColors;
+}
+int TbsSkinColorDialog::CustomColorNext() const {
+    return d->CustomColorNext;
+}
+
+QString TbsSkinColorDialog::Private::caption(const char* key, const char* builtIn) const {
     return QString::fromStdString(
         SkinCaption(CtrlSkinData ? &CtrlSkinData->strings : nullptr, key, builtIn));
 }
 
-void TbsSkinColorDialog::BuildWindow() {
+void TbsSkinColorDialog::Private::BuildWindow() {
     w_ = std::make_unique<Window>();
     Window* w = w_.get();
-    auto* form = new QDialog(qobject_cast<QWidget*>(parent()));
+    auto* form = new QDialog(qobject_cast<QWidget*>(q->parent()));
     form->setObjectName(QStringLiteral("bsColorDialog"));
     form->setWindowTitle(Caption);
     w->form = form;
@@ -75,7 +172,6 @@ void TbsSkinColorDialog::BuildWindow() {
     auto label = [&](const char* name, const QString& text, int left, int top) {
         auto* l = new TbsSkinStdLabel(text, client);
         l->setObjectName(QString::fromLatin1(name));
-        if (!UseSkinFont) l->setFont(DefaultLabelFont);
         l->adjustSize();
         l->move(left, top);
         return l;
@@ -90,13 +186,12 @@ void TbsSkinColorDialog::BuildWindow() {
         e->SetJumpWhenClick(true);
         Place(e, left, top, 50, 21);
         // Enter belongs to the dialog's default button, as in any dialog.
-        e->installEventFilter(this);
+        e->installEventFilter(q);
         return e;
     };
     auto button = [&](const char* name, const QString& text, int left, int top, int width) {
         auto* b = new TbsSkinButton(text, client);
         b->setObjectName(QString::fromLatin1(name));
-        if (!UseSkinFont) b->setFont(DefaultButtonFont);
         Place(b, left, top, width, 25);
         return b;
     };
@@ -108,13 +203,11 @@ void TbsSkinColorDialog::BuildWindow() {
     w->basicGrid->setTitle(caption("COLORGRID_CAP", "Basic colors"));
     w->basicGrid->SetRowCount(8);
     w->basicGrid->SetColCount(6);
-    w->basicGrid->SetTransparent(GroupBoxTransparentMode);
     Place(w->basicGrid, 5, 5, 167, 195);
 
     w->customGrid = new TbsSkinCustomColorGrid(client);
     w->customGrid->setObjectName(QStringLiteral("customGrid"));
     w->customGrid->setTitle(caption("CUSTOMCOLORGRID_CAP", "Custom colors"));
-    w->customGrid->SetTransparent(GroupBoxTransparentMode);
     Place(w->customGrid, 5, bottom(w->basicGrid) + 10, 167, 68);
     for (int n = 1; n <= grid::CustomSlotCount; ++n)
         w->customGrid->SetSlot(n, CustomColors[static_cast<size_t>(n - 1)]);
@@ -165,18 +258,17 @@ void TbsSkinColorDialog::BuildWindow() {
     w->skinForm->setClientSize(ClientWidth, bottom(w->btnAdd) + 10);
     BuildBand();
 
-    connect(w->basicGrid, &TbsColorCellGrid::OnChange, this, &TbsSkinColorDialog::BasicGridChanged);
-    connect(w->customGrid, &TbsColorCellGrid::OnChange, this,
-            &TbsSkinColorDialog::CustomGridChanged);
+    connect(w->basicGrid, &TbsColorCellGrid::OnChange, q, [this] { BasicGridChanged(); });
+    connect(w->customGrid, &TbsColorCellGrid::OnChange, q, [this] { CustomGridChanged(); });
     for (TbsSkinTrackEdit* e : {w->edtR, w->edtG, w->edtB})
-        connect(e, &TbsSkinTrackEdit::changed, this, &TbsSkinColorDialog::RGBEditsChanged);
+        connect(e, &TbsSkinTrackEdit::changed, q, [this] { RGBEditsChanged(); });
     for (TbsSkinTrackEdit* e : {w->edtH, w->edtS, w->edtL})
-        connect(e, &TbsSkinTrackEdit::changed, this, &TbsSkinColorDialog::HSVEditsChanged);
+        connect(e, &TbsSkinTrackEdit::changed, q, [this] { HSVEditsChanged(); });
     w->wheel->OnWheelChanged = [this] { WheelToRGBEdits(); };
     connect(w->btnOK, &QPushButton::clicked, form, &QDialog::accept);
     connect(w->btnCancel, &QPushButton::clicked, form, &QDialog::reject);
-    connect(w->btnAdd, &QPushButton::clicked, this, &TbsSkinColorDialog::AddButtonClick);
-    connect(w->preview, &TbsColorViewer::changed, this, &TbsSkinColorDialog::PreviewChanged);
+    connect(w->btnAdd, &QPushButton::clicked, q, [this] { AddButtonClick(); });
+    connect(w->preview, &TbsColorViewer::changed, q, [this] { PreviewChanged(); });
 
     if (AlphaBlend) {
         const qreal opacity = AlphaBlendValue / 255.0;
@@ -186,7 +278,7 @@ void TbsSkinColorDialog::BuildWindow() {
             fade->setStartValue(0.0);
             fade->setEndValue(opacity);
             fade->setDuration(5 * 15);
-            form->installEventFilter(this);
+            form->installEventFilter(q);
             w->fadeIn = fade;
         }
     }
@@ -201,20 +293,16 @@ void TbsSkinColorDialog::BuildWindow() {
     }
 }
 
-void TbsSkinColorDialog::BuildBand() {
+void TbsSkinColorDialog::Private::BuildBand() {
     // A band of its own under the client area, so that every control above
     // keeps its place.
     Window* w = w_.get();
     w->contrast = new TContrastPanel(services_, w->form);
-    std::vector<TRGB> history;
-    for (const TColor c : HistoryColors)
-        history.push_back(SplitColor(c));
-    w->contrast->SetHistory(std::move(history));
+    w->contrast->SetHistory(HistoryColors);
     if (auto* outer = qobject_cast<QVBoxLayout*>(w->form->layout())) outer->addWidget(w->contrast);
 
     w->lblCode = new TbsSkinStdLabel(QStringLiteral("十六进制 #"), w->contrast);
     w->lblCode->setObjectName(QStringLiteral("lblCode"));
-    if (!UseSkinFont) w->lblCode->setFont(DefaultLabelFont);
     w->lblCode->adjustSize();
     w->lblCode->move(5, 13);
     w->edtCode = new TCodeEdit(services_, w->contrast);
@@ -223,18 +311,19 @@ void TbsSkinColorDialog::BuildBand() {
     w->edtCode->setMaxLength(6);
     w->edtCode->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), w->edtCode));
-    w->edtCode->setFont(DefaultEditFont);
+    w->edtCode->setFont(CodeFont());
     // Wide enough for six of the widest digit, plus the frame.
     int digit = 0;
     for (const QChar ch : QStringLiteral("0123456789ABCDEF"))
         digit = std::max(digit, w->edtCode->fontMetrics().horizontalAdvance(ch));
     Place(w->edtCode, w->lblCode->x() + w->lblCode->width() + 5, 9, 6 * digit + 12, 21);
-    w->edtCode->installEventFilter(this);
-    connect(w->edtCode, &QLineEdit::textEdited, this, &TbsSkinColorDialog::CodeEdited);
-    connect(w->edtCode, &TCodeEdit::colorPasted, this, &TbsSkinColorDialog::CodePasted);
+    w->edtCode->installEventFilter(q);
+    connect(w->edtCode, &QLineEdit::textEdited, q, [this] { CodeEdited(); });
+    connect(w->edtCode, &TCodeEdit::colorPasted, q, [this](TRGB c) { CodePasted(c); });
 }
 
 bool TbsSkinColorDialog::Execute() {
+    Private& p = *d;
     // The window goes with this run, also when something in it fails.
     struct Teardown {
         std::unique_ptr<Window>& w;
@@ -242,32 +331,32 @@ bool TbsSkinColorDialog::Execute() {
             if (w) delete w->form;
             w.reset();
         }
-    } teardown{w_};
-    LockRGB = LockHSV = FromWheel = false;
-    BuildWindow();
-    Window& w = *w_;
+    } teardown{p.w_};
+    p.LockRGB = p.LockHSV = p.FromWheel = false;
+    p.BuildWindow();
+    Window& w = *p.w_;
 
-    wheelColor_.SetRGB(0);
+    p.wheelColor_.SetRGB({0, 0, 0});
     w.wheel->WheelPart = wheel::wpNone;
     w.wheel->DrawWheel();
-    w.preview->SetColorValue(Color);
-    w.basicGrid->SetColorValue(Color);
-    const TRGB c = SplitColor(Color);
-    w.edtR->SetValue(c.r);
-    w.edtG->SetValue(c.g);
-    w.edtB->SetValue(c.b);
-    PreviewChanged();
+    w.preview->SetColorValue(p.Color);
+    w.basicGrid->SetColorValue(p.Color);
+    w.edtR->SetValue(p.Color.r);
+    w.edtG->SetValue(p.Color.g);
+    w.edtB->SetValue(p.Color.b);
+    p.PreviewChanged();
 
-    const int result = RunModal ? RunModal(*this) : w.form->exec();
+    const int result = p.services_.runModal ? p.services_.runModal(*w.form) : w.form->exec();
     if (result != QDialog::Accepted) return false;
-    Color = w.preview->ColorValue();
+    p.Color = w.preview->ColorValue();
     for (int n = 1; n <= grid::CustomSlotCount; ++n)
-        CustomColors[static_cast<size_t>(n - 1)] = w.customGrid->Slot(n);
-    CustomColorNext = w.customGrid->NextSlot();
+        p.CustomColors[static_cast<size_t>(n - 1)] = w.customGrid->Slot(n);
+    p.CustomColorNext = w.customGrid->NextSlot();
     return true;
 }
 
 bool TbsSkinColorDialog::eventFilter(QObject* watched, QEvent* event) {
+    const std::unique_ptr<Window>& w_ = d->w_;
     if (!w_) return false;
     if (event->type() == QEvent::KeyPress && watched != w_->form) {
         auto* k = static_cast<QKeyEvent*>(event);
@@ -282,9 +371,8 @@ bool TbsSkinColorDialog::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void TbsSkinColorDialog::SetHSVEdits(TColor c) {
-    const TRGB rgb = SplitColor(c);
-    const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
+void TbsSkinColorDialog::Private::SetHSVEdits(TRGB c) {
+    const HSVValues v = RGBToHSV(c.r, c.g, c.b);
     // A grey has no hue: the H edit keeps what it shows, which a saturation
     // of 0 ignores anyway.
     if (v.H) w_->edtH->SetValue(*v.H);
@@ -292,40 +380,37 @@ void TbsSkinColorDialog::SetHSVEdits(TColor c) {
     w_->edtL->SetValue(v.L);
 }
 
-void TbsSkinColorDialog::UpdateWheel(TColor c) {
+void TbsSkinColorDialog::Private::UpdateWheel(TRGB c) {
     w_->wheel->UpdateWheel(c);
 }
 
-void TbsSkinColorDialog::RGBEditsChanged() {
+void TbsSkinColorDialog::Private::RGBEditsChanged() {
     if (LockRGB || !w_) return;
-    const TColor c =
-        RGB(static_cast<uint8_t>(w_->edtR->Value()), static_cast<uint8_t>(w_->edtG->Value()),
-            static_cast<uint8_t>(w_->edtB->Value()));
+    const TRGB c{static_cast<uint8_t>(w_->edtR->Value()), static_cast<uint8_t>(w_->edtG->Value()),
+                 static_cast<uint8_t>(w_->edtB->Value())};
     w_->preview->SetColorValue(c);
     FlagScope lock(LockHSV);
     SetHSVEdits(c);
     if (!FromWheel) UpdateWheel(c);
 }
 
-void TbsSkinColorDialog::HSVEditsChanged() {
+void TbsSkinColorDialog::Private::HSVEditsChanged() {
     if (LockHSV || !w_) return;
     const TRGB rgb = HSVToRGB(w_->edtH->Value(), w_->edtS->Value(), w_->edtL->Value());
-    const TColor c = ToColor(rgb);
-    w_->preview->SetColorValue(c);
+    w_->preview->SetColorValue(rgb);
     FlagScope lock(LockRGB);
     w_->edtR->SetValue(rgb.r);
     w_->edtG->SetValue(rgb.g);
     w_->edtB->SetValue(rgb.b);
-    if (!FromWheel) UpdateWheel(c);
+    if (!FromWheel) UpdateWheel(rgb);
 }
 
-void TbsSkinColorDialog::GridChanged(TColor c) {
-    const TRGB rgb = SplitColor(c);
+void TbsSkinColorDialog::Private::GridChanged(TRGB c) {
     {
         FlagScope lock(LockRGB);
-        w_->edtR->SetValue(rgb.r);
-        w_->edtG->SetValue(rgb.g);
-        w_->edtB->SetValue(rgb.b);
+        w_->edtR->SetValue(c.r);
+        w_->edtG->SetValue(c.g);
+        w_->edtB->SetValue(c.b);
     }
     w_->preview->SetColorValue(c);
     FlagScope lock(LockHSV);
@@ -333,15 +418,15 @@ void TbsSkinColorDialog::GridChanged(TColor c) {
     if (!FromWheel) UpdateWheel(c);
 }
 
-void TbsSkinColorDialog::BasicGridChanged() {
+void TbsSkinColorDialog::Private::BasicGridChanged() {
     if (w_) GridChanged(w_->basicGrid->ColorValue());
 }
 
-void TbsSkinColorDialog::CustomGridChanged() {
+void TbsSkinColorDialog::Private::CustomGridChanged() {
     if (w_) GridChanged(w_->customGrid->ColorValue());
 }
 
-void TbsSkinColorDialog::WheelToRGBEdits() {
+void TbsSkinColorDialog::Private::WheelToRGBEdits() {
     if (!w_) return;
     FlagScope fromWheel(FromWheel);
     w_->edtR->SetValue(wheelColor_.Red);
@@ -349,30 +434,30 @@ void TbsSkinColorDialog::WheelToRGBEdits() {
     w_->edtB->SetValue(wheelColor_.Blue);
 }
 
-void TbsSkinColorDialog::AddButtonClick() {
+void TbsSkinColorDialog::Private::AddButtonClick() {
     if (w_) w_->customGrid->AddColor(w_->preview->ColorValue());
 }
 
-void TbsSkinColorDialog::PreviewChanged() {
+void TbsSkinColorDialog::Private::PreviewChanged() {
     if (!w_ || !w_->contrast) return;
-    const TRGB c = SplitColor(w_->preview->ColorValue());
+    const TRGB c = w_->preview->ColorValue();
     w_->contrast->SetColor(c);
     const QString code = QString::fromStdString(HexCode(c));
     if (!FromCode && w_->edtCode->text() != code) w_->edtCode->setText(code);
 }
 
-void TbsSkinColorDialog::CodeEdited() {
+void TbsSkinColorDialog::Private::CodeEdited() {
     if (!w_) return;
     // Six digits make a colour; fewer change nothing yet.
     const auto c = ParseHexCode(w_->edtCode->text().toStdString());
     if (!c) return;
     FlagScope fromCode(FromCode);
-    GridChanged(ToColor(*c));
+    GridChanged(*c);
 }
 
-void TbsSkinColorDialog::CodePasted(TRGB c) {
+void TbsSkinColorDialog::Private::CodePasted(TRGB c) {
     if (!w_) return;
-    GridChanged(ToColor(c));
+    GridChanged(c);
     // The same colour pasted again still shows as its code.
     PreviewChanged();
 }

@@ -5,13 +5,13 @@
 namespace tp::grid {
 
 namespace {
-constexpr TColor Code(uint32_t rrggbb) {
-    return RGB(static_cast<uint8_t>(rrggbb >> 16), static_cast<uint8_t>(rrggbb >> 8),
-               static_cast<uint8_t>(rrggbb));
+constexpr TRGB Code(uint32_t rrggbb) {
+    return {static_cast<uint8_t>(rrggbb >> 16), static_cast<uint8_t>(rrggbb >> 8),
+            static_cast<uint8_t>(rrggbb)};
 }
 } // namespace
 
-const std::array<TColor, 48> BasicColors = {
+const std::array<TRGB, 48> BasicColors = {
     Code(0x000000), Code(0x400000), Code(0x800000), Code(0x804040), Code(0xFF0000), Code(0xFF8080),
     Code(0x808000), Code(0x804000), Code(0xFF8000), Code(0xFF8040), Code(0xFFFF00), Code(0xFFFF80),
     Code(0x808040), Code(0x004000), Code(0x008000), Code(0x00FF00), Code(0x80FF00), Code(0x80FF80),
@@ -22,7 +22,7 @@ const std::array<TColor, 48> BasicColors = {
     Code(0xFFFFFF), Code(0x400080), Code(0x8000FF), Code(0xFF0080), Code(0xFF00FF), Code(0xFF80FF),
 };
 
-bool IsBasicColor(TColor c) {
+bool IsBasicColor(TRGB c) {
     return std::find(BasicColors.begin(), BasicColors.end(), c) != BasicColors.end();
 }
 
@@ -68,7 +68,7 @@ int CellAt(const CellLayout& g, int x, int y, int count) {
     return -1;
 }
 
-void CustomColorSlots::AddColor(TColor c) {
+void CustomColorSlots::AddColor(TRGB c) {
     if (NextSlot >= CustomSlotCount || NextSlot < 0) NextSlot = 0;
     ++NextSlot;
     Slots[static_cast<size_t>(NextSlot - 1)] = c;

@@ -9,8 +9,8 @@
 namespace tp::grid {
 
 // 6 columns by 8 rows, filled row by row. Entry 37 is stored as 0x4F4280.
-extern const std::array<TColor, 48> BasicColors;
-bool IsBasicColor(TColor c);
+extern const std::array<TRGB, 48> BasicColors;
+bool IsBasicColor(TRGB c);
 
 constexpr int CustomSlotCount = 12;
 
@@ -48,14 +48,14 @@ int CellAt(const CellLayout& g, int x, int y, int count);
 // The custom colours between two runs of the dialog: twelve slots and the
 // slot written last (0 before the first).
 struct CustomColorSlots {
-    std::array<TColor, CustomSlotCount> Slots{};
+    std::array<TRGB, CustomSlotCount> Slots{};
     int NextSlot = 0;
 
-    CustomColorSlots() { Slots.fill(0xFFFFFF); }
+    CustomColorSlots() { Slots.fill({255, 255, 255}); }
     // Writes the next slot, wrapping from slot 12 back to slot 1.
-    void AddColor(TColor c);
+    void AddColor(TRGB c);
     // Slot n, 1-based.
-    TColor slot(int n) const { return Slots.at(static_cast<size_t>(n - 1)); }
+    TRGB slot(int n) const { return Slots.at(static_cast<size_t>(n - 1)); }
     friend bool operator==(const CustomColorSlots&, const CustomColorSlots&) = default;
 };
 

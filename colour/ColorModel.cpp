@@ -125,9 +125,8 @@ void TPSPColor::setBytesFromFractions() {
     LightnessByte = ToByte(Lightness * 255);
 }
 
-void TPSPColor::SetRGB(TColor c) {
-    const TRGB rgb = SplitColor(c);
-    Red = rgb.r, Green = rgb.g, Blue = rgb.b;
+void TPSPColor::SetRGB(TRGB c) {
+    Red = c.r, Green = c.g, Blue = c.b;
     const HSLFractions f = RGBToHSL(Red, Green, Blue);
     Hue = f.Hue, Saturation = f.Saturation, Lightness = f.Lightness;
     setBytesFromFractions();

@@ -39,12 +39,12 @@ public:
     double Hue = 0, Saturation = 0, Lightness = 0;
     uint8_t HueByte = 0, SaturationByte = 0, LightnessByte = 0;
 
-    void SetRGB(TColor c);
+    void SetRGB(TRGB c);
     void SetHSL(double hue, double saturation, double lightness);
     void SetHSLBytes(uint8_t hue, uint8_t saturation, uint8_t lightness);
     void Assign(const TPSPColor& other) { *this = other; }
 
-    TColor Color() const { return RGB(Red, Green, Blue); }
+    TRGB Color() const { return {Red, Green, Blue}; }
 
 private:
     void setBytesFromFractions();

@@ -39,10 +39,6 @@ TRGB Unpack(uint32_t rgb) {
             static_cast<uint8_t>(rgb)};
 }
 
-uint32_t Pack(TRGB c) {
-    return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b;
-}
-
 // ---- reading ---------------------------------------------------------------
 
 // What a text turned out to be.
@@ -688,7 +684,7 @@ Reading ReadColor(std::string_view text) {
     if (t.find('(') != std::string_view::npos) return Function(t);
     if (t == "transparent") return Translucent;
     for (const auto& n : NamedColors)
-        if (t == n.name) return Colour(Unpack(n.rgb));
+        if (t == n.name) return Colour(n.rgb);
     return NotAColour;
 }
 
@@ -777,9 +773,8 @@ std::span<const NamedColor> CssNamedColors() {
 }
 
 std::optional<std::string_view> CssName(TRGB c) {
-    const uint32_t rgb = Pack(c);
     for (const auto& n : NamedColors)
-        if (n.rgb == rgb) return n.name;
+        if (n.rgb == c) return n.name;
     return std::nullopt;
 }
 

@@ -54,8 +54,12 @@ std::optional<CopyFormat> CopyFormatFromKey(std::string_view key);
 std::string FormatColor(TRGB c, CopyFormat f);
 
 struct NamedColor {
+    // The list is written as CSS writes it, 0xRRGGBB.
+    constexpr NamedColor(const char* n, uint32_t rrggbb)
+        : name(n), rgb{static_cast<uint8_t>(rrggbb >> 16), static_cast<uint8_t>(rrggbb >> 8),
+                       static_cast<uint8_t>(rrggbb)} {}
     const char* name;
-    uint32_t rgb; // 0xRRGGBB
+    TRGB rgb;
 };
 // The named colours of CSS, sorted by name (aliases included).
 std::span<const NamedColor> CssNamedColors();

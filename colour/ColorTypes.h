@@ -1,17 +1,14 @@
 #pragma once
-// The program's colour representations: three bytes, and a packed 32-bit
-// value with red in the lowest byte (the layout the history file and the
-// screen reader use).
-#include <array>
+// The program's colour type, TRGB, and what every view of a colour needs:
+// its inverse, its code, its web-safe neighbour. Inside the program a colour
+// is a TRGB; TColor is the 32-bit packing with red in the lowest byte, kept
+// for the conversions whose interface is that packing (SplitColor).
+#include "base/Rgb.h"
+
 #include <cstdint>
 #include <string>
 
 namespace tp {
-
-struct TRGB {
-    uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const TRGB&, const TRGB&) = default;
-};
 
 using TColor = uint32_t; // 0x00BBGGRR
 
@@ -29,9 +26,6 @@ constexpr uint8_t GetBValue(TColor c) {
 }
 constexpr TRGB ToRGB(TColor c) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-constexpr TColor ToColor(TRGB c) {
-    return RGB(c.r, c.g, c.b);
 }
 
 // Text and marks drawn over a colour use its inverse so they stay readable.

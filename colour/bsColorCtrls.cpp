@@ -11,8 +11,8 @@ namespace tp {
 
 namespace {
 
-QColor ToQColor(TColor c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+QColor ToQColor(TRGB c) {
+    return QColor(c.r, c.g, c.b);
 }
 
 QRect ToQRect(const grid::Box& b) {
@@ -47,10 +47,6 @@ void TbsColorCellGrid::SetColCount(int v) {
     if (v < 1) return;
     cols_ = v;
     update();
-}
-
-void TbsColorCellGrid::SetTransparent(bool on) {
-    setStyleSheet(on ? QStringLiteral("QGroupBox { background: transparent; }") : QString());
 }
 
 grid::Box TbsColorCellGrid::CellArea() const {
@@ -106,7 +102,7 @@ void TbsColorCellGrid::mousePressEvent(QMouseEvent* e) {
 TbsSkinColorGrid::TbsSkinColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Basic colors"), 12, 4, parent) {}
 
-void TbsSkinColorGrid::SetColorValue(TColor c) {
+void TbsSkinColorGrid::SetColorValue(TRGB c) {
     colorValue_ = c;
     if (grid::IsBasicColor(c)) {
         emit OnChange(this);
@@ -114,7 +110,7 @@ void TbsSkinColorGrid::SetColorValue(TColor c) {
     }
 }
 
-TColor TbsSkinColorGrid::CellColor(int n) const {
+TRGB TbsSkinColorGrid::CellColor(int n) const {
     return grid::BasicColors[static_cast<size_t>(n)];
 }
 
@@ -129,7 +125,7 @@ void TbsSkinColorGrid::CellPressed(int n) {
 TbsSkinCustomColorGrid::TbsSkinCustomColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Custom colors"), 6, 2, parent) {}
 
-void TbsSkinCustomColorGrid::SetSlot(int n, TColor c) {
+void TbsSkinCustomColorGrid::SetSlot(int n, TRGB c) {
     slots_.Slots.at(static_cast<size_t>(n - 1)) = c;
     update();
 }
@@ -140,7 +136,7 @@ void TbsSkinCustomColorGrid::SetNextSlot(int n) {
     slots_.NextSlot = (n >= 0 && n <= grid::CustomSlotCount) ? n : 0;
 }
 
-void TbsSkinCustomColorGrid::AddColor(TColor c) {
+void TbsSkinCustomColorGrid::AddColor(TRGB c) {
     slots_.AddColor(c);
     update();
 }
@@ -158,7 +154,7 @@ TbsColorViewer::TbsColorViewer(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TbsColorViewer::SetColorValue(TColor c) {
+void TbsColorViewer::SetColorValue(TRGB c) {
     if (c == colorValue_) return;
     colorValue_ = c;
     update();
@@ -237,7 +233,7 @@ void TbsColorWheel::ToggleMarkers() {
     toggleMarkerAt(wheel::HueMarker(color_.Hue));
 }
 
-void TbsColorWheel::UpdateWheel(TColor c) {
+void TbsColorWheel::UpdateWheel(TRGB c) {
     ToggleMarkers();
     color_.SetRGB(c);
     // Same hue, same square: only the markers move.

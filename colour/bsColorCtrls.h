@@ -25,7 +25,7 @@ public:
     // Values below 1 are ignored.
     void SetRowCount(int v);
     void SetColCount(int v);
-    TColor ColorValue() const { return colorValue_; }
+    TRGB ColorValue() const { return colorValue_; }
 
     // The area inside the frame and caption, in the grid's pixels.
     grid::Box CellArea() const;
@@ -33,23 +33,20 @@ public:
     // The cell a press at (x, y) chooses, or -1.
     int CellAtPoint(int x, int y) const;
 
-    // Draws the group box without its face (the dialog's face shows through).
-    void SetTransparent(bool on);
-
 signals:
     void OnChange(tp::TbsColorCellGrid* sender);
 
 protected:
     TbsColorCellGrid(const QString& caption, int cols, int rows, QWidget* parent);
     virtual int CellCount() const = 0;
-    virtual TColor CellColor(int n) const = 0;
+    virtual TRGB CellColor(int n) const = 0;
     virtual bool CellHighlighted(int n) const = 0;
     virtual void CellPressed(int n) = 0;
 
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
 
-    TColor colorValue_ = 0;
+    TRGB colorValue_;
 
 private:
     int cols_, rows_;
@@ -61,11 +58,11 @@ class TbsSkinColorGrid : public TbsColorCellGrid {
     Q_OBJECT
 public:
     explicit TbsSkinColorGrid(QWidget* parent = nullptr);
-    void SetColorValue(TColor c);
+    void SetColorValue(TRGB c);
 
 protected:
     int CellCount() const override { return 48; }
-    TColor CellColor(int n) const override;
+    TRGB CellColor(int n) const override;
     bool CellHighlighted(int n) const override;
     void CellPressed(int n) override;
 };
@@ -76,22 +73,22 @@ class TbsSkinCustomColorGrid : public TbsColorCellGrid {
     Q_OBJECT
 public:
     explicit TbsSkinCustomColorGrid(QWidget* parent = nullptr);
-    void SetColorValue(TColor c) { colorValue_ = c; }
+    void SetColorValue(TRGB c) { colorValue_ = c; }
 
     // Slots are numbered 1..12.
-    TColor Slot(int n) const { return slots_.slot(n); }
-    void SetSlot(int n, TColor c);
+    TRGB Slot(int n) const { return slots_.slot(n); }
+    void SetSlot(int n, TRGB c);
     int NextSlot() const { return slots_.NextSlot; }
     void SetNextSlot(int n);
     int SelectedSlot = 0; // 1-based; 0 for none
     const grid::CustomColorSlots& Slots() const { return slots_; }
 
     // Writes the colour into the slot after the one written last.
-    void AddColor(TColor c);
+    void AddColor(TRGB c);
 
 protected:
     int CellCount() const override { return grid::CustomSlotCount; }
-    TColor CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
+    TRGB CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
     bool CellHighlighted(int n) const override { return n + 1 == SelectedSlot; }
     void CellPressed(int n) override;
 
@@ -104,8 +101,8 @@ class TbsColorViewer : public QWidget {
     Q_OBJECT
 public:
     explicit TbsColorViewer(QWidget* parent = nullptr);
-    TColor ColorValue() const { return colorValue_; }
-    void SetColorValue(TColor c);
+    TRGB ColorValue() const { return colorValue_; }
+    void SetColorValue(TRGB c);
 
 signals:
     // The colour shown changed.
@@ -115,7 +112,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    TColor colorValue_ = 0;
+    TRGB colorValue_;
 };
 
 // A windowed host that paints nothing, so that what it holds is all that
@@ -144,7 +141,7 @@ public:
     void ToggleMarkers();
     // The colour changed elsewhere: move the markers and, when the hue
     // changed, repaint the square.
-    void UpdateWheel(TColor c);
+    void UpdateWheel(TRGB c);
 
     // Mouse handling in picture pixels; the Qt events come through these.
     void MouseDown(Qt::MouseButton button, int x, int y);

@@ -70,18 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = HistoryFileSize; i + 3 < size; i += 4) {
         const uint8_t op = data[i];
         if (op & 1) {
-            const TColor c = RGB(data[i + 1], data[i + 2], data[i + 3]);
+            const TRGB c{data[i + 1], data[i + 2], data[i + 3]};
             const int before = ring.HistoryPos;
             const auto written = ring.Push(c);
             if (written) {
                 check(*written == before, "push writes at HistoryPos");
-                check(ToColor(ring.HistorySlots[static_cast<size_t>(*written)]) == c,
+                check(ring.HistorySlots[static_cast<size_t>(*written)] == c,
                       "pushed colour stored");
-                for (GridCell step : PushSelectionSteps(cell, *written)) {
-                    check(step.col >= 0 && step.col < 8 && step.row >= 0 && step.row < 2,
-                          "offered cell inside the grid");
-                    ring.Select(step, current);
-                    cell = step;
+                if (const auto to = SelectionAfterPush(cell, *written)) {
+                    check(to->col >= 0 && to->col < 8 && to->row >= 0 && to->row < 2,
+                          "selection inside the grid");
+                    cell = *to;
+                    current = c;
                 }
                 check(SlotOfCell(cell) == *written, "selection ends on the pushed slot");
             }

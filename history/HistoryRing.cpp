@@ -2,13 +2,13 @@
 
 namespace tp {
 
-std::optional<int> HistoryRing::Push(TColor c) {
+std::optional<int> HistoryRing::Push(TRGB c) {
     // The positions may come from a file; never index the ring with a value
     // outside it.
     HistoryPos = WrapSlot(HistoryPos);
     HistoryLast = WrapSlot(HistoryLast);
-    if (ToColor(HistorySlots[static_cast<size_t>(HistoryLast)]) == c) return std::nullopt;
-    HistorySlots[static_cast<size_t>(HistoryPos)] = ToRGB(c);
+    if (HistorySlots[static_cast<size_t>(HistoryLast)] == c) return std::nullopt;
+    HistorySlots[static_cast<size_t>(HistoryPos)] = c;
     HistoryLast = HistoryPos;
     HistoryPos = WrapSlot(HistoryPos + 1);
     return HistoryLast;
@@ -23,18 +23,10 @@ bool HistoryRing::Select(GridCell cell, TRGB& current) const {
     return true;
 }
 
-std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot) {
+std::optional<GridCell> SelectionAfterPush(GridCell current, int writtenSlot) {
     const GridCell target = CellOfSlot(WrapSlot(writtenSlot));
-    std::vector<GridCell> steps;
-    if (target.col != current.col) {
-        current.col = target.col;
-        steps.push_back(current);
-    }
-    if (target.row != current.row) {
-        current.row = target.row;
-        steps.push_back(current);
-    }
-    return steps;
+    if (target == current) return std::nullopt;
+    return target;
 }
 
 std::vector<TRGB> HistoryPicks(const HistoryRing& ring) {

@@ -43,7 +43,7 @@ struct HistoryRing {
 
     // Pushes a colour unless it equals the slot written last (only that one
     // is compared: A, B, A pushes three times). Returns the slot written.
-    std::optional<int> Push(TColor c);
+    std::optional<int> Push(TRGB c);
 
     // The select rule for a grid cell: when the current colour differs from
     // the cell's slot, the slot becomes the current colour and true is
@@ -59,12 +59,12 @@ private:
     }
 };
 
-// The cells a push offers to the grid's select rule on its way from the
-// current cell to the cell of the slot just written: first the new column in
-// the old row (if the column changes), then the new row (if it changes).
-// When both change the current colour is first set from another slot and
-// then from the pushed one.
-std::vector<GridCell> PushSelectionSteps(GridCell current, int writtenSlot);
+// The selection rule of a push: the grid's current cell moves to the cell of
+// the slot just written, and the pushed colour then becomes the current
+// colour, as choosing that cell would make it. A push that writes the
+// current cell's own slot moves nothing and leaves the current colour as it
+// was. Returns the cell to move to, or nothing.
+std::optional<GridCell> SelectionAfterPush(GridCell current, int writtenSlot);
 
 // The slots that hold a pick, newest first. The ring fills from slot 0 and
 // is white beyond HistoryPos until it first wraps; once wrapped, no two

@@ -11,6 +11,7 @@
 #include <QtGui/qrgb.h>
 #include <QtMath>
 
+#include "base/Rgb.h"
 #include "base/ScreenGeometry.h"
 
 #include <optional>
@@ -20,6 +21,12 @@ class QSinglePointEvent;
 class QWindow;
 
 namespace tp {
+
+// A reader's pixel as the program's colour; the alpha byte is dropped.
+constexpr TRGB FromQRgb(QRgb c) {
+    return {static_cast<uint8_t>(qRed(c)), static_cast<uint8_t>(qGreen(c)),
+            static_cast<uint8_t>(qBlue(c))};
+}
 
 // The whole desktop in one picture, frozen at one moment, for picking on an
 // overlay and for readers that cannot read the live screen.

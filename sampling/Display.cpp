@@ -170,9 +170,9 @@ void TfrmDisplay::FormShow() {
         // The portal's compositor must see the main window gone before it
         // takes the picture: wait with the event loop running, so that the
         // hiding reaches it.
-        if (CaptureDelayMs > 0) {
+        if (captureDelayMs_ > 0) {
             QEventLoop wait;
-            QTimer::singleShot(CaptureDelayMs, &wait, &QEventLoop::quit);
+            QTimer::singleShot(captureDelayMs_, &wait, &QEventLoop::quit);
             wait.exec(QEventLoop::ExcludeUserInputEvents);
         }
         const FreezeResult f = services_.screen->freezeDesktop(false);
@@ -188,7 +188,7 @@ void TfrmDisplay::FormShow() {
         CaptureScreen();
     } else {
         PrepareBuffers();
-        if (CaptureDelayMs > 0) QThread::msleep(static_cast<unsigned long>(CaptureDelayMs));
+        if (captureDelayMs_ > 0) QThread::msleep(static_cast<unsigned long>(captureDelayMs_));
         CaptureScreen();
     }
     lblScreen->setText(

@@ -29,34 +29,13 @@ public:
     // screen that cannot be read is reported and the window stays.
     static void Open(const Services& services, QWidget* windowToHide);
 
-    // Components; a numbered one carries its caption beside it.
-    TbsSkinExPanel* sepRuler;
-    TbsSkinStdLabel* lblScreen;
-    QFrame* bsSkinBevel1; // the frame around the magnifier
-    QWidget* pbCaptureScreen;
-    TbsSkinStdLabel* bsSkinStdLabel1; // "坐标："
-    TbsSkinStdLabel* lblCurPos;
-    TbsSkinStdLabel* bsSkinStdLabel2; // "起点："
-    TbsSkinStdLabel* lblStartPos;
-    TbsSkinStdLabel* bsSkinStdLabel5; // "终点："
-    TbsSkinStdLabel* lblEndPos;
-    TbsSkinStdLabel* bsSkinStdLabel6; // "距离："
-    TbsSkinStdLabel* lblResult;
-    TbsSkinButton* bsSkinButton1; // "结束"
-
-    // Handlers. Points are in device pixels of the frozen picture.
-    void FormShow();
-    void FormMouseDown(PixPoint p);
-    void FormMouseMove(PixPoint p);
-    void FormMouseUp();
-    void bsSkinButton1Click(); // "结束"
-    void sepRulerClose();
-
     // The pause between hiding the main window and taking the picture, so
-    // that the desktop has repainted where the main window was.
-    int CaptureDelayMs = 500;
+    // that the desktop has repainted where the main window was (500 ms).
+    void SetCaptureDelay(int ms) { captureDelayMs_ = ms; }
 
-    // State, readable for tests.
+    // What the window holds and shows. Its controls carry object names
+    // (sepRuler, lblScreen, pbCaptureScreen, lblCurPos, lblStartPos,
+    // lblEndPos, lblResult, bsSkinButton1 "结束").
     const QImage& Snapshot() const { return snapshot_; }
     // What the window shows: the snapshot with the rubber-band line inverted in.
     const QImage& Shown() const { return shown_; }
@@ -83,6 +62,14 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Handlers. Points are in device pixels of the frozen picture.
+    void FormShow();
+    void FormMouseDown(PixPoint p);
+    void FormMouseMove(PixPoint p);
+    void FormMouseUp();
+    void bsSkinButton1Click(); // "结束"
+    void sepRulerClose();
+
     void buildComponents();
     void PrepareBuffers();
     void CaptureScreen();
@@ -96,7 +83,23 @@ private:
     qreal pixelRatio() const;
     template <class F> void guarded(F&& f);
 
+    // Components; a numbered one carries its caption beside it.
+    TbsSkinExPanel* sepRuler;
+    TbsSkinStdLabel* lblScreen;
+    QFrame* bsSkinBevel1; // the frame around the magnifier
+    QWidget* pbCaptureScreen;
+    TbsSkinStdLabel* bsSkinStdLabel1; // "坐标："
+    TbsSkinStdLabel* lblCurPos;
+    TbsSkinStdLabel* bsSkinStdLabel2; // "起点："
+    TbsSkinStdLabel* lblStartPos;
+    TbsSkinStdLabel* bsSkinStdLabel5; // "终点："
+    TbsSkinStdLabel* lblEndPos;
+    TbsSkinStdLabel* bsSkinStdLabel6; // "距离："
+    TbsSkinStdLabel* lblResult;
+    TbsSkinButton* bsSkinButton1; // "结束"
+
     Services services_;
+    int captureDelayMs_ = 500;
     QPointer<QWidget> hiddenWindow_;
     QImage snapshot_;
     QImage shown_;

@@ -20,7 +20,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 
 QImage NewZoomBitmap() {
     QImage img(ZoomWidth, ZoomHeight, QImage::Format_RGB32);
-    const TRGB bg = ToRGB(ZoomBackground);
+    const TRGB bg = ZoomBackground;
     img.fill(QColor(bg.r, bg.g, bg.b));
     return img;
 }

@@ -3,6 +3,7 @@
 // cursor, each drawn as a 4 x 4 square into a 128 x 96 image, under a
 // crosshair of two 3-pixel bars. Shared by the eyedropper and the distance
 // window, which feed it different images.
+#include "base/Rgb.h"
 #include "base/ScreenGeometry.h"
 
 namespace tp {
@@ -16,8 +17,8 @@ inline constexpr int ZoomHeight = 96;
 inline constexpr int ZoomCenterX = 64;
 inline constexpr int ZoomCenterY = 48;
 inline constexpr int ZoomFactor = ZoomWidth / ZoomSrcWidth;
-// The magnifier's colour before the first sample (0x00BBGGRR).
-inline constexpr unsigned ZoomBackground = 0xFBF7F6;
+// The magnifier's colour before the first sample.
+inline constexpr TRGB ZoomBackground{246, 247, 251};
 
 // The source rectangle around a cursor at (x, y), in device pixels.
 constexpr PixRect ZoomSource(PixPoint cursor) {

@@ -54,8 +54,7 @@ void TPickOverlayWindow::paintEvent(QPaintEvent*) {
     if (loupe.isEmpty()) return;
     const QImage img = overlay_.LoupeImage();
     p.drawImage(QRect(loupe.topLeft() + QPoint(2, 2), QSize(ZoomWidth, ZoomHeight)), img);
-    const QRgb c = overlay_.SampledColour();
-    const TRGB rgb{uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c))};
+    const TRGB rgb = overlay_.SampledColour();
     const TRGB ink = InverseColor(rgb);
     const QRect strip(loupe.left() + 2, loupe.top() + 2 + ZoomHeight, ZoomWidth, LoupeStrip);
     p.fillRect(strip, QColor(rgb.r, rgb.g, rgb.b));
@@ -190,19 +189,18 @@ void TPickOverlay::Nudge(int dx, int dy) {
     sample();
 }
 
-QRgb TPickOverlay::SampledColour() const {
+TRGB TPickOverlay::SampledColour() const {
     const QPoint at = OnFrame(frame_, sampled_);
     if (!OnSomeMonitor(frame_.monitors, ToPix(sampled_)) || !frame_.image.rect().contains(at))
-        return qRgb(255, 255, 255);
-    return frame_.image.pixel(at) | 0xFF000000u;
+        return {255, 255, 255};
+    return FromQRgb(frame_.image.pixel(at));
 }
 
 QImage TPickOverlay::LoupeImage() const {
     QImage zoom = NewZoomBitmap();
     const PixRect src = ZoomSource(ToPix(OnFrame(frame_, sampled_)));
-    const QRgb c = SampledColour();
     DrawZoom(zoom, frame_.image.copy(src.left, src.top, src.width, src.height),
-             InverseColor({uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c))}));
+             InverseColor(SampledColour()));
     return zoom;
 }
 
@@ -228,11 +226,9 @@ QRect TPickOverlay::LoupeRect(size_t monitor) const {
 
 void TPickOverlay::sample() {
     hasSample_ = true;
-    if (OnSample) {
-        const PixRect src = ZoomSource(ToPix(OnFrame(frame_, sampled_)));
-        OnSample(sampled_, OnSomeMonitor(frame_.monitors, ToPix(sampled_)),
+    const PixRect src = ZoomSource(ToPix(OnFrame(frame_, sampled_)));
+    emit sampled(sampled_, OnSomeMonitor(frame_.monitors, ToPix(sampled_)),
                  frame_.image.copy(src.left, src.top, src.width, src.height));
-    }
     for (auto& w : windows_)
         if (w) w->update();
 }
@@ -241,9 +237,9 @@ void TPickOverlay::Pick() {
     if (done_ || !hasSample_) return;
     done_ = true;
     const QPoint at = sampled_;
-    const QRgb c = SampledColour();
+    const TRGB c = SampledColour();
     finish();
-    if (OnPick) OnPick(at, c);
+    emit picked(at, c);
     emit finished();
 }
 
@@ -251,7 +247,7 @@ void TPickOverlay::Cancel() {
     if (done_) return;
     done_ = true;
     finish();
-    if (OnCancel) OnCancel();
+    emit cancelled();
     emit finished();
 }
 

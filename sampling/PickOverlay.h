@@ -6,6 +6,7 @@
 // cancel. This is how a pick works where the program cannot follow the
 // pointer across the live screen (a Wayland desktop), and how a one-shot
 // pick works everywhere.
+#include "colour/ColorTypes.h"
 #include "platform/ScreenSource.h"
 
 #include <QImage>
@@ -13,7 +14,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
 namespace tp {
@@ -47,13 +47,6 @@ public:
     // Shows a window over every monitor of the frame.
     void show();
 
-    // Called with every new sample: the device pixel, whether a monitor
-    // shows it, and the magnifier's area around it.
-    std::function<void(QPoint device, bool onScreen, const QImage& area)> OnSample;
-    // The pick ends with the sampled pixel and its colour, or cancelled.
-    std::function<void(QPoint device, QRgb colour)> OnPick;
-    std::function<void()> OnCancel;
-
     // What the windows do with their input, open for tests.
     // The pointer at a position local to a monitor's window (logical pixels,
     // with the fraction a scaled desktop gives it).
@@ -66,7 +59,7 @@ public:
 
     bool HasSample() const { return hasSample_; }
     QPoint Sampled() const { return sampled_; }
-    QRgb SampledColour() const;
+    TRGB SampledColour() const;
     const DesktopFrame& Frame() const { return frame_; }
     const std::vector<QPointer<TPickOverlayWindow>>& Windows() const { return windows_; }
     // The loupe's rectangle on a monitor's window (empty when the sampled
@@ -75,6 +68,13 @@ public:
     QImage LoupeImage() const;
 
 signals:
+    // Every new sample: the device pixel, whether a monitor shows it, and
+    // the magnifier's area around it.
+    void sampled(QPoint device, bool onScreen, const QImage& area);
+    // The pick ends with the sampled pixel and its colour, or cancelled;
+    // finished() follows either.
+    void picked(QPoint device, TRGB colour);
+    void cancelled();
     void finished();
     // The first window has painted the picture (once per overlay).
     void firstPainted();

@@ -3,9 +3,9 @@
 # another folder of its own level. The order, low to high (README, "Layers"):
 #   base < platform < skin < colour < history < sampling, library, windows < app
 # The build enforces the same order for includes written from the source root
-# ("app/global.h"); this check also resolves the ones the compiler finds
-# beside the including file ("../app/global.h") or through a folder and ".."
-# ("base/../app/global.h"), which get past the build's include roots.
+# ("app/mainRGB.h"); this check also resolves the ones the compiler finds
+# beside the including file ("../app/mainRGB.h") or through a folder and ".."
+# ("base/../app/mainRGB.h"), which get past the build's include roots.
 # Tests, benchmarks and fuzz targets stand outside the layers and may include
 # anything. An argument checks another tree of the same layout.
 set -euo pipefail

@@ -11,8 +11,8 @@ for dir in base platform skin colour history sampling library windows app; do
     cp -r "$root/$dir" "$scratch/"
 done
 bash "$root/scripts/check_layers.sh" "$scratch" >/dev/null
-for include in '"app/global.h"' '"../app/global.h"' '"./../app/global.h"' \
-               '"base/../app/global.h"' '<base/../app/global.h>'; do
+for include in '"app/mainRGB.h"' '"../app/mainRGB.h"' '"./../app/mainRGB.h"' \
+               '"base/../app/mainRGB.h"' '<base/../app/mainRGB.h>'; do
     cp "$root/base/Rounding.h" "$scratch/base/Rounding.h"
     sed -i "1a #include $include" "$scratch/base/Rounding.h"
     if out=$(bash "$root/scripts/check_layers.sh" "$scratch"); then

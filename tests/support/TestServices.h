@@ -4,8 +4,11 @@
 #include "skin/SkinData.h"
 #include "support/Fakes.h"
 
+#include <QDialog>
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace tp::test {
 
@@ -20,18 +23,17 @@ struct TestServices {
     SkinData skin = SkinData::load();
     // A history file of this test's own, in a folder removed afterwards.
     QTemporaryDir scratch;
+    // Drives the modal windows in place of their own loops while set; the
+    // windows ask it at each showing, so a test may set it at any time.
+    std::function<int(QDialog&)> runModal;
+    // The message box the library's windows ask in; null: the main window's.
+    TbsSkinMessage* messageBox = nullptr;
 
     Services services() {
-        Services s;
-        s.clipboard = &clipboard;
-        s.shell = &shell;
-        s.beeper = &beeper;
-        s.errors = &errors;
-        s.screen = &screen;
-        s.tray = &tray;
-        s.skin = &skin;
-        s.settings = &settings;
+        Services s = ServicesOf(*this);
         s.historyPath = historyPath();
+        s.messageBox = messageBox;
+        s.runModal = [this](QDialog& d) { return runModal ? runModal(d) : d.exec(); };
         return s;
     }
 

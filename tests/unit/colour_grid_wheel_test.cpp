@@ -5,20 +5,24 @@
 
 #include <cmath>
 #include <set>
+#include <string>
 
 using namespace tp;
 using namespace tp::grid;
 using namespace tp::wheel;
 
 TEST(BasicColors, RowByRowWithTheOddEntry37) {
-    EXPECT_EQ(BasicColors[0], 0x000000u);
-    EXPECT_EQ(BasicColors[4], RGB(0xFF, 0, 0));
-    EXPECT_EQ(BasicColors[37], 0x4F4280u);
-    EXPECT_EQ(BasicColors[42], 0xFFFFFFu);
-    EXPECT_EQ(BasicColors[47], RGB(0xFF, 0x80, 0xFF));
-    EXPECT_EQ(std::set<TColor>(BasicColors.begin(), BasicColors.end()).size(), 48u);
-    EXPECT_TRUE(IsBasicColor(RGB(0x80, 0x80, 0xC0)));
-    EXPECT_FALSE(IsBasicColor(RGB(18, 52, 86)));
+    EXPECT_EQ(BasicColors[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(BasicColors[4], (TRGB{0xFF, 0, 0}));
+    EXPECT_EQ(BasicColors[37], (TRGB{0x80, 0x42, 0x4F}));
+    EXPECT_EQ(BasicColors[42], (TRGB{255, 255, 255}));
+    EXPECT_EQ(BasicColors[47], (TRGB{0xFF, 0x80, 0xFF}));
+    std::set<std::string> distinct;
+    for (const TRGB c : BasicColors)
+        distinct.insert(HexCode(c));
+    EXPECT_EQ(distinct.size(), 48u);
+    EXPECT_TRUE(IsBasicColor(TRGB{0x80, 0x80, 0xC0}));
+    EXPECT_FALSE(IsBasicColor(TRGB{18, 52, 86}));
 }
 
 TEST(CellLayout, CentredBlockOfCellsTwoPixelsApart) {
@@ -67,13 +71,13 @@ TEST(CellLayout, HitTestsChooseCellsButNeverTheGapsOrFrame) {
 TEST(CustomColorSlots, ThirteenAddsWrapToSlotOne) {
     CustomColorSlots s;
     for (int n = 1; n <= 12; ++n)
-        EXPECT_EQ(s.slot(n), 0xFFFFFFu);
-    for (TColor c = 1; c <= 13; ++c)
-        s.AddColor(c);
+        EXPECT_EQ(s.slot(n), (TRGB{255, 255, 255}));
+    for (uint8_t c = 1; c <= 13; ++c)
+        s.AddColor({c, 0, 0});
     EXPECT_EQ(s.NextSlot, 1);
-    EXPECT_EQ(s.slot(1), 13u);
-    EXPECT_EQ(s.slot(2), 2u);
-    EXPECT_EQ(s.slot(12), 12u);
+    EXPECT_EQ(s.slot(1), (TRGB{13, 0, 0}));
+    EXPECT_EQ(s.slot(2), (TRGB{2, 0, 0}));
+    EXPECT_EQ(s.slot(12), (TRGB{12, 0, 0}));
 }
 
 TEST(WheelAngles, NormalizeRotateAndDirection) {

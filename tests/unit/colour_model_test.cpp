@@ -100,7 +100,7 @@ TEST(TPSPColor, StartsBlackAndKeepsTheThreeFormsInStep) {
     EXPECT_EQ(c.Red + c.Green + c.Blue + c.HueByte + c.SaturationByte + c.LightnessByte, 0);
     EXPECT_EQ(c.Hue + c.Saturation + c.Lightness, 0);
 
-    c.SetRGB(RGB(0, 0, 255));
+    c.SetRGB(TRGB{0, 0, 255});
     EXPECT_DOUBLE_EQ(c.Hue, 2.0 / 3);
     EXPECT_EQ(c.HueByte, 170);
     EXPECT_EQ(c.SaturationByte, 255);

@@ -19,7 +19,7 @@ using namespace tp;
 namespace fs = std::filesystem;
 
 namespace {
-constexpr TColor A = RGB(10, 20, 30), B = RGB(200, 100, 50);
+constexpr TRGB A = TRGB{10, 20, 30}, B = TRGB{200, 100, 50};
 
 std::vector<uint8_t> readAll(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
@@ -56,7 +56,7 @@ TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
     for (const TRGB& s : ring.HistorySlots)
         EXPECT_EQ(s, (TRGB{255, 255, 255}));
     // White first: slot 0, the slot written last, is white already.
-    EXPECT_FALSE(ring.Push(RGB(255, 255, 255)));
+    EXPECT_FALSE(ring.Push(TRGB{255, 255, 255}));
     EXPECT_EQ(ring.HistoryPos, 0);
 
     EXPECT_EQ(ring.Push(A), 0);
@@ -65,15 +65,15 @@ TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
     EXPECT_EQ(ring.Push(A), 2); // A, B, A pushes three times
     EXPECT_EQ(ring.HistoryLast, 2);
     EXPECT_EQ(ring.HistoryPos, 3);
-    EXPECT_EQ(ring.HistorySlots[1], ToRGB(B));
+    EXPECT_EQ(ring.HistorySlots[1], B);
 }
 
 TEST(HistoryRing, SeventeenthPushWrapsToSlotZero) {
     HistoryRing ring;
     for (int i = 0; i < 16; ++i)
-        ASSERT_EQ(ring.Push(RGB(uint8_t(i), 0, 0)), i);
+        ASSERT_EQ(ring.Push(TRGB{uint8_t(i), 0, 0}), i);
     EXPECT_EQ(ring.HistoryPos, 0);
-    EXPECT_EQ(ring.Push(RGB(99, 99, 99)), 0);
+    EXPECT_EQ(ring.Push(TRGB{99, 99, 99}), 0);
     EXPECT_EQ(ring.HistorySlots[0], (TRGB{99, 99, 99}));
     EXPECT_EQ(ring.HistorySlots[1], (TRGB{1, 0, 0}));
     EXPECT_EQ(CellOfSlot(ring.HistoryLast), (GridCell{0, 0}));
@@ -83,10 +83,10 @@ TEST(HistoryRing, PicksAreTheWrittenSlotsNewestFirstAlsoOnceTheRingWraps) {
     HistoryRing ring;
     EXPECT_TRUE(HistoryPicks(ring).empty());
     ring.Push(A);
-    ring.Push(RGB(255, 255, 255)); // white is a pick like any other
-    EXPECT_EQ(HistoryPicks(ring), (std::vector<TRGB>{{255, 255, 255}, ToRGB(A)}));
+    ring.Push(TRGB{255, 255, 255}); // white is a pick like any other
+    EXPECT_EQ(HistoryPicks(ring), (std::vector<TRGB>{{255, 255, 255}, A}));
     for (int i = 0; i < 15; ++i)
-        ring.Push(RGB(uint8_t(i), 1, 1));
+        ring.Push(TRGB{uint8_t(i), 1, 1});
     const std::vector<TRGB> picks = HistoryPicks(ring);
     ASSERT_EQ(picks.size(), 16u);
     EXPECT_EQ(picks.front(), (TRGB{14, 1, 1}));
@@ -109,7 +109,7 @@ TEST(HistorySelect, CopiesTheSlotOnlyWhenItDiffers) {
     ring.Push(A);
     TRGB current{1, 2, 3};
     EXPECT_TRUE(ring.Select({0, 0}, current));
-    EXPECT_EQ(current, ToRGB(A));
+    EXPECT_EQ(current, A);
     EXPECT_FALSE(ring.Select({0, 0}, current)); // already equal: nothing to refresh
     EXPECT_TRUE(ring.Select({7, 1}, current));  // slot 15, still white
     EXPECT_EQ(current, (TRGB{255, 255, 255}));
@@ -117,28 +117,23 @@ TEST(HistorySelect, CopiesTheSlotOnlyWhenItDiffers) {
     EXPECT_FALSE(ring.Select({0, 2}, current));
 }
 
-TEST(HistorySelect, PushOffersTheOldRowFirstWhenColumnAndRowBothChange) {
-    // Slots 0..7 hold colours 0..7; the grid's current cell is column 7,
-    // row 0 after writing slot 7. Writing slot 8 moves the column first
-    // (offering slot 0), then the row (offering slot 8).
+TEST(HistorySelect, PushMovesTheSelectionOnToTheSlotItWrote) {
+    // Slots 0..7 hold colours 1..8; the grid's current cell is column 7,
+    // row 0 after writing slot 7. Writing slot 8 moves column and row at
+    // once, straight to the pushed slot.
     HistoryRing ring;
     for (int i = 0; i < 8; ++i)
-        ring.Push(RGB(uint8_t(i + 1), 0, 0));
-    const auto written = ring.Push(RGB(80, 80, 80));
+        ring.Push(TRGB{uint8_t(i + 1), 0, 0});
+    const auto written = ring.Push(TRGB{80, 80, 80});
     ASSERT_EQ(written, 8);
-    const auto steps = PushSelectionSteps({7, 0}, *written);
-    ASSERT_EQ(steps, (std::vector<GridCell>{{0, 0}, {0, 1}}));
-    TRGB current{80, 80, 80};
-    std::vector<TRGB> seen;
-    for (GridCell c : steps)
-        if (ring.Select(c, current)) seen.push_back(current);
-    EXPECT_EQ(seen, (std::vector<TRGB>{{1, 0, 0}, {80, 80, 80}}));
+    EXPECT_EQ(SelectionAfterPush({7, 0}, *written), (GridCell{0, 1}));
 
-    // Only the column or only the row changing offers the pushed slot alone;
-    // the current cell itself offers nothing.
-    EXPECT_EQ(PushSelectionSteps({2, 0}, 3), (std::vector<GridCell>{{3, 0}}));
-    EXPECT_EQ(PushSelectionSteps({3, 0}, 11), (std::vector<GridCell>{{3, 1}}));
-    EXPECT_TRUE(PushSelectionSteps({3, 1}, 11).empty());
+    // Only the column or only the row changing; the current cell itself
+    // moves nothing, and a slot number from outside the ring wraps.
+    EXPECT_EQ(SelectionAfterPush({2, 0}, 3), (GridCell{3, 0}));
+    EXPECT_EQ(SelectionAfterPush({3, 0}, 11), (GridCell{3, 1}));
+    EXPECT_EQ(SelectionAfterPush({3, 1}, 11), std::nullopt);
+    EXPECT_EQ(SelectionAfterPush({0, 0}, 16), std::nullopt);
 }
 
 TEST(HistoryCodec, RoundTripsWithExplicitLittleEndianLayout) {
@@ -213,7 +208,7 @@ TEST(HistoryFile, MissingFileIsCreatedEmptyAndWrittenWhole) {
     EXPECT_EQ(fs::file_size(s.file), 0u);
     EXPECT_EQ(current, (TRGB{255, 255, 255}));
     ring.Push(A);
-    ASSERT_TRUE(SaveHistoryFile(s.file.string(), ToRGB(A), ring).ok);
+    ASSERT_TRUE(SaveHistoryFile(s.file.string(), A, ring).ok);
     EXPECT_EQ(readAll(s.file).size(), 59u);
 }
 

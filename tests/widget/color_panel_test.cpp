@@ -1,9 +1,9 @@
 // The colour reference panel: where it goes, that there is only ever one,
 // how it ends, and what it shows when the page is missing.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 #include "windows/ColorPanel.h"
 
@@ -43,6 +43,7 @@ struct ColorPanelTest : ::testing::Test {
         EXPECT_EQ(frmColorPanel, nullptr);
     }
     QString pageText() const { return frmColorPanel->wbColors->toPlainText(); }
+    test::MainParts ui() const { return test::MainParts(main.get()); }
 };
 
 TEST_F(ColorPanelTest, FillsTheDesktopBesideTheMainWindow) {
@@ -66,7 +67,7 @@ TEST_F(ColorPanelTest, FillsTheDesktopBesideTheMainWindow) {
 TEST_F(ColorPanelTest, ResourceButtonMovesTheMainWindowAndKeepsOnePanel) {
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     main->move(200, 150);
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     TfrmColorPanel* first = frmColorPanel;
     EXPECT_EQ(main->pos(), QPoint(0, 0));
@@ -78,19 +79,19 @@ TEST_F(ColorPanelTest, ResourceButtonMovesTheMainWindowAndKeepsOnePanel) {
     EXPECT_EQ(first->parentWidget(), main.get()) << "owned by the main window";
 
     main->move(90, 60);
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     EXPECT_EQ(frmColorPanel, first);
     EXPECT_EQ(main->pos(), QPoint(0, 0));
     EXPECT_EQ(main->findChildren<TfrmColorPanel*>().size(), 1);
 }
 
 TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     TfrmColorPanel* first = frmColorPanel;
     first->bsfPanel->closeButton()->click();
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(frmColorPanel, first);
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     EXPECT_EQ(frmColorPanel, first);
     EXPECT_TRUE(first->isVisible());
 
@@ -100,7 +101,7 @@ TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
     EXPECT_EQ(frmColorPanel, nullptr);
     flushDeletes();
     EXPECT_TRUE(gone);
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     EXPECT_TRUE(frmColorPanel->isVisible());
     EXPECT_EQ(main->findChildren<TfrmColorPanel*>().size(), 1);
@@ -108,7 +109,7 @@ TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
 
 TEST_F(ColorPanelTest, ShowsTheShippedPageAndSendsLinksToTheBrowser) {
     openMain(QStringLiteral(TINTPICK_SOURCE_DIR "/data"));
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     const QString text = pageText();
     EXPECT_TRUE(text.contains(QStringLiteral("网页安全色"))) << text.left(200).toStdString();
@@ -123,7 +124,7 @@ TEST_F(ColorPanelTest, ShowsTheShippedPageAndSendsLinksToTheBrowser) {
 }
 
 TEST_F(ColorPanelTest, MissingOrUnreadablePageStillOpensThePanel) {
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     EXPECT_TRUE(frmColorPanel->isVisible());
     EXPECT_TRUE(pageText().contains(QStringLiteral("找不到颜色参照表页面")));
@@ -133,18 +134,18 @@ TEST_F(ColorPanelTest, MissingOrUnreadablePageStillOpensThePanel) {
 
     // A folder where the page should be cannot be read as one.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ColorTable.htm")));
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     EXPECT_TRUE(frmColorPanel->isVisible());
     EXPECT_TRUE(pageText().contains(QStringLiteral("无法读取颜色参照表页面")));
 }
 
 TEST_F(ColorPanelTest, MinimisedPanelComesBackAndCanBeMaximised) {
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     ASSERT_TRUE(frmColorPanel);
     frmColorPanel->showMinimized();
     ASSERT_TRUE(frmColorPanel->isMinimized());
-    main->bsSkinButton6->click();
+    ui().bsSkinButton6->click();
     EXPECT_FALSE(frmColorPanel->isMinimized());
     EXPECT_TRUE(frmColorPanel->isVisible());
 

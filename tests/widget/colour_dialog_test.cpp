@@ -1,6 +1,5 @@
 // The advanced colour dialog: its handler chains, OK/Cancel and the custom
 // colours between runs, driven without a modal loop.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
@@ -11,6 +10,7 @@
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 #include "support/X11Keys.h"
 
@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,21 +35,58 @@ using namespace tp;
 
 namespace {
 
-using Win = TbsSkinColorDialog::Window;
+// The dialog's window and its parts, found by name as a user's eye finds
+// them.
+struct Win {
+    explicit Win(QDialog& f)
+        : form(&f), skinForm(f.findChild<TbsBusinessSkinForm*>()),
+          basicGrid(test::Child<TbsSkinColorGrid>(&f, "basicGrid")),
+          customGrid(test::Child<TbsSkinCustomColorGrid>(&f, "customGrid")),
+          wheelHost(test::Child(&f, "wheelHost")), wheel(test::Child<TbsColorWheel>(&f, "wheel")),
+          lblR(test::Child(&f, "lblR")), lblG(test::Child(&f, "lblG")),
+          lblB(test::Child(&f, "lblB")), lblH(test::Child(&f, "lblH")),
+          lblS(test::Child(&f, "lblS")), lblL(test::Child(&f, "lblL")),
+          edtR(test::Child<TbsSkinTrackEdit>(&f, "edtR")),
+          edtG(test::Child<TbsSkinTrackEdit>(&f, "edtG")),
+          edtB(test::Child<TbsSkinTrackEdit>(&f, "edtB")),
+          edtH(test::Child<TbsSkinTrackEdit>(&f, "edtH")),
+          edtS(test::Child<TbsSkinTrackEdit>(&f, "edtS")),
+          edtL(test::Child<TbsSkinTrackEdit>(&f, "edtL")),
+          preview(test::Child<TbsColorViewer>(&f, "preview")),
+          btnOK(test::Child<TbsSkinButton>(&f, "btnOK")),
+          btnCancel(test::Child<TbsSkinButton>(&f, "btnCancel")),
+          btnAdd(test::Child<TbsSkinButton>(&f, "btnAdd")),
+          contrast(test::Child<TContrastPanel>(&f, "contrastPanel")),
+          edtCode(test::Child<TCodeEdit>(&f, "edtCode")) {}
+    QDialog* form;
+    TbsBusinessSkinForm* skinForm;
+    TbsSkinColorGrid* basicGrid;
+    TbsSkinCustomColorGrid* customGrid;
+    QWidget* wheelHost;
+    TbsColorWheel* wheel;
+    QWidget *lblR, *lblG, *lblB, *lblH, *lblS, *lblL;
+    TbsSkinTrackEdit *edtR, *edtG, *edtB, *edtH, *edtS, *edtL;
+    TbsColorViewer* preview;
+    TbsSkinButton *btnOK, *btnCancel, *btnAdd;
+    TContrastPanel* contrast;
+    TCodeEdit* edtCode;
+};
 
 struct DialogTest : ::testing::Test {
     test::TestServices fakes;
     TbsSkinColorDialog dlg{fakes.services()};
     DialogTest() {
-        dlg.Caption = QStringLiteral("高级调色板");
-        dlg.SkinData = dlg.CtrlSkinData = &fakes.skin;
+        dlg.SetCaption(QStringLiteral("高级调色板"));
+        dlg.SetSkinData(&fakes.skin, &fakes.skin);
     }
 
     // Runs Execute; `drive` works on the built window and returns the
     // modal result.
     bool run(const std::function<int(TbsSkinColorDialog&, const Win&)>& drive) {
-        dlg.RunModal = [&](TbsSkinColorDialog& d) { return drive(d, *d.window()); };
-        return dlg.Execute();
+        fakes.runModal = [&](QDialog& form) { return drive(dlg, Win(form)); };
+        const bool ok = dlg.Execute();
+        fakes.runModal = nullptr;
+        return ok;
     }
 
     static std::array<int, 6> edits(const Win& w) {
@@ -59,11 +97,11 @@ struct DialogTest : ::testing::Test {
     // All six views and the wheel hold one colour, and no guard is left set.
     // After a change typed into H, S or L those edits keep what was typed.
     void expectConsistent(const Win& w, bool hsvFollowsRGB = true) {
-        const TColor c =
-            RGB(uint8_t(w.edtR->Value()), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value()));
+        const TRGB c =
+            TRGB{uint8_t(w.edtR->Value()), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value())};
         EXPECT_EQ(w.preview->ColorValue(), c);
-        EXPECT_EQ(dlg.WheelColor().Color(), c);
-        const TRGB rgb = ToRGB(c);
+        EXPECT_EQ(w.wheel->Color().Color(), c);
+        const TRGB rgb = c;
         const HSVValues v = RGBToHSV(rgb.r, rgb.g, rgb.b);
         if (hsvFollowsRGB) {
             if (v.H) {
@@ -72,11 +110,30 @@ struct DialogTest : ::testing::Test {
             EXPECT_EQ(w.edtS->Value(), v.S);
             EXPECT_EQ(w.edtL->Value(), v.L);
         } else {
-            EXPECT_EQ(c, ToColor(HSVToRGB(w.edtH->Value(), w.edtS->Value(), w.edtL->Value())));
+            EXPECT_EQ(c, HSVToRGB(w.edtH->Value(), w.edtS->Value(), w.edtL->Value()));
         }
         for (auto* e : {w.edtR, w.edtG, w.edtB, w.edtH, w.edtS, w.edtL})
             EXPECT_EQ(e->text(), QString::number(e->Value()));
-        EXPECT_FALSE(dlg.LockRGB || dlg.LockHSV || dlg.FromWheel);
+        // A grey has no hue to give back to the H edit after the probe.
+        if (hsvFollowsRGB && v.H) expectAnswering(w);
+    }
+    // No handler chain is left half done: a red channel one off reaches the
+    // preview, the wheel and the H, S, L edits, and going back restores
+    // them all.
+    void expectAnswering(const Win& w) {
+        const int r = w.edtR->Value();
+        const std::array<int, 3> hsv{w.edtH->Value(), w.edtS->Value(), w.edtL->Value()};
+        const TRGB other{uint8_t(r ^ 1), uint8_t(w.edtG->Value()), uint8_t(w.edtB->Value())};
+        w.edtR->SetValue(other.r);
+        EXPECT_EQ(w.preview->ColorValue(), other);
+        EXPECT_EQ(w.wheel->Color().Color(), other);
+        const HSVValues v = RGBToHSV(other.r, other.g, other.b);
+        EXPECT_EQ(w.edtS->Value(), v.S);
+        EXPECT_EQ(w.edtL->Value(), v.L);
+        w.edtR->SetValue(r);
+        EXPECT_EQ(w.preview->ColorValue().r, r);
+        EXPECT_EQ(w.wheel->Color().Red, r);
+        EXPECT_EQ((std::array<int, 3>{w.edtH->Value(), w.edtS->Value(), w.edtL->Value()}), hsv);
     }
 
     static void type(TbsSkinTrackEdit* e, const char* text) {
@@ -117,7 +174,9 @@ std::set<std::pair<int, int>> Outlines(std::initializer_list<wheel::Point> centr
 } // namespace
 
 TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
+    QPointer<QDialog> form;
     run([&](TbsSkinColorDialog&, const Win& w) {
+        form = w.form;
         EXPECT_EQ(w.form->windowTitle(), QStringLiteral("高级调色板"));
         EXPECT_EQ(w.skinForm->client()->size(), QSize(378, 343));
         EXPECT_FALSE(w.skinForm->closeButton()->isVisibleTo(w.form));
@@ -163,13 +222,13 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
         }
         return 0;
     });
-    EXPECT_EQ(dlg.window(), nullptr); // destroyed when Execute returns
+    EXPECT_TRUE(form.isNull()) << "destroyed when Execute returns";
 }
 
 TEST_F(DialogTest, PropertiesTakeEffectAtTheNextRunAndMissingCaptionsFallBack) {
-    dlg.AlphaBlend = true;
-    dlg.Caption = QStringLiteral("Pick");
-    dlg.CtrlSkinData = nullptr; // no string table: the built-in English texts
+    dlg.SetAlphaBlend(true);
+    dlg.SetCaption(QStringLiteral("Pick"));
+    dlg.SetSkinData(&fakes.skin, nullptr); // no string table: the built-in English texts
     run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_NEAR(w.form->windowOpacity(), 200 / 255.0, 0.01);
         EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Pick"));
@@ -180,9 +239,9 @@ TEST_F(DialogTest, PropertiesTakeEffectAtTheNextRunAndMissingCaptionsFallBack) {
 }
 
 TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
-    dlg.Color = 0;
+    dlg.SetColor({0, 0, 0});
     run([&](TbsSkinColorDialog&, const Win& w) {
-        EXPECT_EQ(w.basicGrid->ColorValue(), 0u);
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{0, 0, 0}));
         EXPECT_EQ(edits(w), (std::array<int, 6>{0, 0, 0, 0, 0, 0}));
         EXPECT_EQ(MarkerPixels(*w.wheel), Outlines({{44, 44}, {97, 10}}));
         expectConsistent(w);
@@ -191,7 +250,7 @@ TEST_F(DialogTest, BlackHighlightsTheTopLeftCellAndPlacesTheMarkers) {
 }
 
 TEST_F(DialogTest, NonBasicColourShowsInEveryEditAndNoCellIsHighlighted) {
-    dlg.Color = RGB(18, 52, 86);
+    dlg.SetColor(TRGB{18, 52, 86});
     run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(edits(w), (std::array<int, 6>{18, 52, 86, 209, 79, 34}));
         EXPECT_FALSE(grid::IsBasicColor(w.basicGrid->ColorValue()));
@@ -201,13 +260,13 @@ TEST_F(DialogTest, NonBasicColourShowsInEveryEditAndNoCellIsHighlighted) {
 }
 
 TEST_F(DialogTest, HueTypedKeepsItsValueUntilRGBChanges) {
-    dlg.Color = RGB(255, 0, 0);
+    dlg.SetColor(TRGB{255, 0, 0});
     run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         type(w.edtH, "300");
         EXPECT_EQ(edits(w), (std::array<int, 6>{255, 0, 255, 300, 100, 100}));
-        EXPECT_EQ(w.preview->ColorValue(), RGB(255, 0, 255));
-        EXPECT_EQ(dlg.WheelColor().Color(), RGB(255, 0, 255));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{255, 0, 255}));
+        EXPECT_EQ(w.wheel->Color().Color(), (TRGB{255, 0, 255}));
         expectConsistent(w, false);
         type(w.edtR, "254");
         EXPECT_EQ(w.edtH->Value(), 299);
@@ -221,35 +280,35 @@ TEST_F(DialogTest, HueTypedKeepsItsValueUntilRGBChanges) {
 }
 
 TEST_F(DialogTest, GreyKeepsTheHueEditAndGridsReachEveryView) {
-    dlg.Color = RGB(0, 0, 255);
+    dlg.SetColor(TRGB{0, 0, 255});
     run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(w.edtH->Value(), 239);
         QTest::mouseClick(w.basicGrid, Qt::LeftButton, {}, cell(*w.basicGrid, 18)); // 808080
         EXPECT_EQ(edits(w), (std::array<int, 6>{128, 128, 128, 239, 0, 50}));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
 
         // Then the wheel's square: everything follows, the basic cell stays.
         w.wheel->MouseDown(Qt::LeftButton, 120, 80);
         w.wheel->MouseMove(Qt::LeftButton, 140, 70);
         w.wheel->MouseUp(Qt::LeftButton, 140, 70);
-        EXPECT_NE(w.preview->ColorValue(), RGB(128, 128, 128));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_NE(w.preview->ColorValue(), (TRGB{128, 128, 128}));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
 
         // A custom cell reaches every view and moves only the custom highlight.
-        w.customGrid->SetSlot(3, RGB(10, 20, 30));
+        w.customGrid->SetSlot(3, TRGB{10, 20, 30});
         QTest::mouseClick(w.customGrid, Qt::LeftButton, {}, cell(*w.customGrid, 2));
         EXPECT_EQ(w.customGrid->SelectedSlot, 3);
-        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
-        EXPECT_EQ(w.basicGrid->ColorValue(), RGB(128, 128, 128));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{10, 20, 30}));
+        EXPECT_EQ(w.basicGrid->ColorValue(), (TRGB{128, 128, 128}));
         expectConsistent(w);
         return 0;
     });
 }
 
 TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
-    dlg.Color = RGB(40, 80, 120);
+    dlg.SetColor(TRGB{40, 80, 120});
     run([&](TbsSkinColorDialog&, const Win& w) {
         int changes = 0;
         QObject::connect(w.edtR, &TbsSkinTrackEdit::changed, [&] { ++changes; });
@@ -268,7 +327,7 @@ TEST_F(DialogTest, EditChangesMoveTheWheelWithoutComingBack) {
 }
 
 TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
-    dlg.Color = RGB(255, 0, 0);
+    dlg.SetColor(TRGB{255, 0, 0});
     run([&](TbsSkinColorDialog&, const Win& w) -> int {
         w.form->show();
         w.edtH->setFocus();
@@ -285,13 +344,13 @@ TEST_F(DialogTest, ClickOnTheLeftAlignedPopupJumpsThereAndRunsTheChain) {
         EXPECT_EQ(w.edtH->Value(), trackedit::ValueAt(g.travel / 2, g.travel, 0, 359));
         EXPECT_NEAR(w.edtH->Value(), 180, 1);
         expectConsistent(w, false);
-        EXPECT_EQ(w.preview->ColorValue(), ToColor(HSVToRGB(w.edtH->Value(), 100, 100)));
+        EXPECT_EQ(w.preview->ColorValue(), HSVToRGB(w.edtH->Value(), 100, 100));
         return 0;
     });
 }
 
 TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
-    dlg.Color = RGB(90, 160, 30);
+    dlg.SetColor(TRGB{90, 160, 30});
     run([&](TbsSkinColorDialog&, const Win& w) {
         std::mt19937 rng(6);
         std::uniform_int_distribution<int> coord(-40, 235), button(0, 2), op(0, 2);
@@ -318,7 +377,7 @@ TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
         }
         // The picture is what a fresh drawing of the final colour gives.
         TPSPColor copy;
-        copy.Assign(dlg.WheelColor());
+        copy.Assign(w.wheel->Color());
         TbsColorWheel fresh(copy);
         fresh.PaintBackground = w.wheel->PaintBackground;
         fresh.DrawWheel();
@@ -328,43 +387,43 @@ TEST_F(DialogTest, AnyWheelInputLeavesOneColourEverywhere) {
 }
 
 TEST_F(DialogTest, OkReturnsThePreviewAndKeepsCustomColours) {
-    dlg.Color = RGB(254, 255, 255); // would not survive an HSV round trip
+    dlg.SetColor(TRGB{254, 255, 255}); // would not survive an HSV round trip
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.btnOK->click();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(254, 255, 255));
+    EXPECT_EQ(dlg.Color(), (TRGB{254, 255, 255}));
 
     // Two adds, then OK: the next run shows them in slots 1 and 2.
-    dlg.Color = RGB(1, 2, 3);
+    dlg.SetColor(TRGB{1, 2, 3});
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.btnAdd->click();
         w.edtG->SetValue(99);
         w.btnAdd->click();
-        EXPECT_EQ(w.preview->ColorValue(), RGB(1, 99, 3));
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{1, 99, 3}));
         w.btnOK->click();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
-    EXPECT_EQ(dlg.CustomColorNext, 2);
+    EXPECT_EQ(dlg.Color(), (TRGB{1, 99, 3}));
+    EXPECT_EQ(dlg.CustomColorNext(), 2);
     run([&](TbsSkinColorDialog&, const Win& w) {
-        EXPECT_EQ(w.customGrid->Slot(1), RGB(1, 2, 3));
-        EXPECT_EQ(w.customGrid->Slot(2), RGB(1, 99, 3));
-        EXPECT_EQ(w.customGrid->Slot(3), 0xFFFFFFu);
+        EXPECT_EQ(w.customGrid->Slot(1), (TRGB{1, 2, 3}));
+        EXPECT_EQ(w.customGrid->Slot(2), (TRGB{1, 99, 3}));
+        EXPECT_EQ(w.customGrid->Slot(3), (TRGB{255, 255, 255}));
         EXPECT_EQ(w.customGrid->SelectedSlot, 0);
         w.btnAdd->click();
-        EXPECT_EQ(w.customGrid->Slot(3), RGB(1, 99, 3));
+        EXPECT_EQ(w.customGrid->Slot(3), (TRGB{1, 99, 3}));
         w.btnCancel->click();
         return w.form->result();
     });
     // Cancel after adding keeps the old slots and colour.
-    EXPECT_EQ(dlg.CustomColors[2], 0xFFFFFFu);
-    EXPECT_EQ(dlg.CustomColorNext, 2);
-    EXPECT_EQ(dlg.Color, RGB(1, 99, 3));
+    EXPECT_EQ(dlg.CustomColors()[2], (TRGB{255, 255, 255}));
+    EXPECT_EQ(dlg.CustomColorNext(), 2);
+    EXPECT_EQ(dlg.Color(), (TRGB{1, 99, 3}));
 }
 
 TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
-    dlg.Color = RGB(5, 6, 7);
+    dlg.SetColor(TRGB{5, 6, 7});
     EXPECT_TRUE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         w.edtB->setFocus();
@@ -386,23 +445,23 @@ TEST_F(DialogTest, EnterIsOkAndEscapeOrClosingIsCancel) {
         w.form->close();
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+    EXPECT_EQ(dlg.Color(), (TRGB{5, 6, 7}));
 }
 
 TEST_F(DialogTest, EnterPressesTheFocusedButton) {
-    dlg.Color = RGB(5, 6, 7);
+    dlg.SetColor(TRGB{5, 6, 7});
     EXPECT_FALSE(run([&](TbsSkinColorDialog&, const Win& w) {
         w.form->show();
         w.edtG->SetValue(99);
         w.btnAdd->setFocus();
         test::KeyClick(w.btnAdd, Qt::Key_Return);
-        EXPECT_EQ(w.customGrid->Slot(1), RGB(5, 99, 7)) << "added";
+        EXPECT_EQ(w.customGrid->Slot(1), (TRGB{5, 99, 7})) << "added";
         EXPECT_TRUE(w.form->isVisible()) << "and the dialog stays open";
         w.btnCancel->setFocus();
         test::KeyClick(w.btnCancel, Qt::Key_Return);
         return w.form->result();
     }));
-    EXPECT_EQ(dlg.Color, RGB(5, 6, 7));
+    EXPECT_EQ(dlg.Color(), (TRGB{5, 6, 7}));
     // The message boxes are built from the same buttons.
     TbsSkinMessage msg(fakes.skin);
     std::unique_ptr<QDialog> box =
@@ -436,22 +495,23 @@ TEST_F(DialogTest, EscapeWithAnOpenPopupClosesOnlyThePopup) {
 }
 
 TEST_F(DialogTest, RealModalLoopEndsWithOk) {
-    dlg.Color = RGB(11, 22, 33);
-    dlg.RunModal = nullptr;
+    dlg.SetColor(TRGB{11, 22, 33});
     QTimer::singleShot(0, [&] {
-        const Win* w = dlg.window();
-        ASSERT_NE(w, nullptr);
-        w->edtG->SetValue(44);
-        w->btnOK->click();
+        auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        const Win w(*form);
+        w.edtG->SetValue(44);
+        w.btnOK->click();
     });
     EXPECT_TRUE(dlg.Execute());
-    EXPECT_EQ(dlg.Color, RGB(11, 44, 33));
+    EXPECT_EQ(dlg.Color(), (TRGB{11, 44, 33}));
 }
 
 TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
-    dlg.Color = RGB(0x77, 0x77, 0x77);
-    dlg.HistoryColors.assign(16, RGB(255, 255, 255));
-    dlg.HistoryColors[5] = RGB(0, 0, 0x80);
+    dlg.SetColor(TRGB{0x77, 0x77, 0x77});
+    std::vector<TRGB> history(16, TRGB{255, 255, 255});
+    history[5] = TRGB{0, 0, 0x80};
+    dlg.SetHistoryColors(history);
     run([&](TbsSkinColorDialog&, const Win& w) {
         const TContrastPanel& c = *w.contrast;
         // AA normal, AAA normal, AA large, AAA large.
@@ -492,7 +552,7 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
 }
 
 TEST_F(DialogTest, CodeEditTakesTypedAndPastedColours) {
-    dlg.Color = RGB(0x12, 0x34, 0x56);
+    dlg.SetColor(TRGB{0x12, 0x34, 0x56});
     const bool ok = run([&](TbsSkinColorDialog&, const Win& w) {
         EXPECT_EQ(w.edtCode->text(), "123456");
         w.edtCode->setFocus();
@@ -526,39 +586,44 @@ TEST_F(DialogTest, CodeEditTakesTypedAndPastedColours) {
         return w.form->result();
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(dlg.Color, RGB(70, 130, 180));
+    EXPECT_EQ(dlg.Color(), (TRGB{70, 130, 180}));
 }
 
 TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     test::TestServices fakes;
     TfrmMain main(fakes.services());
-    main.edtR->SetValue(10);
-    main.edtG->SetValue(20);
-    main.edtB->SetValue(30);
-    ASSERT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
-    const TColor pickedBefore = main.PickedColor;
+    const test::MainParts ui(&main);
+    ui.edtR->SetValue(10);
+    ui.edtG->SetValue(20);
+    ui.edtB->SetValue(30);
+    ASSERT_EQ(main.CurrentColour(), (TRGB{10, 20, 30}));
 
-    main.cdlgSelect->RunModal = [](TbsSkinColorDialog& d) {
-        const auto& w = *d.window();
-        EXPECT_EQ(w.preview->ColorValue(), RGB(10, 20, 30));
+    fakes.runModal = [](QDialog& form) {
+        const Win w(form);
+        EXPECT_EQ(w.preview->ColorValue(), (TRGB{10, 20, 30}));
         w.edtR->SetValue(200);
         w.btnCancel->click();
         return w.form->result();
     };
-    main.bsSkinButton2->click();
-    EXPECT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
-    EXPECT_EQ(main.PickedColor, pickedBefore);
+    ui.bsSkinButton2->click();
+    EXPECT_EQ(main.CurrentColour(), (TRGB{10, 20, 30}));
+    // The colour a swatch click without a move pushes is still the one from
+    // before (black at the start), not the dialog's.
+    test::ClickSwatch(main);
+    EXPECT_EQ(main.History().HistorySlots[0], (TRGB{0, 0, 0}));
 
-    main.cdlgSelect->RunModal = [](TbsSkinColorDialog& d) {
-        const auto& w = *d.window();
+    fakes.runModal = [](QDialog& form) {
+        const Win w(form);
         EXPECT_EQ(w.form->windowTitle(), QStringLiteral("高级调色板"));
         w.edtR->SetValue(200);
         w.btnOK->click();
         return w.form->result();
     };
-    main.bsSkinButton2->click();
-    EXPECT_EQ(CurrentRGB, (TRGB{200, 20, 30}));
-    EXPECT_EQ(main.PickedColor, RGB(200, 20, 30));
-    EXPECT_EQ(main.edtR->Value(), 200);
-    EXPECT_EQ(main.edtHC->text(), QStringLiteral("C8141E"));
+    ui.bsSkinButton2->click();
+    EXPECT_EQ(main.CurrentColour(), (TRGB{200, 20, 30}));
+    EXPECT_EQ(ui.edtR->Value(), 200);
+    EXPECT_EQ(ui.edtHC->text(), QStringLiteral("C8141E"));
+    // The dialog's colour is now the pick a swatch click pushes.
+    test::ClickSwatch(main);
+    EXPECT_EQ(main.History().HistorySlots[1], (TRGB{200, 20, 30}));
 }

@@ -71,10 +71,10 @@ TEST(ColorGrids, BasicGridReportsOnlyBasicColoursAndHighlightsThem) {
     g.SetColCount(6);
     g.resize(167, 195);
     QSignalSpy spy(&g, &TbsColorCellGrid::OnChange);
-    g.SetColorValue(RGB(18, 52, 86));
+    g.SetColorValue(TRGB{18, 52, 86});
     EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(g.ColorValue(), RGB(18, 52, 86));
-    g.SetColorValue(0);
+    EXPECT_EQ(g.ColorValue(), (TRGB{18, 52, 86}));
+    g.SetColorValue({0, 0, 0});
     EXPECT_EQ(spy.count(), 1);
 
     // The top-left cell carries the plate: navy outline, swatch 4 pixels in.
@@ -94,7 +94,7 @@ TEST(ColorGrids, BasicGridReportsOnlyBasicColoursAndHighlightsThem) {
     QTest::mouseClick(&g, Qt::RightButton, {}, CellCentre(g, 37));
     QTest::mouseClick(&g, Qt::LeftButton, {}, CellCentre(g, 37));
     EXPECT_EQ(spy.count(), 3);
-    EXPECT_EQ(g.ColorValue(), 0x4F4280u);
+    EXPECT_EQ(g.ColorValue(), (TRGB{0x80, 0x42, 0x4F}));
     const grid::Box c = grid::CellBox(l, 2, 2);
     QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(c.right, c.top + 2));
     QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(c.right + 1, c.top + 2));
@@ -111,16 +111,16 @@ TEST(ColorGrids, CustomGridSelectsThePressedSlotOnly) {
     QSignalSpy spy(&g, &TbsColorCellGrid::OnChange);
     QTest::mouseClick(&g, Qt::LeftButton, {}, CellCentre(g, 7));
     ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(g.ColorValue(), 0xFFFFFFu); // untouched slots are white
+    EXPECT_EQ(g.ColorValue(), (TRGB{255, 255, 255})); // untouched slots are white
     EXPECT_EQ(g.SelectedSlot, 8);
 
-    g.AddColor(RGB(1, 2, 3));
-    g.AddColor(RGB(1, 2, 3));
+    g.AddColor(TRGB{1, 2, 3});
+    g.AddColor(TRGB{1, 2, 3});
     EXPECT_EQ(g.NextSlot(), 2);
     EXPECT_EQ(g.SelectedSlot, 8); // adding leaves the selection alone
     QTest::mouseClick(&g, Qt::LeftButton, {}, CellCentre(g, 1));
     EXPECT_EQ(g.SelectedSlot, 2);
-    EXPECT_EQ(g.ColorValue(), RGB(1, 2, 3));
+    EXPECT_EQ(g.ColorValue(), (TRGB{1, 2, 3}));
     QImage img(g.size(), QImage::Format_RGB32);
     g.render(&img);
     const grid::CellLayout l = g.Layout();
@@ -131,14 +131,14 @@ TEST(ColorGrids, CustomGridSelectsThePressedSlotOnly) {
 
     // A bad slot number from outside does not let AddColor write past the slots.
     g.SetNextSlot(40);
-    g.AddColor(RGB(9, 9, 9));
-    EXPECT_EQ(g.Slot(1), RGB(9, 9, 9));
+    g.AddColor(TRGB{9, 9, 9});
+    EXPECT_EQ(g.Slot(1), (TRGB{9, 9, 9}));
 }
 
 TEST(ColorViewer, FillsWithTheColourInsideABlackOutline) {
     TbsColorViewer v;
     v.resize(40, 40);
-    v.SetColorValue(RGB(10, 200, 30));
+    v.SetColorValue(TRGB{10, 200, 30});
     QImage img(v.size(), QImage::Format_RGB32);
     v.render(&img);
     EXPECT_EQ(At(img, 0, 0), (TRGB{0, 0, 0}));
@@ -175,7 +175,7 @@ TEST(ColorWheel, FirstDrawingForBlack) {
 
 TEST(ColorWheel, RingPressSetsTheHueAndLeavesNoTraceOfTheOldMarkers) {
     Wheel t;
-    t.color.SetRGB(RGB(200, 100, 100));
+    t.color.SetRGB(TRGB{200, 100, 100});
     t.w.DrawWheel();
     t.w.MouseDown(Qt::LeftButton, 184, 97);
     EXPECT_EQ(t.w.WheelPart, wheel::wpRing);
@@ -224,10 +224,10 @@ TEST(ColorWheel, SquareDragClampsAndOnlyMovesTheMarkers) {
     t.w.MouseMove(Qt::LeftButton, 300, -20);
     EXPECT_EQ(t.color.SaturationByte, 255);
     EXPECT_EQ(t.color.LightnessByte, 0);
-    EXPECT_EQ(t.color.Color(), 0u);
+    EXPECT_EQ(t.color.Color(), (TRGB{0, 0, 0}));
     t.w.MouseMove(Qt::LeftButton, 150, 97);
     EXPECT_EQ(t.color.LightnessByte, 128);
-    EXPECT_EQ(t.color.Color(), RGB(255, 1, 1));
+    EXPECT_EQ(t.color.Color(), (TRGB{255, 1, 1}));
     t.w.MouseMove(Qt::NoButton, 60, 60); // no button held: nothing
     EXPECT_EQ(t.color.LightnessByte, 128);
     t.w.MouseUp(Qt::LeftButton, 150, 97);
@@ -242,7 +242,7 @@ TEST(ColorWheel, SquareDragClampsAndOnlyMovesTheMarkers) {
 
 TEST(ColorWheel, PressesOutsideRingAndSquareDoNothing) {
     Wheel t;
-    t.color.SetRGB(RGB(0, 128, 255));
+    t.color.SetRGB(TRGB{0, 128, 255});
     t.w.DrawWheel();
     const QImage before = t.w.Picture().copy();
     for (QPoint p : {QPoint(150, 150), QPoint(0, 0), QPoint(-10, 300), QPoint(160, 100)}) {
@@ -259,14 +259,14 @@ TEST(ColorWheel, PressesOutsideRingAndSquareDoNothing) {
 TEST(ColorWheel, ChangeFromOutsideRedrawsTheSquareOnlyForANewHue) {
     Wheel t;
     int squares = t.w.SquareDraws();
-    t.w.UpdateWheel(RGB(128, 128, 128)); // grey: hue 0 as before
+    t.w.UpdateWheel(TRGB{128, 128, 128}); // grey: hue 0 as before
     EXPECT_EQ(t.w.SquareDraws(), squares);
-    t.w.UpdateWheel(RGB(0, 0, 255));
+    t.w.UpdateWheel(TRGB{0, 0, 255});
     EXPECT_EQ(t.w.SquareDraws(), ++squares);
-    t.w.UpdateWheel(RGB(0, 0, 128));
+    t.w.UpdateWheel(TRGB{0, 0, 128});
     EXPECT_EQ(t.w.SquareDraws(), squares);
     Wheel fresh;
-    fresh.color.SetRGB(RGB(0, 0, 128));
+    fresh.color.SetRGB(TRGB{0, 0, 128});
     fresh.w.DrawWheel();
     EXPECT_TRUE(Diff(t.w.Picture(), fresh.w.Picture()).empty());
     EXPECT_EQ(t.notified, 0); // changes from outside are not echoed back

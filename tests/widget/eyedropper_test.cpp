@@ -1,10 +1,10 @@
 // The pick drag on the main window's swatch, against a synthetic desktop.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "colour/Swatch.h"
 #include "history/DrawGrid.h"
 #include "sampling/Magnifier.h"
 #include "sampling/PickOverlay.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -46,7 +46,7 @@ struct PickFixture : ::testing::Test {
                Qt::MouseButtons held = Qt::LeftButton) {
         ts.screen.cursor = global.toPoint();
         QMouseEvent e(type, QPointF(5, 5), global, button, held, Qt::NoModifier);
-        QApplication::sendEvent(w->lblColor, &e);
+        QApplication::sendEvent(ui().lblColor, &e);
     }
     void press(Qt::MouseButton b = Qt::LeftButton) {
         mouse(QEvent::MouseButtonPress, ts.screen.cursor, b, b);
@@ -57,7 +57,7 @@ struct PickFixture : ::testing::Test {
     }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent e(QEvent::KeyPress, k, mods);
-        QApplication::sendEvent(w->lblColor, &e);
+        QApplication::sendEvent(ui().lblColor, &e);
     }
     // Picks the colour at (x, y) in one drag.
     void pick(int x, int y) {
@@ -65,7 +65,14 @@ struct PickFixture : ::testing::Test {
         moveTo(x, y);
         release();
     }
-    QRgb zoom(int x, int y) const { return w->ZoomBitmap.pixel(x, y) & 0xFFFFFF; }
+    QRgb zoom(int x, int y) const { return test::MagnifierPicture(*w).pixel(x, y) & 0xFFFFFF; }
+    test::MainParts ui() const { return test::MainParts(w.get()); }
+    TRGB current() const { return w->CurrentColour(); }
+    // The overlay of the pick in progress; none once it has gone.
+    TPickOverlay* overlay() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return w->findChild<TPickOverlay*>(QStringLiteral("PickOverlay"));
+    }
 };
 
 } // namespace
@@ -73,20 +80,18 @@ struct PickFixture : ::testing::Test {
 TEST_F(PickFixture, DragSamplesEveryMoveIntoAllViewsAndTheMagnifier) {
     EXPECT_EQ(zoom(0, 0), 0xF6F7FBu); // the colour before the first sample
     press();
-    EXPECT_TRUE(w->Capturing);
-    EXPECT_EQ(QWidget::mouseGrabber(), w->lblColor);
+    EXPECT_EQ(QWidget::mouseGrabber(), ui().lblColor);
 
     moveTo(50, 40);
-    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
-    EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
-    EXPECT_EQ(w->lblColor->color(), (TRGB{255, 0, 0}));
-    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:50 ,Y:40 "));
+    EXPECT_EQ(current(), (TRGB{255, 0, 0}));
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("FF0000"));
+    EXPECT_EQ(ui().lblColor->color(), (TRGB{255, 0, 0}));
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:50 ,Y:40 "));
 
     // Over the seam between red and green: the magnifier shows 4 x 4 blocks
     // of both, the crosshair in the inverse of the sampled colour.
     moveTo(100, 240);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    EXPECT_EQ(current(), (TRGB{0, 255, 0}));
     EXPECT_EQ(zoom(0, 0), 0xFF0000u);   // screen (84, 228)
     EXPECT_EQ(zoom(63, 0), 0xFF0000u);  // screen (99, 228)
     EXPECT_EQ(zoom(64, 0), 0x00FF00u);  // screen (100, 228)
@@ -97,66 +102,69 @@ TEST_F(PickFixture, DragSamplesEveryMoveIntoAllViewsAndTheMagnifier) {
 
     // Over grey 128: the crosshair is 127 and the dot shows as 3 x 4 pixels.
     moveTo(300, 200);
-    EXPECT_EQ(CurrentRGB, (TRGB{128, 128, 128}));
+    EXPECT_EQ(current(), (TRGB{128, 128, 128}));
     EXPECT_EQ(zoom(65, 41), 0x7F7F7Fu);
     EXPECT_EQ(zoom(60, 44), 0x808080u);
     EXPECT_EQ(zoom(55, 44), 0x0000FFu);
 
     release();
-    EXPECT_FALSE(w->Capturing);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{128, 128, 128}));
-    EXPECT_EQ(w->History.HistoryPos, 1);
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{128, 128, 128}));
+    EXPECT_EQ(w->History().HistoryPos, 1);
     // The position text and the magnifier keep the last sample.
-    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:300 ,Y:200 "));
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:300 ,Y:200 "));
     EXPECT_EQ(zoom(60, 44), 0x808080u);
 
     // Moving over the swatch without a press does nothing.
     moveTo(10, 10);
-    EXPECT_EQ(CurrentRGB, (TRGB{128, 128, 128}));
+    EXPECT_EQ(current(), (TRGB{128, 128, 128}));
 }
 
 TEST_F(PickFixture, PressAndReleaseWithoutMovePushesThePickedColourAsItIs) {
-    const QString before = w->lblMousePos->text();
+    const QString before = ui().lblMousePos->text();
     press();
     release();
     // PickedColor starts black; the push moves nothing (slot 0 is current).
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 0}));
-    EXPECT_EQ(w->lblMousePos->text(), before);
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(ui().lblMousePos->text(), before);
     EXPECT_EQ(zoom(10, 10), 0xF6F7FBu);
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(current(), (TRGB{255, 255, 255}));
 }
 
 TEST_F(PickFixture, PixelOffEveryMonitorReadsWhiteAndComparesEqualToWhite) {
     press();
     moveTo(700, 10); // right of the 640-pixel desktop
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
-    EXPECT_EQ(w->PickedColor, RGB(255, 255, 255));
+    EXPECT_EQ(current(), (TRGB{255, 255, 255}));
     release();
-    // Slot 0, the slot written last, is white already: nothing is pushed.
-    EXPECT_EQ(w->History.HistoryPos, 0);
+    // The pick is white, and slot 0, the slot written last, is white
+    // already: nothing is pushed.
+    EXPECT_EQ(w->History().HistoryPos, 0);
     // The magnifier shows the off-screen part black.
     EXPECT_EQ(zoom(127, 0), 0x000000u);
 }
 
 TEST_F(PickFixture, SecondButtonDuringDragKeepsOneGrabAndOneScreen) {
+    // A reader that takes a picture of the screen at the press shows how
+    // many screens a drag holds.
+    ts.screen.frozen = true;
     press(Qt::LeftButton);
-    ScreenSource* held = w->ScreenDC;
     moveTo(150, 10);
     mouse(QEvent::MouseButtonPress, QPointF(150, 10), Qt::RightButton,
           Qt::LeftButton | Qt::RightButton);
-    EXPECT_EQ(w->ScreenDC, held);
-    EXPECT_EQ(QWidget::mouseGrabber(), w->lblColor);
+    EXPECT_EQ(ts.screen.freezes, 1) << "the screen held is used again";
+    EXPECT_EQ(QWidget::mouseGrabber(), ui().lblColor);
     moveTo(250, 10);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 255}));
+    EXPECT_EQ(current(), (TRGB{0, 0, 255}));
     release(Qt::RightButton);
-    EXPECT_FALSE(w->Capturing);
-    EXPECT_EQ(w->ScreenDC, nullptr);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     // The other button's release pushes the same colour again: nothing new.
     release(Qt::LeftButton);
-    EXPECT_EQ(w->History.HistoryPos, 1);
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().HistoryPos, 1);
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 255}));
+    // The screen was let go: the next drag takes a picture of its own.
+    press();
+    EXPECT_EQ(ts.screen.freezes, 2);
+    release();
 }
 
 TEST_F(PickFixture, ArrowKeysNudgeTheCursorByOneOrTenPixelsWhileDragging) {
@@ -164,16 +172,16 @@ TEST_F(PickFixture, ArrowKeysNudgeTheCursorByOneOrTenPixelsWhileDragging) {
     moveTo(95, 50);
     key(Qt::Key_Right);
     EXPECT_EQ(ts.screen.cursor, QPoint(96, 50));
-    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:96 ,Y:50 "));
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:96 ,Y:50 "));
     key(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(ts.screen.cursor, QPoint(106, 50));
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
+    EXPECT_EQ(current(), (TRGB{0, 255, 0}));
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_Up);
     key(Qt::Key_Left);
     EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
     release();
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 255, 0}));
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 255, 0}));
     // Without a drag the keys do not move the cursor.
     key(Qt::Key_Right);
     EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
@@ -182,33 +190,32 @@ TEST_F(PickFixture, ArrowKeysNudgeTheCursorByOneOrTenPixelsWhileDragging) {
 TEST_F(PickFixture, UnreadableScreenIsSaidPlainlyInsteadOfSamplingBlack) {
     ts.screen.reason = QStringLiteral("no screen here");
     press();
-    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "no drag";
     EXPECT_EQ(ts.errors.plainMessages, QStringList{QStringLiteral("no screen here")});
     moveTo(50, 50);
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(current(), (TRGB{255, 255, 255}));
     EXPECT_EQ(zoom(10, 10), 0xF6F7FBu);
 }
 
-TEST_F(PickFixture, PushWritingSlotEightOffersSlotZeroFirstAndEndsOnThePick) {
+TEST_F(PickFixture, PushWritingSlotEightMovesTheSelectionAndWritesTheCodeOnce) {
     // Eight picks of distinct colours fill the first row.
     for (int i = 0; i < 8; ++i) {
         ts.screen.desktop().setPixel(400 + i, 400, qRgb(10 * i, 1, 2));
         pick(400 + i, 400);
     }
-    ASSERT_EQ(w->History.HistoryLast, 7);
-    EXPECT_EQ(w->sdgHistory->Col(), 7);
+    ASSERT_EQ(w->History().HistoryLast, 7);
+    EXPECT_EQ(ui().sdgHistory->Col(), 7);
     std::vector<QString> seen;
-    QObject::connect(w->edtHC, &QLineEdit::textChanged,
+    QObject::connect(ui().edtHC, &QLineEdit::textChanged,
                      [&](const QString& t) { seen.push_back(t); });
     ts.screen.desktop().setPixel(420, 400, qRgb(0xAB, 0xCD, 0xEF));
     pick(420, 400);
-    // The move sets ABCDEF, the column step offers slot 0 (000102), the row
-    // step slot 8 (ABCDEF again).
-    EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("ABCDEF"), QStringLiteral("000102"),
-                                          QStringLiteral("ABCDEF")}));
-    EXPECT_EQ(w->sdgHistory->Col(), 0);
-    EXPECT_EQ(w->sdgHistory->Row(), 1);
-    EXPECT_EQ(CurrentRGB, (TRGB{0xAB, 0xCD, 0xEF}));
+    // The move sets ABCDEF; the push moves column and row at once and
+    // writes nothing the move had not written.
+    EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("ABCDEF")}));
+    EXPECT_EQ(ui().sdgHistory->Col(), 0);
+    EXPECT_EQ(ui().sdgHistory->Row(), 1);
+    EXPECT_EQ(current(), (TRGB{0xAB, 0xCD, 0xEF}));
 }
 
 namespace {
@@ -228,59 +235,68 @@ TEST_F(PickFixture, EscCancelsADragRestoringTheColourAndTheReleasePushesNothing)
     pick(50, 40); // red, pushed into slot 0
     press();
     moveTo(150, 10);
-    ASSERT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
-    keyTo(w->lblColor, Qt::Key_Escape, QStringLiteral("\x1b"));
-    EXPECT_FALSE(w->Capturing);
+    ASSERT_EQ(current(), (TRGB{0, 255, 0}));
+    keyTo(ui().lblColor, Qt::Key_Escape, QStringLiteral("\x1b"));
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
-    EXPECT_EQ(w->PickedColor, RGB(255, 0, 0));
-    EXPECT_EQ(w->edtHC->text(), QStringLiteral("FF0000"));
+    EXPECT_EQ(current(), (TRGB{255, 0, 0}));
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("FF0000"));
     release();
-    EXPECT_EQ(w->History.HistoryPos, 1);
+    EXPECT_EQ(w->History().HistoryPos, 1);
+    // The pick is red again: a press and release without a move pushes it,
+    // and red is what slot 0 holds.
+    press();
+    release();
+    EXPECT_EQ(w->History().HistoryPos, 1);
     // The next drag is an ordinary one again.
     pick(250, 10);
-    EXPECT_EQ(w->History.HistorySlots[1], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{0, 0, 255}));
 }
 
 TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
     ts.screen.overlay = true;
     press();
     release(); // a click on the swatch
-    ASSERT_TRUE(w->Overlay);
-    EXPECT_FALSE(w->Capturing);
-    EXPECT_EQ(w->History.HistoryPos, 0) << "the click itself pushes nothing";
-    QWidget* win = w->Overlay->Windows().at(0);
+    ASSERT_TRUE(overlay());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(w->History().HistoryPos, 0) << "the click itself pushes nothing";
+    QWidget* win = overlay()->Windows().at(0);
     mouseTo(win, QEvent::MouseMove, QPointF(150.5, 20));
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 255, 0}));
-    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:150 ,Y:20 "));
-    EXPECT_FALSE(w->Overlay->LoupeRect(0).isEmpty());
+    EXPECT_EQ(current(), (TRGB{0, 255, 0}));
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:150 ,Y:20 "));
+    EXPECT_FALSE(overlay()->LoupeRect(0).isEmpty());
     keyTo(win, Qt::Key_Right, {}, Qt::ShiftModifier);
     keyTo(win, Qt::Key_Left);
-    EXPECT_EQ(w->lblMousePos->text(), QStringLiteral("X:159 ,Y:20 "));
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:159 ,Y:20 "));
     mouseTo(win, QEvent::MouseButtonPress, QPointF(250, 30), Qt::LeftButton);
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{0, 0, 255}));
-    EXPECT_EQ(w->History.HistoryPos, 1);
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().HistoryPos, 1);
     QApplication::processEvents();
-    EXPECT_EQ(w->Overlay, nullptr);
+    EXPECT_EQ(overlay(), nullptr);
 
     // Esc and the right button each cancel: the colour from before comes
     // back and nothing is pushed.
     for (bool byKey : {true, false}) {
         press();
         release();
-        ASSERT_TRUE(w->Overlay);
-        win = w->Overlay->Windows().at(0);
+        ASSERT_TRUE(overlay());
+        win = overlay()->Windows().at(0);
         mouseTo(win, QEvent::MouseMove, QPointF(50, 40));
-        ASSERT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+        ASSERT_EQ(current(), (TRGB{255, 0, 0}));
         if (byKey)
             keyTo(win, Qt::Key_Escape, QStringLiteral("\x1b"));
         else
             mouseTo(win, QEvent::MouseButtonPress, QPointF(50, 40), Qt::RightButton);
-        EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 255})) << byKey;
-        EXPECT_EQ(w->PickedColor, RGB(0, 0, 255)) << byKey;
-        EXPECT_EQ(w->History.HistoryPos, 1) << byKey;
+        EXPECT_EQ(current(), (TRGB{0, 0, 255})) << byKey;
+        EXPECT_EQ(w->History().HistoryPos, 1) << byKey;
         QApplication::processEvents();
-        EXPECT_EQ(w->Overlay, nullptr);
+        EXPECT_EQ(overlay(), nullptr);
+        // The pick is blue again, as slot 0 holds: a drag's press and
+        // release without a move pushes nothing.
+        ts.screen.overlay = false;
+        press();
+        release();
+        EXPECT_EQ(w->History().HistoryPos, 1) << byKey;
+        ts.screen.overlay = true;
     }
 }
 
@@ -288,35 +304,43 @@ TEST_F(PickFixture, FrozenReaderFreezesAtThePressAndSaysWhyWhenItCannot) {
     ts.screen.frozen = true;
     pick(50, 40);
     EXPECT_EQ(ts.screen.freezes, 1);
-    EXPECT_EQ(w->History.HistorySlots[0], (TRGB{255, 0, 0}));
+    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{255, 0, 0}));
 
     ts.screen.freezeError = QStringLiteral("portal says no");
     press();
-    EXPECT_FALSE(w->Capturing);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "no drag";
     EXPECT_EQ(ts.errors.plainMessages, QStringList{QStringLiteral("portal says no")});
     release();
-    EXPECT_EQ(w->History.HistoryPos, 1) << "a failed press pushes nothing";
+    EXPECT_EQ(w->History().HistoryPos, 1) << "a failed press pushes nothing";
 
     // A desktop that offers only its own colour picker: its colour is taken
     // and pushed as a pick.
     ts.screen.colourPickerAnswer = qRgb(1, 2, 3);
     press();
     release();
-    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
-    EXPECT_EQ(w->History.HistorySlots[1], (TRGB{1, 2, 3}));
-    EXPECT_EQ(w->History.HistoryPos, 2);
+    EXPECT_EQ(current(), (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History().HistoryPos, 2);
 }
 
 TEST(PickOverlay, ScaledMonitorMapsThePointerAndNudgesStayOnThePicture) {
     QImage img(640, 480, QImage::Format_RGB32);
     img.fill(Qt::black);
     img.setPixel(21, 6, qRgb(9, 8, 7));
+    img.setPixel(0, 6, qRgb(1, 2, 3));
     // A 320 x 240 logical monitor at scale 2, right of the picture's origin.
     TPickOverlay o(
         DesktopFrame{img, QPoint(100, 0), {Monitor{{100, 0, 320, 240}, 2.0, {100, 0, 640, 480}}}});
     o.PointerAt(0, QPointF(10.5, 3.25));
     EXPECT_EQ(o.Sampled(), QPoint(121, 6));
-    EXPECT_EQ(o.SampledColour() & 0xFFFFFFu, 0x090807u);
+    EXPECT_EQ(o.SampledColour(), (TRGB{9, 8, 7}));
     o.Nudge(-100, 0);
     EXPECT_EQ(o.Sampled(), QPoint(100, 6));
+    // The pick hands over the pixel and the colour it picked.
+    std::optional<std::pair<QPoint, TRGB>> got;
+    QObject::connect(&o, &TPickOverlay::picked, [&](QPoint p, TRGB c) { got = {p, c}; });
+    o.Pick();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->first, QPoint(100, 6));
+    EXPECT_EQ(got->second, (TRGB{1, 2, 3}));
 }

@@ -1,9 +1,9 @@
 // The history grid on the main window: drawing, choosing slots, and the
 // history file read at creation and written at closing.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryFile.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -52,7 +52,8 @@ struct GridFixture : ::testing::Test {
         w = std::make_unique<TfrmMain>(ts.services());
         w->show();
     }
-    TbsSkinDrawGrid* grid() const { return w->sdgHistory; }
+    TbsSkinDrawGrid* grid() const { return test::Child<TbsSkinDrawGrid>(w.get(), "sdgHistory"); }
+    QLineEdit* code() const { return test::Child<QLineEdit>(w.get(), "edtHC"); }
     void click(int col, int row, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         const QPointF at = grid()->CellRect(col, row).center();
         QMouseEvent p(QEvent::MouseButtonPress, at, grid()->mapToGlobal(at), Qt::LeftButton,
@@ -84,7 +85,7 @@ struct GridFixture : ::testing::Test {
     int markPixels(int col, int row) {
         const QImage img = grid()->grab().toImage();
         const QRect cell = grid()->CellRect(col, row);
-        const TRGB slot = w->History.HistorySlots[size_t(row * 8 + col)];
+        const TRGB slot = w->History().HistorySlots[size_t(row * 8 + col)];
         const TRGB ink = InverseColor(slot);
         int n = 0;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
@@ -99,10 +100,10 @@ struct GridFixture : ::testing::Test {
 TEST_F(GridFixture, FixtureFileFillsTheGridAndTheCurrentColour) {
     writeFile(ts.historyPath(), fixtureBytes("history_59.dat"));
     open();
-    EXPECT_EQ(CurrentRGB, (TRGB{10, 20, 30}));
-    EXPECT_EQ(w->edtHC->text(), QStringLiteral("0A141E"));
-    EXPECT_EQ(w->History.HistoryPos, 3);
-    EXPECT_EQ(w->History.HistoryLast, 2);
+    EXPECT_EQ(w->CurrentColour(), (TRGB{10, 20, 30}));
+    EXPECT_EQ(code()->text(), QStringLiteral("0A141E"));
+    EXPECT_EQ(w->History().HistoryPos, 3);
+    EXPECT_EQ(w->History().HistoryLast, 2);
     // The current cell starts at column 0, row 0 whatever HistoryLast says.
     EXPECT_EQ(grid()->Col(), 0);
     EXPECT_EQ(grid()->Row(), 0);
@@ -122,22 +123,22 @@ TEST_F(GridFixture, PlainClickLoadsTheCellShiftClickAndDragOnlyMarkTheRange) {
     writeFile(ts.historyPath(), fixtureBytes("history_59.dat"));
     open();
     click(2, 0);
-    EXPECT_EQ(CurrentRGB, (TRGB{32, 253, 2}));
-    EXPECT_EQ(w->edtHC->text(), QStringLiteral("20FD02"));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{32, 253, 2}));
+    EXPECT_EQ(code()->text(), QStringLiteral("20FD02"));
     // The marked cell reloads its colour once the current colour changed.
-    w->edtHC->setText(QStringLiteral("123456"));
+    code()->setText(QStringLiteral("123456"));
     click(2, 0);
-    EXPECT_EQ(CurrentRGB, (TRGB{32, 253, 2}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{32, 253, 2}));
 
     click(5, 1, Qt::ShiftModifier);
-    EXPECT_EQ(CurrentRGB, (TRGB{32, 253, 2})); // a Shift-click loads nothing
+    EXPECT_EQ(w->CurrentColour(), (TRGB{32, 253, 2})); // a Shift-click loads nothing
     EXPECT_EQ(grid()->Selection(), QRect(QPoint(2, 0), QPoint(5, 1)));
     for (int c = 2; c <= 5; ++c)
         EXPECT_GT(markPixels(c, 1), 0) << c;
     EXPECT_EQ(markPixels(6, 1), 0);
 
     drag(1, 0, 3, 1);
-    EXPECT_EQ(CurrentRGB, (TRGB{16, 254, 1})); // the pressed cell only
+    EXPECT_EQ(w->CurrentColour(), (TRGB{16, 254, 1})); // the pressed cell only
     EXPECT_EQ(grid()->Selection(), QRect(QPoint(1, 0), QPoint(3, 1)));
     EXPECT_GT(markPixels(3, 1), 0);
 }
@@ -146,20 +147,20 @@ TEST_F(GridFixture, ArrowAndPagingKeysChooseSlots) {
     writeFile(ts.historyPath(), fixtureBytes("history_59.dat"));
     open();
     key(Qt::Key_Right);
-    EXPECT_EQ(CurrentRGB, (TRGB{16, 254, 1}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{16, 254, 1}));
     key(Qt::Key_PageDown);
-    EXPECT_EQ(CurrentRGB, (TRGB{144, 246, 9}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{144, 246, 9}));
     key(Qt::Key_End);
-    EXPECT_EQ(CurrentRGB, (TRGB{240, 240, 15}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{240, 240, 15}));
     key(Qt::Key_Left, Qt::ShiftModifier); // extends the range, loads nothing
-    EXPECT_EQ(CurrentRGB, (TRGB{240, 240, 15}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{240, 240, 15}));
     EXPECT_EQ(grid()->Selection(), QRect(QPoint(6, 1), QPoint(7, 1)));
 }
 
 TEST_F(GridFixture, CloseWritesTheFileAndKeepsBytesPastTheLayout) {
     writeFile(ts.historyPath(), fixtureBytes("history_70.dat"));
     open();
-    w->PushHistory(RGB(1, 2, 3));
+    w->TakeColour(TRGB{1, 2, 3});
     EXPECT_EQ(grid()->Col(), 3);
     w->close();
     const QByteArray after = readFile(ts.historyPath());
@@ -167,7 +168,7 @@ TEST_F(GridFixture, CloseWritesTheFileAndKeepsBytesPastTheLayout) {
     EXPECT_EQ(after.mid(59), QByteArray("TRAILERDATA"));
     EXPECT_EQ(after.mid(3, 8), QByteArray::fromHex("0400000003000000"));
     EXPECT_EQ(after.mid(11 + 9, 3), QByteArray::fromHex("010203"));
-    // The push made slot 3 the current colour through the select rule.
+    // The pushed colour is the current one.
     EXPECT_EQ(after.left(3), QByteArray::fromHex("010203"));
 }
 
@@ -175,7 +176,7 @@ TEST_F(GridFixture, FirstStartCreatesAnEmptyFileAndWritesFiftyNineBytes) {
     open();
     EXPECT_EQ(readFile(ts.historyPath()).size(), 0);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(ts.historyPath())));
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{255, 255, 255}));
     w->close();
     const QByteArray b = readFile(ts.historyPath());
     EXPECT_EQ(b, QByteArray::fromHex("ffffff0000000000000000") + QByteArray(48, '\xff'));
@@ -184,13 +185,13 @@ TEST_F(GridFixture, FirstStartCreatesAnEmptyFileAndWritesFiftyNineBytes) {
 TEST_F(GridFixture, OutOfRangePositionsAreWrappedWithAPlainMessage) {
     writeFile(ts.historyPath(), fixtureBytes("history_badpos.dat"));
     open();
-    EXPECT_EQ(w->History.HistoryPos, 15);
-    EXPECT_EQ(w->History.HistoryLast, 5);
+    EXPECT_EQ(w->History().HistoryPos, 15);
+    EXPECT_EQ(w->History().HistoryLast, 5);
     ASSERT_EQ(ts.errors.plainMessages.size(), 1);
     EXPECT_TRUE(ts.errors.plainMessages[0].contains(QStringLiteral("HisColors.dat")));
     EXPECT_TRUE(ts.errors.messages.isEmpty());
-    w->PushHistory(RGB(9, 9, 9));
-    EXPECT_EQ(w->History.HistorySlots[15], (TRGB{9, 9, 9}));
+    w->TakeColour(TRGB{9, 9, 9});
+    EXPECT_EQ(w->History().HistorySlots[15], (TRGB{9, 9, 9}));
     EXPECT_EQ(grid()->Col(), 7);
     EXPECT_EQ(grid()->Row(), 1);
 }
@@ -201,8 +202,8 @@ TEST_F(GridFixture, UnreadableFileIsReportedAndNotOverwritten) {
     QDir().mkpath(QString::fromStdString(ts.historyPath()));
     open();
     ASSERT_EQ(ts.errors.plainMessages.size(), 1);
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
-    w->PushHistory(RGB(1, 1, 1));
+    EXPECT_EQ(w->CurrentColour(), (TRGB{255, 255, 255}));
+    w->TakeColour(TRGB{1, 1, 1});
     w->close();
     EXPECT_TRUE(QFileInfo(QString::fromStdString(ts.historyPath())).isDir());
     EXPECT_EQ(ts.errors.plainMessages.size(), 1);
@@ -217,7 +218,7 @@ TEST_F(GridFixture, FailedSaveIsReportedOnceWithTheFileAndTheReason) {
     services.historyPath = (blocker + QStringLiteral("/HisColors.dat")).toStdString();
     w = std::make_unique<TfrmMain>(services);
     w->show();
-    w->PushHistory(RGB(1, 2, 3));
+    w->TakeColour(TRGB{1, 2, 3});
     // The session's end and the window's close both try to save.
     w->SessionEnding();
     w->close();

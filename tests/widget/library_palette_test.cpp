@@ -1,7 +1,6 @@
 // Palette files and the colour library: a GIMP palette added in one
 // transaction as "保存" would add each colour, and the browser's buttons
 // that export and import.
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "library/MessageBox.h"
 #include "library/PaletteIo.h"
@@ -9,6 +8,7 @@
 #include "library_fixture.h"
 #include "library_parts.h"
 #include "skin/Controls.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -150,13 +150,13 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
     dmMain = &dm;
     TestServices ts;
     RecordingSkinMessage msg{ts.skin};
+    ts.messageBox = &msg;
     TfrmMain main(ts.services());
-    main.msgAlert = &msg;
-    main.History.Push(RGB(1, 2, 3));
-    main.History.Push(RGB(255, 255, 255));
+    main.TakeColour({1, 2, 3});
+    main.TakeColour({255, 255, 255});
 
     QString answer;
-    main.runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
         BrowserParts ui(w);
         w.setFileAsker([&](bool, const QString&) { return answer; });
@@ -172,7 +172,7 @@ TEST_F(PaletteImport, BrowserExportsTheListOrTheHistoryAndImportsFromItsButtons)
         EXPECT_EQ(ui.dbgColors->model()->rowCount(), 4); // the whole list again
         return 7;
     };
-    main.bsSkinButton4->click();
+    test::Child<QPushButton>(&main, "bsSkinButton4")->click();
     dmMain = nullptr;
 
     QFile json(dir.filePath(QStringLiteral("list.json")));

@@ -1,8 +1,8 @@
 // The library's windows driven offscreen: the skinned message box, "保存"
 // with its dialog, and the browser opened by "加载". Modal windows are run
 // through the main window's runner, so no test waits in a nested loop.
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "base/AppInfo.h"
 #include "colour/Contrast.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
@@ -12,6 +12,7 @@
 #include "library_parts.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -145,10 +146,11 @@ protected:
     void SetUp() override {
         StoreFixture::SetUp();
         dmMain = &dm;
+        ts.messageBox = &msg;
         main = std::make_unique<TfrmMain>(ts.services());
         main->move(100, 80);
-        main->msgAlert = &msg;
     }
+    test::MainParts ui() const { return test::MainParts(main.get()); }
     void TearDown() override {
         delete frmSaveInfo;
         main.reset();
@@ -163,8 +165,8 @@ protected:
 
 TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     makeStore();
-    CurrentRGB = {5, 0, 255};
-    main->runModal = [&](QDialog& d) {
+    test::TypeColour(*main, {5, 0, 255});
+    ts.runModal = [&](QDialog& d) {
         ++runs;
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         SaveDialogParts ui(dlg);
@@ -184,7 +186,7 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
         ui.bsSkinButton1->click();
         return dlg.result();
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(frmSaveInfo, nullptr) << "the dialog lives for one save";
     auto r = rows();
@@ -195,7 +197,7 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
     EXPECT_TRUE(ts.errors.messages.isEmpty());
 
     // The same colour again: refused, no dialog, nothing written.
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 1);
     ASSERT_EQ(msg.calls.size(), 1u);
     EXPECT_EQ(msg.calls[0].text, QStringLiteral("这个颜色已经保存了"));
@@ -206,21 +208,21 @@ TEST_F(LibraryWindows, SaveAsksForANameAndStoresTheRow) {
 
 TEST_F(LibraryWindows, TheSampleOfAMidToneIsLegible) {
     makeStore();
-    CurrentRGB = {0x80, 0x80, 0x80}; // its inverse, 7F7F7F, cannot be read on it
-    main->runModal = [&](QDialog& d) {
+    test::TypeColour(*main, {0x80, 0x80, 0x80}); // its inverse, 7F7F7F, cannot be read on it
+    ts.runModal = [&](QDialog& d) {
         SaveDialogParts ui(d);
         const QImage sample = ui.lblColor->grab().toImage();
         EXPECT_GE(TextContrast(sample, sample.rect()), 3.0);
         return 7;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
 }
 
 TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
     makeStore();
-    CurrentRGB = {1, 2, 3};
+    test::TypeColour(*main, {1, 2, 3});
     for (int answer : {7, 2}) {
-        main->runModal = [&](QDialog& d) {
+        ts.runModal = [&](QDialog& d) {
             auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
             SaveDialogParts ui(dlg);
             if (answer == 7)
@@ -230,7 +232,7 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
             EXPECT_EQ(dlg.result(), answer);
             return dlg.result();
         };
-        main->bsSkinButton3->click();
+        ui().bsSkinButton3->click();
         EXPECT_EQ(frmSaveInfo, nullptr);
     }
     EXPECT_TRUE(rows().empty());
@@ -247,9 +249,9 @@ TEST_F(LibraryWindows, CancelledSaveStoresNothing) {
 
 TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
     makeStore();
-    CurrentRGB = {6, 6, 6};
+    test::TypeColour(*main, {6, 6, 6});
     const QString face = QStringLiteral("😀");
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         SaveDialogParts ui(dlg);
         ui.edtName->selectAll();
@@ -259,7 +261,7 @@ TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
         ui.memComment->insertPlainText(face.repeated(4) + QString(20, QLatin1Char('p')));
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(rows().size(), 1u) << ts.errors.messages.join('\n').toStdString();
     EXPECT_EQ(rows()[0].name, face.repeated(20));
     EXPECT_EQ(rows()[0].comment,
@@ -268,10 +270,10 @@ TEST_F(LibraryWindows, SaveDialogCountsCharactersAndKeepsWhatFitsOfAPaste) {
 
 TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     makeStore();
-    CurrentRGB = {10, 20, 30};
+    test::TypeColour(*main, {10, 20, 30});
     TfrmSaveInfo* first = nullptr;
     QPoint firstPos;
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         SaveDialogParts ui(dlg);
         first = &dlg;
@@ -283,7 +285,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         dlg.hide();
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(ts.errors.messages.size(), 1);
     EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("locked")))
         << ts.errors.messages[0].toStdString();
@@ -293,7 +295,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
     unlock();
     EXPECT_TRUE(rows().empty());
 
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& dlg = dynamic_cast<TfrmSaveInfo&>(d);
         SaveDialogParts ui(dlg);
         EXPECT_EQ(&dlg, first);
@@ -304,21 +306,21 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         dlg.hide();
         return 1;
     };
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     EXPECT_EQ(frmSaveInfo, nullptr);
     ASSERT_EQ(rows().size(), 1u);
     EXPECT_EQ(rows()[0].comment, QStringLiteral("keep me"));
 }
 
 TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         ++runs;
         return d.result();
     };
-    CurrentRGB = {1, 1, 1};
-    main->bsSkinButton3->click();
+    test::TypeColour(*main, {1, 1, 1});
+    ui().bsSkinButton3->click();
     EXPECT_EQ(runs, 0) << "no dialog without a store";
-    main->bsSkinButton3->click();
+    ui().bsSkinButton3->click();
     ASSERT_EQ(ts.errors.messages.size(), 2);
     // What was not done first, then the store file, then the detail.
     const QString file = QDir::toNativeSeparators(storePath());
@@ -329,7 +331,7 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
     EXPECT_FALSE(QFileInfo::exists(storePath()));
 
     // The browser opens all the same, with the query closed.
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         auto& w = dynamic_cast<TfrmViewColor&>(d);
         BrowserParts ui(w);
         EXPECT_FALSE(ui.adoqLib->Active());
@@ -342,15 +344,15 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
         ui.bsSkinButton1->click();
         return w.result();
     };
-    CurrentRGB = {9, 9, 9};
-    main->bsSkinButton4->click();
+    test::TypeColour(*main, {9, 9, 9});
+    ui().bsSkinButton4->click();
     EXPECT_EQ(ts.errors.messages.size(), 3);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 0})) << "an empty library loads black";
-    EXPECT_EQ(main->edtHC->text(), QStringLiteral("000000"));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{0, 0, 0})) << "an empty library loads black";
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("000000"));
 
-    main->runModal = [&](QDialog& d) { return d.result() == 0 ? 1 : d.result(); };
-    CurrentRGB = {1, 1, 1};
-    main->bsSkinButton3->click();
+    ts.runModal = [&](QDialog& d) { return d.result() == 0 ? 1 : d.result(); };
+    test::TypeColour(*main, {1, 1, 1});
+    ui().bsSkinButton3->click();
     EXPECT_EQ(rows().size(), 1u);
     EXPECT_EQ(ts.errors.messages.size(), 3);
 }
@@ -358,7 +360,7 @@ TEST_F(LibraryWindows, MissingStoreIsReportedOnEveryUseUntilItAppears) {
 TEST_F(LibraryWindows, TheBrowserOfAnEmptyLibrarySaysWhereItLies) {
     makeStore();
     const QString file = QDir::toNativeSeparators(storePath());
-    main->runModal = [&](QDialog& d) {
+    ts.runModal = [&](QDialog& d) {
         BrowserParts ui(d);
         EXPECT_TRUE(ui.bsSkinStdLabel2->toolTip().contains(file))
             << ui.bsSkinStdLabel2->toolTip().toStdString();
@@ -369,7 +371,7 @@ TEST_F(LibraryWindows, TheBrowserOfAnEmptyLibrarySaysWhereItLies) {
                   QStringLiteral("选中库中的颜色，点击确定加载该颜色信息"));
         return 7;
     };
-    main->bsSkinButton4->click();
+    ui().bsSkinButton4->click();
     EXPECT_TRUE(ts.errors.messages.isEmpty());
 }
 
@@ -386,11 +388,11 @@ protected:
         addRow(QStringLiteral("O'Neil"), 0, 128, 0);
         addRow(QStringLiteral("蓝300"), 0, 0, 300);
         before = rows();
-        CurrentRGB = {1, 2, 3};
+        test::TypeColour(*main, {1, 2, 3});
     }
     // Opens the browser shown and active, runs body, returns the result.
     int browse(const std::function<void(TfrmViewColor&)>& body) {
-        main->runModal = [&](QDialog& d) {
+        ts.runModal = [&](QDialog& d) {
             auto& w = dynamic_cast<TfrmViewColor&>(d);
             BrowserParts ui(w);
             w.show();
@@ -401,8 +403,8 @@ protected:
             w.hide();
             return r;
         };
-        main->bsSkinButton4->click();
-        return main->runModal ? 0 : 0;
+        ui().bsSkinButton4->click();
+        return 0;
     }
     std::vector<StoreRow> before;
 };
@@ -442,8 +444,8 @@ TEST_F(Browser, ListsEveryRowInItsOwnColourAndLoadsTheCurrentOne) {
         result = w.result();
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 0, 44}));
-    EXPECT_EQ(main->edtHC->text(), QStringLiteral("00002C"));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{0, 0, 44}));
+    EXPECT_EQ(ui().edtHC->text(), QStringLiteral("00002C"));
     EXPECT_EQ(rows(), before);
 }
 
@@ -496,7 +498,7 @@ TEST_F(Browser, SearchByTheEndOfTheName) {
         EXPECT_EQ(w.result(), 1);
     });
     EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 0, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{255, 0, 0}));
 }
 
 TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
@@ -523,7 +525,7 @@ TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {
     expected.erase(expected.begin() + 2); // 红色, the second row after 红 went
     expected.erase(expected.begin());
     EXPECT_EQ(rows(), expected);
-    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3})) << "取消 leaves the colour alone";
+    EXPECT_EQ(main->CurrentColour(), (TRGB{1, 2, 3})) << "取消 leaves the colour alone";
 }
 
 TEST_F(Browser, InPlaceEditingChecksPostsAndCancels) {
@@ -632,7 +634,7 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         ui.bsSkinButton1->setFocus();
         ui.bsSkinButton1->click();
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{204, 9, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{204, 9, 0}));
     EXPECT_EQ(rows(), before) << "the typed value is never posted";
 
     browse([&](TfrmViewColor& w) {
@@ -644,11 +646,11 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         key(g->activeEditor(), Qt::Key_Return);
         EXPECT_EQ(w.result(), 1);
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{204, 0, 0}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{204, 0, 0}));
     EXPECT_EQ(rows(), before);
 
     // Enter on the grid itself opens the editor; Esc in the editor is "取消".
-    CurrentRGB = {1, 2, 3};
+    test::TypeColour(*main, {1, 2, 3});
     browse([&](TfrmViewColor& w) {
         BrowserParts ui(w);
         TbsSkinDBGrid* g = ui.dbgColors;
@@ -661,7 +663,7 @@ TEST_F(Browser, TypedValueIsLoadedByTheMouseButEnterLoadsTheRowAsItWas) {
         key(g->activeEditor(), Qt::Key_Escape);
         EXPECT_EQ(w.result(), 7);
     });
-    EXPECT_EQ(CurrentRGB, (TRGB{1, 2, 3}));
+    EXPECT_EQ(main->CurrentColour(), (TRGB{1, 2, 3}));
     EXPECT_EQ(rows(), before);
 }
 
@@ -792,8 +794,8 @@ TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
 
 TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
     lockFromAnotherProcess();
-    CurrentRGB = {7, 7, 7};
-    main->bsSkinButton3->click(); // "保存"
+    test::TypeColour(*main, {7, 7, 7});
+    ui().bsSkinButton3->click(); // "保存"
     unlock();
     browse([&](TfrmViewColor& w) {
         BrowserParts ui(w);

@@ -1,11 +1,13 @@
-#include "app/global.h"
 #include "app/mainRGB.h"
+#include "base/AppInfo.h"
 #include "colour/CodeEdit.h"
+#include "colour/ColorText.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "platform/Clipboard.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 #include "support/X11Keys.h"
 #include "windows/About.h"
@@ -30,38 +32,35 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CurrentRGB = {0, 0, 0};
         main = std::make_unique<TfrmMain>(fakes.services());
         main->show();
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     }
     void typeCode(const QString& s) {
-        main->edtHC->setFocus();
-        main->edtHC->selectAll();
-        test::KeyClick(main->edtHC, Qt::Key_Delete);
-        QTest::keyClicks(main->edtHC, s);
+        ui().edtHC->setFocus();
+        ui().edtHC->selectAll();
+        test::KeyClick(ui().edtHC, Qt::Key_Delete);
+        QTest::keyClicks(ui().edtHC, s);
     }
-    TRGB swatch() const { return main->lblColor->color(); }
+    TRGB swatch() const { return ui().lblColor->color(); }
+    test::MainParts ui() const { return test::MainParts(main.get()); }
+    TRGB current() const { return main->CurrentColour(); }
 
     test::TestServices fakes;
     std::unique_ptr<TfrmMain> main;
 };
 
 TEST_F(MainWindowTest, StartsWhiteAtTheTopLeftWithItsCaption) {
-    EXPECT_EQ(CurrentRGB, (TRGB{255, 255, 255}));
-    EXPECT_EQ(main->edtR->Value(), 255);
-    EXPECT_EQ(main->edtHC->text(), "FFFFFF");
+    EXPECT_EQ(current(), (TRGB{255, 255, 255}));
+    EXPECT_EQ(ui().edtR->Value(), 255);
+    EXPECT_EQ(ui().edtHC->text(), "FFFFFF");
     EXPECT_EQ(swatch(), (TRGB{255, 255, 255}));
-    EXPECT_EQ(main->lblColor->fontColor(), (TRGB{0, 0, 0}));
+    EXPECT_EQ(ui().lblColor->fontColor(), (TRGB{0, 0, 0}));
     EXPECT_EQ(main->windowTitle(), "Tintpick V1.2.0");
-    EXPECT_EQ(AppVersion, "1.2.0");
-    EXPECT_FALSE(AppDir.empty());
-    EXPECT_EQ(AppDir.back(), '/');
     EXPECT_EQ(main->pos(), QPoint(0, 0));
     EXPECT_TRUE(main->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(main->bsfMain->client()->size(), QSize(349, 179));
-    EXPECT_EQ(main->PickedColor, 0u);
+    EXPECT_EQ(ui().bsfMain->client()->size(), QSize(349, 179));
 }
 
 TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
@@ -70,30 +69,30 @@ TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
         QRect r;
         const char* caption;
     } expected[] = {
-        {main->bsSkinGroupBox1, {4, 2, 200, 141}, "手工调色"},
-        {main->edtR, {16, 23, 49, 20}, nullptr},
-        {main->edtG, {81, 23, 48, 20}, nullptr},
-        {main->edtB, {145, 23, 48, 20}, nullptr},
-        {main->bsSkinStdLabel4, {7, 54, 74, 13}, "十六进制     #"},
+        {ui().bsSkinGroupBox1, {4, 2, 200, 141}, "手工调色"},
+        {ui().edtR, {16, 23, 49, 20}, nullptr},
+        {ui().edtG, {81, 23, 48, 20}, nullptr},
+        {ui().edtB, {145, 23, 48, 20}, nullptr},
+        {ui().bsSkinStdLabel4, {7, 54, 74, 13}, "十六进制     #"},
         // Its width follows the font (CodeEditShowsEveryDigitOfTheWidestCode).
-        {main->edtHC, {81, 50, main->edtHC->width(), 20}, nullptr},
-        {main->bsSkinButton7, {143, 49, 50, 22}, "复制"},
-        {main->bsSkinPanel1, {7, 76, 186, 25}, nullptr},
-        {main->sdgHistory, {6, 4, 176, 18}, nullptr},
-        {main->bsSkinButton8, {7, 108, 52, 25}, "安全色"},
-        {main->bsSkinButton2, {64, 108, 39, 25}, "高级"},
-        {main->bsSkinButton3, {109, 108, 39, 25}, "保存"},
-        {main->bsSkinButton4, {154, 108, 39, 25}, "加载"},
-        {main->gpSnag, {208, 2, 137, 142}, "自动采集"},
-        {main->pbCaptureScreen, {4, 21, 128, 96}, nullptr},
-        {main->lblMousePos, {5, 122, 97, 13}, "X：0 , Y：0"},
-        {main->pnlColor, {96, 104, 36, 34}, nullptr},
-        {main->lblColor, {1, 1, 34, 32}, nullptr},
-        {main->lblLink, {11, 154, 136, 17}, nullptr},
-        {main->bsSkinButton11, {147, 149, 45, 25}, "测距"},
-        {main->bsSkinButton6, {197, 149, 45, 25}, "资料"},
-        {main->bsSkinButton5, {247, 149, 45, 25}, "关于"},
-        {main->bsSkinButton1, {298, 149, 45, 25}, "退出"},
+        {ui().edtHC, {81, 50, ui().edtHC->width(), 20}, nullptr},
+        {ui().bsSkinButton7, {143, 49, 50, 22}, "复制"},
+        {ui().bsSkinPanel1, {7, 76, 186, 25}, nullptr},
+        {ui().sdgHistory, {6, 4, 176, 18}, nullptr},
+        {ui().bsSkinButton8, {7, 108, 52, 25}, "安全色"},
+        {ui().bsSkinButton2, {64, 108, 39, 25}, "高级"},
+        {ui().bsSkinButton3, {109, 108, 39, 25}, "保存"},
+        {ui().bsSkinButton4, {154, 108, 39, 25}, "加载"},
+        {ui().gpSnag, {208, 2, 137, 142}, "自动采集"},
+        {ui().pbCaptureScreen, {4, 21, 128, 96}, nullptr},
+        {ui().lblMousePos, {5, 122, 97, 13}, "X：0 , Y：0"},
+        {ui().pnlColor, {96, 104, 36, 34}, nullptr},
+        {ui().lblColor, {1, 1, 34, 32}, nullptr},
+        {ui().lblLink, {11, 154, 136, 17}, nullptr},
+        {ui().bsSkinButton11, {147, 149, 45, 25}, "测距"},
+        {ui().bsSkinButton6, {197, 149, 45, 25}, "资料"},
+        {ui().bsSkinButton5, {247, 149, 45, 25}, "关于"},
+        {ui().bsSkinButton1, {298, 149, 45, 25}, "退出"},
     };
     for (const auto& e : expected) {
         EXPECT_EQ(e.w->geometry(), e.r) << e.w->objectName().toStdString();
@@ -107,24 +106,24 @@ TEST_F(MainWindowTest, ComponentsStandAtTheirPositionsWithTheirCaptions) {
             text = g->title();
         EXPECT_EQ(text, QString::fromUtf8(e.caption)) << e.w->objectName().toStdString();
     }
-    EXPECT_EQ(main->edtHC->maxLength(), 6);
-    EXPECT_EQ(main->edtHC->toolTip(), "输入十六进制颜色值");
-    EXPECT_EQ(main->sdgHistory->toolTip(), "历史颜色存储槽\r\n记录采集过的颜色");
-    EXPECT_EQ(main->lblColor->toolTip().split(QLatin1Char('\n')),
+    EXPECT_EQ(ui().edtHC->maxLength(), 6);
+    EXPECT_EQ(ui().edtHC->toolTip(), "输入十六进制颜色值");
+    EXPECT_EQ(ui().sdgHistory->toolTip(), "历史颜色存储槽\r\n记录采集过的颜色");
+    EXPECT_EQ(ui().lblColor->toolTip().split(QLatin1Char('\n')),
               (QStringList{"在这里按下鼠标左键并拖动", "到想要吸取的颜色区域,", "确定后松开鼠标"}));
-    EXPECT_EQ(main->bsSkinButton5->toolTip(), "关于本软件");
-    EXPECT_EQ(main->lblColor->cursor().shape(), Qt::CrossCursor);
-    EXPECT_EQ(main->bsSkinButton1->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(main->bsSkinButton8->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(ui().bsSkinButton5->toolTip(), "关于本软件");
+    EXPECT_EQ(ui().lblColor->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(ui().bsSkinButton1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(ui().bsSkinButton8->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(MainWindowTest, TabOrderStartsAtTheExitButtonAndEndsAtTheRuler) {
-    const QWidget* order[] = {main->bsSkinButton1, main->bsSkinButton2, main->edtR,
-                              main->edtG,          main->edtB,          main->sdgHistory,
-                              main->edtHC,         main->bsSkinButton7, main->bsSkinButton8,
-                              main->bsSkinButton4, main->bsSkinButton3, main->bsSkinButton5,
-                              main->bsSkinButton6, main->bsSkinButton11};
-    main->bsSkinButton1->setFocus(Qt::TabFocusReason);
+    const QWidget* order[] = {ui().bsSkinButton1, ui().bsSkinButton2, ui().edtR,
+                              ui().edtG,          ui().edtB,          ui().sdgHistory,
+                              ui().edtHC,         ui().bsSkinButton7, ui().bsSkinButton8,
+                              ui().bsSkinButton4, ui().bsSkinButton3, ui().bsSkinButton5,
+                              ui().bsSkinButton6, ui().bsSkinButton11};
+    ui().bsSkinButton1->setFocus(Qt::TabFocusReason);
     for (size_t i = 0; i < std::size(order); ++i) {
         EXPECT_EQ(QApplication::focusWidget(), order[i])
             << i << " " << QApplication::focusWidget()->objectName().toStdString();
@@ -135,39 +134,44 @@ TEST_F(MainWindowTest, TabOrderStartsAtTheExitButtonAndEndsAtTheRuler) {
 
 TEST_F(MainWindowTest, TypedCodeSetsChannelsAndKeepsItsCase) {
     typeCode("1a2b3c");
-    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 60}));
-    EXPECT_EQ(main->edtR->Value(), 26);
-    EXPECT_EQ(main->edtG->Value(), 43);
-    EXPECT_EQ(main->edtB->Value(), 60);
+    EXPECT_EQ(current(), (TRGB{26, 43, 60}));
+    EXPECT_EQ(ui().edtR->Value(), 26);
+    EXPECT_EQ(ui().edtG->Value(), 43);
+    EXPECT_EQ(ui().edtB->Value(), 60);
     EXPECT_EQ(swatch(), (TRGB{26, 43, 60}));
-    EXPECT_EQ(main->edtHC->text(), "1a2b3c"); // kept until a refresh rewrites it
-    main->bsSkinButton10Click();              // the snap refreshes every view
-    EXPECT_EQ(CurrentRGB, (TRGB{51, 51, 51}));
-    EXPECT_EQ(main->edtHC->text(), "333333");
+    EXPECT_EQ(ui().edtHC->text(), "1a2b3c"); // kept until a refresh rewrites it
+    ui().bsSkinButton8->click();             // the snap refreshes every view
+    EXPECT_EQ(current(), (TRGB{51, 51, 51}));
+    EXPECT_EQ(ui().edtHC->text(), "333333");
 }
 
 TEST_F(MainWindowTest, ShortCodeChangesNothingUntilComplete) {
     typeCode("1A2B3C");
-    main->edtHC->end(false);
-    QTest::keyClick(main->edtHC, Qt::Key_Backspace);
-    EXPECT_EQ(main->edtHC->text(), "1A2B3");
-    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 60}));
-    QTest::keyClicks(main->edtHC, "D");
-    EXPECT_EQ(CurrentRGB, (TRGB{26, 43, 61}));
-    EXPECT_EQ(main->edtB->Value(), 61);
+    ui().edtHC->end(false);
+    QTest::keyClick(ui().edtHC, Qt::Key_Backspace);
+    EXPECT_EQ(ui().edtHC->text(), "1A2B3");
+    EXPECT_EQ(current(), (TRGB{26, 43, 60}));
+    QTest::keyClicks(ui().edtHC, "D");
+    EXPECT_EQ(current(), (TRGB{26, 43, 61}));
+    EXPECT_EQ(ui().edtB->Value(), 61);
 }
 
 TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
     typeCode("12");
     for (const char* s : {"g", "#", " ", "Z", "-"})
-        QTest::keyClicks(main->edtHC, s);
-    test::KeyClick(main->edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
-    EXPECT_EQ(main->edtHC->text(), "12");
+        QTest::keyClicks(ui().edtHC, s);
+    test::KeyClick(ui().edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
+    EXPECT_EQ(ui().edtHC->text(), "12");
     EXPECT_EQ(fakes.beeper.count, 0);
-    EXPECT_TRUE(TfrmMain::edtHCKeyPress(QChar('x')));
-    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('\b')));
-    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('\r')));
-    EXPECT_FALSE(TfrmMain::edtHCKeyPress(QChar('f')));
+    // Digits, backspace and Enter pass.
+    test::KeyClick(ui().edtHC, Qt::Key_X);
+    EXPECT_EQ(ui().edtHC->text(), "12");
+    test::KeyClick(ui().edtHC, Qt::Key_F);
+    EXPECT_EQ(ui().edtHC->text(), "12f");
+    test::KeyClick(ui().edtHC, Qt::Key_Backspace);
+    EXPECT_EQ(ui().edtHC->text(), "12");
+    test::KeyClick(ui().edtHC, Qt::Key_Return);
+    EXPECT_EQ(ui().edtHC->text(), "12");
 }
 
 TEST_F(MainWindowTest, PasteIntoTheCodeIsTakenWholeOrNotAtAll) {
@@ -178,24 +182,23 @@ TEST_F(MainWindowTest, PasteIntoTheCodeIsTakenWholeOrNotAtAll) {
     main = std::make_unique<TfrmMain>(services);
     auto paste = [&](const QString& text) {
         QGuiApplication::clipboard()->setText(text);
-        main->edtHC->setFocus();
-        main->edtHC->selectAll(); // over the code shown
-        QTest::keyClick(main->edtHC, Qt::Key_Insert, Qt::ShiftModifier);
+        ui().edtHC->setFocus();
+        ui().edtHC->selectAll(); // over the code shown
+        QTest::keyClick(ui().edtHC, Qt::Key_Insert, Qt::ShiftModifier);
     };
-    CurrentRGB = {0xCF, 0, 0};
-    main->RefreshViews();
+    test::TypeColour(*main, {0xCF, 0, 0});
     fakes.errors.messages.clear();
 
     paste(QStringLiteral("ab cd ef"));
-    EXPECT_EQ(CurrentRGB, (TRGB{0xCF, 0, 0}));
-    EXPECT_EQ(main->edtHC->text(), "CF0000");
+    EXPECT_EQ(current(), (TRGB{0xCF, 0, 0}));
+    EXPECT_EQ(ui().edtHC->text(), "CF0000");
     ASSERT_EQ(fakes.errors.messages.size(), 1);
     EXPECT_TRUE(fakes.errors.messages[0].contains(QStringLiteral("#RRGGBB")))
         << fakes.errors.messages[0].toStdString();
     // Six characters that are no code, however they arrive, change nothing.
-    main->edtHC->setText(QStringLiteral("AB12ZZ"));
-    EXPECT_EQ(CurrentRGB, (TRGB{0xCF, 0, 0}));
-    EXPECT_EQ(main->edtHC->text(), "CF0000");
+    ui().edtHC->setText(QStringLiteral("AB12ZZ"));
+    EXPECT_EQ(current(), (TRGB{0xCF, 0, 0}));
+    EXPECT_EQ(ui().edtHC->text(), "CF0000");
     EXPECT_EQ(fakes.errors.messages.size(), 2);
 
     // What plainly is a colour is understood, blanks around it or not.
@@ -205,23 +208,23 @@ TEST_F(MainWindowTest, PasteIntoTheCodeIsTakenWholeOrNotAtAll) {
                                                    {"rgb(1, 2, 3)", {1, 2, 3}}};
     for (const auto& [text, rgb] : pastes) {
         paste(QString::fromLatin1(text));
-        EXPECT_EQ(CurrentRGB, rgb) << text;
-        EXPECT_EQ(main->edtHC->text().toStdString(), HexCode(rgb)) << text;
-        EXPECT_EQ(main->edtG->Value(), rgb.g) << text;
+        EXPECT_EQ(current(), rgb) << text;
+        EXPECT_EQ(ui().edtHC->text().toStdString(), HexCode(rgb)) << text;
+        EXPECT_EQ(ui().edtG->Value(), rgb.g) << text;
         EXPECT_EQ(swatch(), rgb) << text;
     }
     EXPECT_EQ(fakes.errors.messages.size(), 2);
 }
 
 TEST_F(MainWindowTest, ChannelEditRefreshesSwatchAndCodeWithoutLooping) {
-    QSignalSpy r(main->edtR, &TbsSkinTrackEdit::changed);
-    QSignalSpy g(main->edtG, &TbsSkinTrackEdit::changed);
-    QSignalSpy code(main->edtHC, &QLineEdit::textChanged);
-    main->edtR->setFocus();
-    main->edtR->selectAll();
-    QTest::keyClicks(main->edtR, "16");
-    EXPECT_EQ(CurrentRGB, (TRGB{16, 255, 255}));
-    EXPECT_EQ(main->edtHC->text(), "10FFFF");
+    QSignalSpy r(ui().edtR, &TbsSkinTrackEdit::changed);
+    QSignalSpy g(ui().edtG, &TbsSkinTrackEdit::changed);
+    QSignalSpy code(ui().edtHC, &QLineEdit::textChanged);
+    ui().edtR->setFocus();
+    ui().edtR->selectAll();
+    QTest::keyClicks(ui().edtR, "16");
+    EXPECT_EQ(current(), (TRGB{16, 255, 255}));
+    EXPECT_EQ(ui().edtHC->text(), "10FFFF");
     EXPECT_EQ(swatch(), (TRGB{16, 255, 255}));
     EXPECT_EQ(r.count(), 2);    // one per keystroke
     EXPECT_EQ(g.count(), 0);    // the other edits are not touched
@@ -229,56 +232,51 @@ TEST_F(MainWindowTest, ChannelEditRefreshesSwatchAndCodeWithoutLooping) {
 }
 
 TEST_F(MainWindowTest, AppliedPickRaisesEachChangedEditOnce) {
-    QSignalSpy r(main->edtR, &TbsSkinTrackEdit::changed);
-    QSignalSpy g(main->edtG, &TbsSkinTrackEdit::changed);
-    QSignalSpy b(main->edtB, &TbsSkinTrackEdit::changed);
-    QSignalSpy code(main->edtHC, &QLineEdit::textChanged);
-    main->PickedColor = RGB(10, 255, 12);
-    main->ApplyPickedColor();
-    main->RefreshViews();
-    EXPECT_EQ(CurrentRGB, (TRGB{10, 255, 12}));
+    QSignalSpy r(ui().edtR, &TbsSkinTrackEdit::changed);
+    QSignalSpy g(ui().edtG, &TbsSkinTrackEdit::changed);
+    QSignalSpy b(ui().edtB, &TbsSkinTrackEdit::changed);
+    QSignalSpy code(ui().edtHC, &QLineEdit::textChanged);
+    main->TakeColour({10, 255, 12});
+    EXPECT_EQ(current(), (TRGB{10, 255, 12}));
     EXPECT_EQ(r.count(), 1);
     EXPECT_EQ(g.count(), 0); // text unchanged: nothing raised
     EXPECT_EQ(b.count(), 1);
     EXPECT_EQ(code.count(), 1);
-    EXPECT_EQ(main->edtHC->text(), "0AFF0C");
+    EXPECT_EQ(ui().edtHC->text(), "0AFF0C");
     EXPECT_EQ(swatch(), (TRGB{10, 255, 12}));
     // Its inverse, F500F3, would stand out by 2.5:1 only.
-    EXPECT_EQ(main->lblColor->fontColor(), (TRGB{0, 0, 0}));
+    EXPECT_EQ(ui().lblColor->fontColor(), (TRGB{0, 0, 0}));
 }
 
 TEST_F(MainWindowTest, WebSafeSnap) {
-    CurrentRGB = {25, 26, 230};
-    main->RefreshViews();
-    main->bsSkinButton8->click();
-    EXPECT_EQ(CurrentRGB, (TRGB{0, 51, 255}));
-    EXPECT_EQ(main->edtG->Value(), 51);
-    EXPECT_EQ(main->edtHC->text(), "0033FF");
+    test::TypeColour(*main, {25, 26, 230});
+    ui().bsSkinButton8->click();
+    EXPECT_EQ(current(), (TRGB{0, 51, 255}));
+    EXPECT_EQ(ui().edtG->Value(), 51);
+    EXPECT_EQ(ui().edtHC->text(), "0033FF");
 }
 
 TEST_F(MainWindowTest, CopyPutsExactlyTheCodesTextOnTheClipboard) {
-    CurrentRGB = {10, 11, 12};
-    main->RefreshViews();
-    main->bsSkinButton7->click();
+    test::TypeColour(*main, {10, 11, 12});
+    ui().bsSkinButton7->click();
     EXPECT_EQ(fakes.clipboard.text(), "0A0B0C");
     typeCode("ab");
-    main->bsSkinButton7->click();
+    ui().bsSkinButton7->click();
     EXPECT_EQ(fakes.clipboard.text(), "ab"); // a partial code is copied as shown
 }
 
 TEST_F(MainWindowTest, CopyFormatChosenByRightClickIsKeptForTheNextRun) {
-    CurrentRGB = {0xCF, 0, 0};
-    main->RefreshViews();
+    test::TypeColour(*main, {0xCF, 0, 0});
     auto choose = [&](const char* key) {
         QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                main->bsSkinButton7->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(main->bsSkinButton7, &right);
+                                ui().bsSkinButton7->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(ui().bsSkinButton7, &right);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         // One entry per format, each showing the colour as it would copy.
         ASSERT_EQ(size_t(menu->actions().size()), CopyFormats().size());
         EXPECT_TRUE(
-            menu->actions()[0]->text().endsWith(QString::fromStdString(HexCode(CurrentRGB))));
+            menu->actions()[0]->text().endsWith(QString::fromStdString(HexCode(current()))));
         for (QAction* a : menu->actions())
             if (a->data().toString() == QLatin1String(key)) a->trigger();
         menu->close();
@@ -289,35 +287,34 @@ TEST_F(MainWindowTest, CopyFormatChosenByRightClickIsKeptForTheNextRun) {
 
     // The next run copies in the chosen format from the start.
     main = std::make_unique<TfrmMain>(fakes.services());
-    CurrentRGB = {0x46, 0x82, 0xB4};
-    main->RefreshViews();
+    test::TypeColour(*main, {0x46, 0x82, 0xB4});
     fakes.clipboard.setText({});
-    main->bsSkinButton7->click();
+    ui().bsSkinButton7->click();
     EXPECT_EQ(fakes.clipboard.text(), "rgb(70, 130, 180)");
     choose("name");
     EXPECT_EQ(fakes.clipboard.text(), "steelblue");
 }
 
 TEST_F(MainWindowTest, LinkOpensTheMakersAddress) {
-    QTest::mouseClick(main->lblLink, Qt::LeftButton);
+    QTest::mouseClick(ui().lblLink, Qt::LeftButton);
     ASSERT_EQ(fakes.shell.opened.size(), 1);
     EXPECT_EQ(fakes.shell.opened[0], QString::fromUtf8(MakerUrl));
 }
 
 TEST_F(MainWindowTest, SystemMenuListsMinimiseAndClose) {
-    std::unique_ptr<QMenu> menu(main->bsfMain->buildSystemMenu(main.get()));
+    std::unique_ptr<QMenu> menu(ui().bsfMain->buildSystemMenu(main.get()));
     QStringList items;
     for (QAction* a : menu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(items, (QStringList{"最小化(&N)", "总在最上", "-", "关闭(&C)"}));
     EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
-    EXPECT_EQ(main->bsfMain->minimizeButton()->toolTip(), "最小化");
-    EXPECT_EQ(main->bsfMain->closeButton()->toolTip(), "关闭");
-    EXPECT_EQ(main->bsfMain->menuButton()->toolTip(), "系统菜单");
+    EXPECT_EQ(ui().bsfMain->minimizeButton()->toolTip(), "最小化");
+    EXPECT_EQ(ui().bsfMain->closeButton()->toolTip(), "关闭");
+    EXPECT_EQ(ui().bsfMain->menuButton()->toolTip(), "系统菜单");
 }
 
 TEST_F(MainWindowTest, CaptionBarDragsTheWindowAndItsButtonsClose) {
-    QWidget* caption = main->bsfMain->captionBar();
+    QWidget* caption = ui().bsfMain->captionBar();
     const QPoint grip(150, 10);
     QTest::mousePress(caption, Qt::LeftButton, {}, grip);
     QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(40, 30)),
@@ -326,18 +323,18 @@ TEST_F(MainWindowTest, CaptionBarDragsTheWindowAndItsButtonsClose) {
     QApplication::sendEvent(caption, &move);
     QTest::mouseRelease(caption, Qt::LeftButton, {}, grip + QPoint(40, 30));
     EXPECT_EQ(main->pos(), QPoint(40, 30));
-    main->bsfMain->closeButton()->click();
+    ui().bsfMain->closeButton()->click();
     EXPECT_FALSE(main->isVisible());
 }
 
 TEST_F(MainWindowTest, ExitButtonClosesTheWindow) {
-    main->bsSkinButton1->click();
+    ui().bsSkinButton1->click();
     EXPECT_FALSE(main->isVisible());
 }
 
 TEST_F(MainWindowTest, CodeEditShowsEveryDigitOfTheWidestCode) {
-    QLineEdit* code = main->edtHC;
-    EXPECT_LT(code->geometry().right(), main->bsSkinButton7->geometry().left());
+    QLineEdit* code = ui().edtHC;
+    EXPECT_LT(code->geometry().right(), ui().bsSkinButton7->geometry().left());
     // Where the first digit stands once the edit has painted the code with the
     // cursor at its end: an edit too narrow scrolls the text to keep the
     // cursor in view, and the first digit moves out on the left.
@@ -355,9 +352,8 @@ TEST_F(MainWindowTest, CodeEditShowsEveryDigitOfTheWidestCode) {
 }
 
 TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
-    for (QLineEdit* e :
-         {static_cast<QLineEdit*>(main->edtR), static_cast<QLineEdit*>(main->edtG),
-          static_cast<QLineEdit*>(main->edtB), static_cast<QLineEdit*>(main->edtHC)}) {
+    for (QLineEdit* e : {static_cast<QLineEdit*>(ui().edtR), static_cast<QLineEdit*>(ui().edtG),
+                         static_cast<QLineEdit*>(ui().edtB), static_cast<QLineEdit*>(ui().edtHC)}) {
         const std::string name = e->objectName().toStdString();
         e->setFocus();
         e->home(false);
@@ -373,14 +369,14 @@ TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
 
 TEST_F(MainWindowTest, SwatchHintShowsThreeLines) {
     // The hint window is a label; it shows as many lines as Qt breaks.
-    QLabel tip(main->lblColor->toolTip());
+    QLabel tip(ui().lblColor->toolTip());
     EXPECT_GE(tip.sizeHint().height(), 3 * tip.fontMetrics().lineSpacing());
 }
 
 TEST_F(MainWindowTest, LinksOpenOnlyOnALeftReleaseOverThemselves) {
     TfrmAbout about(fakes.services());
     for (QLabel* link :
-         {static_cast<QLabel*>(main->lblLink), static_cast<QLabel*>(about.bsSkinLinkLabel2)}) {
+         {static_cast<QLabel*>(ui().lblLink), static_cast<QLabel*>(about.bsSkinLinkLabel2)}) {
         const QPoint inside(5, 5), outside(link->width() + 40, 5);
         QTest::mouseClick(link, Qt::RightButton, {}, inside);
         QTest::mousePress(link, Qt::LeftButton, {}, inside);
@@ -393,11 +389,11 @@ TEST_F(MainWindowTest, LinksOpenOnlyOnALeftReleaseOverThemselves) {
 }
 
 TEST_F(MainWindowTest, HistoryGridShowsWhereTheFocusIs) {
-    main->edtB->setFocus(Qt::TabFocusReason);
-    const QImage unfocused = main->sdgHistory->grab().toImage();
-    test::KeyClick(main->edtB, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), main->sdgHistory);
-    EXPECT_NE(main->sdgHistory->grab().toImage(), unfocused);
+    ui().edtB->setFocus(Qt::TabFocusReason);
+    const QImage unfocused = ui().sdgHistory->grab().toImage();
+    test::KeyClick(ui().edtB, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), ui().sdgHistory);
+    EXPECT_NE(ui().sdgHistory->grab().toImage(), unfocused);
 }
 
 } // namespace

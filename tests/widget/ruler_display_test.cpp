@@ -5,10 +5,12 @@
 #include "sampling/Display.h"
 #include "skin/Controls.h"
 #include "skin/ExPanel.h"
+#include "support/Child.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,7 +71,7 @@ protected:
         main = std::make_unique<QWidget>();
         main->show();
         frmDisplay = new TfrmDisplay(services);
-        frmDisplay->CaptureDelayMs = 0;
+        frmDisplay->SetCaptureDelay(0);
     }
     void TearDown() override {
         delete frmDisplay;
@@ -107,10 +109,10 @@ protected:
     }
 
     void ExpectLabels(const char* cur, const char* start, const char* end, const char* result) {
-        EXPECT_EQ(frmDisplay->lblCurPos->text(), QString::fromUtf8(cur));
-        EXPECT_EQ(frmDisplay->lblStartPos->text(), QString::fromUtf8(start));
-        EXPECT_EQ(frmDisplay->lblEndPos->text(), QString::fromUtf8(end));
-        EXPECT_EQ(frmDisplay->lblResult->text(), QString::fromUtf8(result));
+        EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblCurPos")->text(), QString::fromUtf8(cur));
+        EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblStartPos")->text(), QString::fromUtf8(start));
+        EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblEndPos")->text(), QString::fromUtf8(end));
+        EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblResult")->text(), QString::fromUtf8(result));
     }
     // Only the given line is inverted into the window, never into the picture.
     void ExpectOnlyLine(PixPoint a, PixPoint b) {
@@ -139,11 +141,12 @@ TEST_F(RulerWindow, OpeningHidesTheMainWindowAndFreezesThePrimaryScreen) {
     EXPECT_TRUE(d->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(d->cursor().shape(), Qt::CrossCursor);
     EXPECT_EQ(
-        d->lblScreen->text(),
+        test::Child<QLabel>(d, "lblScreen")->text(),
         QStringLiteral("当前屏幕分辨率：%1 × %2").arg(screenSize.width()).arg(screenSize.height()));
-    EXPECT_EQ(d->sepRuler->geometry(), QRect(0, 0, 252, 158));
-    EXPECT_EQ(d->sepRuler->captionLabel()->text(), QStringLiteral("测距"));
-    EXPECT_EQ(d->bsSkinButton1->text(), QStringLiteral("结束"));
+    EXPECT_EQ(test::Child<TbsSkinExPanel>(d, "sepRuler")->geometry(), QRect(0, 0, 252, 158));
+    EXPECT_EQ(test::Child<TbsSkinExPanel>(d, "sepRuler")->captionLabel()->text(),
+              QStringLiteral("测距"));
+    EXPECT_EQ(test::Child<TbsSkinButton>(d, "bsSkinButton1")->text(), QStringLiteral("结束"));
     ExpectLabels("(0,0)", "(0,0)", "(0,0)", "0");
     EXPECT_FALSE(d->MagnifierVisible());
 
@@ -185,7 +188,7 @@ TEST_F(RulerWindow, LabelsFollowPressDragAndRelease) {
     Release({400, 300});
     EXPECT_FALSE(frmDisplay->Dragging());
     ExpectOnlyLine({310, 210}, {400, 300}); // the line stays after the release
-    const QString last = frmDisplay->lblResult->text();
+    const QString last = test::Child<QLabel>(frmDisplay, "lblResult")->text();
     EXPECT_EQ(last, QStringLiteral("129")); // sqrt(91^2 + 91^2) = 128.69
     Move({500, 100});
     ExpectLabels("(500,100)", "(310,210)", "(400,300)", last.toUtf8().constData());
@@ -241,7 +244,7 @@ TEST_F(RulerWindow, EveryButtonMeasuresAndDragsStayOnThePicture) {
     for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton, Qt::BackButton}) {
         Press({300, 300}, b);
         Move({305, 300});
-        EXPECT_EQ(frmDisplay->lblResult->text(), QStringLiteral("6"));
+        EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblResult")->text(), QStringLiteral("6"));
         Release({305, 300}, b);
     }
     // A second button during a drag restarts there; its release ends the drag.
@@ -259,7 +262,8 @@ TEST_F(RulerWindow, EveryButtonMeasuresAndDragsStayOnThePicture) {
     const int w = screenSize.width(), h = screenSize.height();
     Press({300, 300});
     Move({-40, h + 50});
-    EXPECT_EQ(frmDisplay->lblCurPos->text(), QStringLiteral("(0,%1)").arg(h - 1));
+    EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblCurPos")->text(),
+              QStringLiteral("(0,%1)").arg(h - 1));
     ExpectOnlyLine({300, 300}, {0, h - 1});
     Move({w + 300, -20});
     ExpectOnlyLine({300, 300}, {w - 1, 0});
@@ -292,7 +296,7 @@ TEST_F(RulerWindow, PressesOverThePanelStartNoMeasurement) {
     ExpectLabels("(300,300)", "(0,0)", "(0,0)", "0");
     // Moves over the panel belong to it too.
     Move({100, 100});
-    EXPECT_EQ(frmDisplay->lblCurPos->text(), QStringLiteral("(300,300)"));
+    EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblCurPos")->text(), QStringLiteral("(300,300)"));
 }
 
 TEST_F(RulerWindow, MagnifierShowsTheWindowWithTheLineAsBeforeTheMove) {
@@ -318,30 +322,35 @@ TEST_F(RulerWindow, MagnifierShowsTheWindowWithTheLineAsBeforeTheMove) {
 
 TEST_F(RulerWindow, RolledUpPanelHidesMagnifierAndLabels) {
     Open();
-    frmDisplay->sepRuler->rollButton()->click();
-    EXPECT_EQ(frmDisplay->sepRuler->height(), TbsSkinExPanel::RollUpHeight);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             frmDisplay->pbCaptureScreen, frmDisplay->lblCurPos, frmDisplay->lblResult,
-             frmDisplay->lblScreen, frmDisplay->bsSkinButton1, frmDisplay->bsSkinBevel1})
+    test::Child<TbsSkinExPanel>(frmDisplay, "sepRuler")->rollButton()->click();
+    EXPECT_EQ(test::Child<TbsSkinExPanel>(frmDisplay, "sepRuler")->height(),
+              TbsSkinExPanel::RollUpHeight);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{test::Child<QWidget>(frmDisplay, "pbCaptureScreen"),
+                                         test::Child<QLabel>(frmDisplay, "lblCurPos"),
+                                         test::Child<QLabel>(frmDisplay, "lblResult"),
+                                         test::Child<QLabel>(frmDisplay, "lblScreen"),
+                                         test::Child<TbsSkinButton>(frmDisplay, "bsSkinButton1"),
+                                         test::Child<QFrame>(frmDisplay, "bsSkinBevel1")})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
-    EXPECT_TRUE(frmDisplay->sepRuler->captionBar()->isVisible());
+    EXPECT_TRUE(test::Child<TbsSkinExPanel>(frmDisplay, "sepRuler")->captionBar()->isVisible());
 
     // The area the panel uncovered measures.
     Press({100, 100});
     EXPECT_TRUE(frmDisplay->Dragging());
     Move({110, 100});
     Release({110, 100});
-    EXPECT_EQ(frmDisplay->lblResult->text(), QStringLiteral("11"));
+    EXPECT_EQ(test::Child<QLabel>(frmDisplay, "lblResult")->text(), QStringLiteral("11"));
     ExpectOnlyLine({100, 100}, {110, 100});
     // The caption bar still belongs to the panel.
     Press({100, 10});
     EXPECT_FALSE(frmDisplay->Dragging());
     Release({100, 10});
 
-    frmDisplay->sepRuler->rollButton()->click();
-    EXPECT_EQ(frmDisplay->sepRuler->height(), 158);
-    EXPECT_TRUE(frmDisplay->lblResult->isVisible());
-    EXPECT_TRUE(frmDisplay->pbCaptureScreen->isVisible());
+    test::Child<TbsSkinExPanel>(frmDisplay, "sepRuler")->rollButton()->click();
+    EXPECT_EQ(test::Child<TbsSkinExPanel>(frmDisplay, "sepRuler")->height(), 158);
+    EXPECT_TRUE(test::Child<QLabel>(frmDisplay, "lblResult")->isVisible());
+    EXPECT_TRUE(test::Child<QWidget>(frmDisplay, "pbCaptureScreen")->isVisible());
     EXPECT_FALSE(frmDisplay->MagnifierVisible()); // empty until the next move
     Move({300, 300});
     EXPECT_TRUE(frmDisplay->MagnifierVisible());
@@ -352,7 +361,7 @@ TEST_F(RulerWindow, EveryWayOfClosingBringsBackTheMainWindow) {
     for (How how : {Button, PanelClose, Escape, DuringDrag}) {
         if (!frmDisplay) {
             frmDisplay = new TfrmDisplay(services);
-            frmDisplay->CaptureDelayMs = 0;
+            frmDisplay->SetCaptureDelay(0);
         }
         QPointer<TfrmDisplay> d = Open();
         ASSERT_TRUE(d);
@@ -361,11 +370,11 @@ TEST_F(RulerWindow, EveryWayOfClosingBringsBackTheMainWindow) {
         switch (how) {
         case Button:
             Release({350, 320});
-            d->bsSkinButton1->click();
+            test::Child<TbsSkinButton>(d, "bsSkinButton1")->click();
             break;
         case PanelClose:
             Release({350, 320});
-            d->sepRuler->closeButton()->click();
+            test::Child<TbsSkinExPanel>(d, "sepRuler")->closeButton()->click();
             break;
         case Escape: {
             Release({350, 320});

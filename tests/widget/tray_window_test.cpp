@@ -1,11 +1,11 @@
 // The main window's tray behaviour: its menus and their marks, the actions,
 // minimising into the tray and coming back by a click on the icon.
 #include "app/TrayIcon.h"
-#include "app/global.h"
 #include "app/mainRGB.h"
 #include "colour/ColorDialog.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/MainParts.h"
 #include "support/TestServices.h"
 #include "windows/About.h"
 
@@ -46,10 +46,11 @@ struct TrayWindowTest : ::testing::Test {
         main->show();
     }
     bool onTop() const { return main->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+    test::MainParts ui() const { return test::MainParts(main.get()); }
     // A single click on the icon as the tray window reports it, then the
     // wait for the double-click time.
     void clickIcon() {
-        TrayClick& m = main->bsTrayIcon1->clickMachine();
+        TrayClick& m = ui().bsTrayIcon1->clickMachine();
         m.leftDown();
         m.leftUp();
         waitMs(m.interval() + 150);
@@ -57,101 +58,101 @@ struct TrayWindowTest : ::testing::Test {
 };
 
 TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
-    TbsTrayIcon* icon = main->bsTrayIcon1;
+    TbsTrayIcon* icon = ui().bsTrayIcon1;
     EXPECT_TRUE(icon->iconVisible()) << "shown from the main window's creation";
     EXPECT_EQ(icon->systemTrayIcon()->toolTip(), QStringLiteral("Tintpick"));
     EXPECT_FALSE(icon->systemTrayIcon()->icon().isNull());
-    EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), main->bsSkinPopupMenu1);
+    EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), ui().bsSkinPopupMenu1);
 
-    EXPECT_EQ(texts(main->bsSkinPopupMenu1->actions()),
+    EXPECT_EQ(texts(ui().bsSkinPopupMenu1->actions()),
               (QStringList{"显示", "隐藏", "取色(&P)", "-", "总在最上", "-", "关于(&A)", "退出"}));
-    EXPECT_EQ(main->bsSkinPopupMenu1->defaultAction(), nullptr);
-    ASSERT_TRUE(main->N6->actionGroup());
-    EXPECT_TRUE(main->N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
-    EXPECT_EQ(main->N7->actionGroup(), nullptr) << "an ordinary check mark";
+    EXPECT_EQ(ui().bsSkinPopupMenu1->defaultAction(), nullptr);
+    ASSERT_TRUE(ui().N6->actionGroup());
+    EXPECT_TRUE(ui().N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
+    EXPECT_EQ(ui().N7->actionGroup(), nullptr) << "an ordinary check mark";
 
-    std::unique_ptr<QMenu> sys(main->bsfMain->buildSystemMenu(nullptr));
+    std::unique_ptr<QMenu> sys(ui().bsfMain->buildSystemMenu(nullptr));
     const QStringList sysTexts = texts(sys->actions());
     EXPECT_EQ(sysTexts, (QStringList{"最小化(&N)", "总在最上", "-", "关闭(&C)"}));
 }
 
 TEST_F(TrayWindowTest, ShowAndHideAreEnabledByVisibilityWhenTheMenuOpens) {
-    emit main->bsSkinPopupMenu1->aboutToShow();
-    EXPECT_FALSE(main->aShow->isEnabled());
-    EXPECT_TRUE(main->aHide->isEnabled());
+    emit ui().bsSkinPopupMenu1->aboutToShow();
+    EXPECT_FALSE(ui().aShow->isEnabled());
+    EXPECT_TRUE(ui().aHide->isEnabled());
 
-    main->aHide->trigger();
+    ui().aHide->trigger();
     EXPECT_FALSE(main->isVisible());
-    emit main->bsSkinPopupMenu1->aboutToShow();
-    EXPECT_TRUE(main->aShow->isEnabled());
-    EXPECT_FALSE(main->aHide->isEnabled());
+    emit ui().bsSkinPopupMenu1->aboutToShow();
+    EXPECT_TRUE(ui().aShow->isEnabled());
+    EXPECT_FALSE(ui().aHide->isEnabled());
 
-    main->aShow->trigger();
+    ui().aShow->trigger();
     EXPECT_TRUE(main->isVisible());
 }
 
 TEST_F(TrayWindowTest, StayOnTopTogglesOnlyTheMainWindowAndBothMarks) {
     EXPECT_TRUE(onTop());
-    EXPECT_TRUE(main->actStayOnTop->isChecked());
-    EXPECT_TRUE(main->N6->isChecked());
-    EXPECT_TRUE(main->N7->isChecked());
+    EXPECT_TRUE(ui().actStayOnTop->isChecked());
+    EXPECT_TRUE(ui().N6->isChecked());
+    EXPECT_TRUE(ui().N7->isChecked());
     main->move(120, 80);
     const QPoint before = main->pos();
 
     QWidget other(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
-    main->N7->trigger(); // from the system menu
+    ui().N7->trigger(); // from the system menu
     EXPECT_FALSE(onTop());
-    EXPECT_FALSE(main->actStayOnTop->isChecked());
-    EXPECT_FALSE(main->N6->isChecked());
-    EXPECT_FALSE(main->N7->isChecked());
+    EXPECT_FALSE(ui().actStayOnTop->isChecked());
+    EXPECT_FALSE(ui().N6->isChecked());
+    EXPECT_FALSE(ui().N7->isChecked());
     EXPECT_TRUE(main->isVisible()) << "shown again after the flag change";
     EXPECT_EQ(main->pos(), before);
     EXPECT_TRUE(other.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
-    main->N6->trigger(); // from the tray menu
+    ui().N6->trigger(); // from the tray menu
     EXPECT_TRUE(onTop());
-    EXPECT_TRUE(main->N6->isChecked());
-    EXPECT_TRUE(main->N7->isChecked());
+    EXPECT_TRUE(ui().N6->isChecked());
+    EXPECT_TRUE(ui().N7->isChecked());
     EXPECT_EQ(main->pos(), before);
 
     // Toggled while hidden, the window stays hidden.
     main->hide();
-    main->actStayOnTop->trigger();
+    ui().actStayOnTop->trigger();
     EXPECT_FALSE(onTop());
     EXPECT_FALSE(main->isVisible());
 }
 
 TEST_F(TrayWindowTest, WithoutATrayHostMinimiseKeepsTheWindowReachable) {
     fakes.tray.present = false;
-    main->bsfMain->minimize();
+    ui().bsfMain->minimize();
     EXPECT_TRUE(main->isVisible()) << "a hidden window could not be brought back";
-    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
 }
 
 TEST_F(TrayWindowTest, MinimiseGoesToTheTrayAndAClickBringsItBack) {
-    main->bsfMain->minimize();
+    ui().bsfMain->minimize();
     EXPECT_FALSE(main->isVisible()) << "no taskbar entry is left";
-    EXPECT_TRUE(main->bsTrayIcon1->MinimizeToTray);
-    EXPECT_TRUE(main->bsTrayIcon1->iconVisible());
+    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray);
+    EXPECT_TRUE(ui().bsTrayIcon1->iconVisible());
 
     // "显示" brings it back but keeps the window bound to the tray.
-    main->aShow->trigger();
+    ui().aShow->trigger();
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(main->bsTrayIcon1->MinimizeToTray);
+    EXPECT_TRUE(ui().bsTrayIcon1->MinimizeToTray);
 
-    main->bsfMain->minimize();
-    TrayClick& m = main->bsTrayIcon1->clickMachine();
+    ui().bsfMain->minimize();
+    TrayClick& m = ui().bsTrayIcon1->clickMachine();
     m.leftDown();
     m.leftUp();
     EXPECT_FALSE(main->isVisible()) << "not before the double-click time";
     waitMs(m.interval() + 150);
     EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(main->isMinimized());
-    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
 }
 
 TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing) {
-    main->aHide->trigger();
+    ui().aHide->trigger();
     int shows = 0;
     struct ShowCounter : QObject {
         int* n;
@@ -162,7 +163,7 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
         }
     } counter(&shows);
     main->installEventFilter(&counter);
-    TrayClick& m = main->bsTrayIcon1->clickMachine();
+    TrayClick& m = ui().bsTrayIcon1->clickMachine();
     m.leftDown();
     m.leftUp();
     m.leftDown();
@@ -183,8 +184,8 @@ TEST_F(TrayWindowTest, DoubleClickRestoresOnceAndClickWhileVisibleChangesNothing
 }
 
 TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
-    main->aHide->trigger();
-    QAction* about = main->bsSkinPopupMenu1->findChild<QAction*>(QStringLiteral("N9"));
+    ui().aHide->trigger();
+    QAction* about = ui().bsSkinPopupMenu1->findChild<QAction*>(QStringLiteral("N9"));
     ASSERT_TRUE(about);
     int created = 0, destroyed = 0;
     QStringList versions;
@@ -201,7 +202,7 @@ TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
     about->trigger();
     EXPECT_EQ(frmAbout, nullptr);
     closeWhenShown();
-    main->bsSkinButton5->click();
+    ui().bsSkinButton5->click();
     EXPECT_EQ(created, 2);
     EXPECT_EQ(destroyed, 2) << "destroyed after each showing";
     EXPECT_EQ(versions, (QStringList{"版本 1.2.0", "版本 1.2.0"}));
@@ -210,20 +211,20 @@ TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
 
 TEST_F(TrayWindowTest, WithoutATrayTheWindowIsNeverLeftHidden) {
     fakes.tray.present = false;
-    main->bsfMain->minimize();
+    ui().bsfMain->minimize();
     EXPECT_TRUE(main->isMinimized()) << "an ordinary minimise";
     EXPECT_TRUE(main->isVisible()) << "still reachable from the taskbar";
-    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
     main->showNormal();
 
     // The tray host goes away while the window is in the tray.
     fakes.tray.present = true;
-    main->bsTrayIcon1->HostCheckMs = 20;
-    main->bsfMain->minimize();
+    ui().bsTrayIcon1->HostCheckMs = 20;
+    ui().bsfMain->minimize();
     ASSERT_FALSE(main->isVisible());
     fakes.tray.present = false;
     EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }, 10000));
-    EXPECT_FALSE(main->bsTrayIcon1->MinimizeToTray);
+    EXPECT_FALSE(ui().bsTrayIcon1->MinimizeToTray);
 }
 
 TEST_F(TrayWindowTest, TrayAnswersWhileAModalWindowIsOpen) {
@@ -254,18 +255,17 @@ TEST_F(TrayWindowTest, TrayAnswersWhileAModalWindowIsOpen) {
         duringAbout = presses;
         frmAbout->bsSkinButton1->click();
     });
-    main->bsSkinButton5->click();
+    ui().bsSkinButton5->click();
     EXPECT_EQ(duringAbout, 1) << "About";
 
-    main->cdlgSelect->RunModal = nullptr; // the dialog's own modal loop
     QTimer::singleShot(50, [&] {
-        const TbsSkinColorDialog::Window* w = main->cdlgSelect->window();
-        ASSERT_TRUE(w && w->form->isVisible());
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog && dialog->objectName() == QStringLiteral("bsColorDialog"));
         clickTray();
         duringDialog = presses;
-        w->btnCancel->click();
+        test::Child<QPushButton>(dialog, "btnCancel")->click();
     });
-    main->bsSkinButton2->click();
+    ui().bsSkinButton2->click();
     EXPECT_EQ(duringDialog, 2) << "colour dialog";
 }
 
