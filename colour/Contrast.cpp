@@ -30,6 +30,11 @@ TRGB LegibleOn(TRGB back, TRGB preferred) {
     return ContrastRatio(black, back) >= ContrastRatio(white, back) ? black : white;
 }
 
+TRGB StrongerOfBlackAndWhite(TRGB c) {
+    const TRGB black{0, 0, 0}, white{255, 255, 255};
+    return ContrastRatio(c, black) > ContrastRatio(c, white) ? black : white;
+}
+
 ContrastMarks MarksFor(double ratio) {
     return {ratio >= 4.5, ratio >= 3.0, ratio >= 7.0, ratio >= 4.5};
 }

@@ -18,6 +18,10 @@ double ContrastRatio(TRGB a, TRGB b);
 // is nearly itself (7F7F7F on 808080).
 TRGB LegibleOn(TRGB back, TRGB preferred);
 
+// Black or white, whichever contrasts more with c: the second colour of a
+// contrast check that has not been given one.
+TRGB StrongerOfBlackAndWhite(TRGB c);
+
 // The four success criteria: AA asks 4.5 for normal text and 3 for large
 // text (18 pt, or 14 pt bold), AAA 7 and 4.5.
 struct ContrastMarks {

@@ -297,7 +297,7 @@ TRGB TContrastPanel::Second() const {
     const TRGB black{0, 0, 0}, white{255, 255, 255};
     switch (chosen_) {
     case AutoCell:
-        return ContrastRatio(color_, black) > ContrastRatio(color_, white) ? black : white;
+        return StrongerOfBlackAndWhite(color_);
     case OwnColor:
         return own_;
     case 0:
