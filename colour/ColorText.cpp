@@ -410,11 +410,24 @@ Reading HslFunction(std::string_view body) {
     return WithAlpha(args->alpha, Colour(c));
 }
 
-double ToDouble(const Decimal& d) {
+// The number as a double; nothing when it lies beyond a double's range.
+std::optional<double> ToDouble(const Decimal& d) {
     const std::string s = (d.whole.empty() ? "0" : d.whole) + "." + d.fraction + "0";
     double v = 0;
-    std::from_chars(s.data(), s.data() + s.size(), v);
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc()) return std::nullopt;
     return d.negative ? -v : v;
+}
+
+// A hue in degrees, brought into 0..360 first, so that no figure is too
+// large for a double.
+double HueDegrees(const Hue& h) {
+    const uint32_t turn = h.unit == Hue::Grad ? 400 : h.unit == Hue::Turn ? 1 : 360;
+    const Decimal reduced{false, std::to_string(h.d.wholeModulo(turn)), h.d.fraction};
+    double v = *ToDouble(reduced);
+    if (h.unit == Hue::Grad) v *= 0.9;
+    if (h.unit == Hue::Turn) v *= 360;
+    return h.d.negative ? 360 - v : v;
 }
 
 // ---- OKLCH -----------------------------------------------------------------
@@ -532,11 +545,14 @@ Reading OklchFunction(std::string_view body) {
     const auto cd = ReadDecimal(cp ? *cp : args->values[1]);
     const auto hue = ReadHue(args->values[2]);
     if (!ld || !cd || !hue || (cd->negative && !cd->isZero())) return NotAColour;
-    const double L = ToDouble(*ld) / (lp ? 100 : 1);
+    const auto l = ToDouble(*ld), c = ToDouble(*cd);
+    if (!l || !c) return NotAColour;
+    const double L = *l / (lp ? 100 : 1);
     if (L < 0 || L > 1) return NotAColour;
-    const double C = ToDouble(*cd) * (cp ? 0.004 : 1);
-    const double unit = hue->unit == Hue::Grad ? 0.9 : hue->unit == Hue::Turn ? 360 : 1;
-    const Reading colour = Colour(Rounded8(MapIntoSrgb(L, C, ToDouble(hue->d) * unit)));
+    // Far beyond every screen's gamut (0.4 is already outside sRGB) all
+    // chromas map alike; so large a figure would only overflow the cubes.
+    const double C = std::min(*c * (cp ? 0.004 : 1), 1.0);
+    const Reading colour = Colour(Rounded8(MapIntoSrgb(L, C, HueDegrees(*hue))));
     return WithAlpha(args->alpha, colour);
 }
 

@@ -112,6 +112,21 @@ TEST(ColorText, UnderstandsTheAcceptedFormsWithBlanksAround) {
     }
 }
 
+TEST(ColorText, HuesOfAnySizeComeRoundTheCircle) {
+    for (const auto& [text, same] : {std::pair{"hsl(-320, 100%, 50%)", "hsl(40, 100%, 50%)"},
+                                     {"hsl(1e400, 100%, 50%)", "hsl(280, 100%, 50%)"},
+                                     {"oklch(0.5 0.1 -320)", "oklch(0.5 0.1 40)"},
+                                     {"oklch(0.5 0.1 1e400)", "oklch(0.5 0.1 280)"},
+                                     {"oklch(0.5 0.1 0.5turn)", "oklch(0.5 0.1 180)"}}) {
+        const auto a = ParseColorText(text), b = ParseColorText(same);
+        ASSERT_TRUE(a && b) << text;
+        EXPECT_EQ(*a, *b) << text;
+    }
+    // A chroma beyond any number is no colour (a large one is mapped in).
+    EXPECT_FALSE(ParseColorText("oklch(0.5 1e400 0)"));
+    EXPECT_TRUE(ParseColorText("oklch(0.5 1e300 0)"));
+}
+
 TEST(ColorText, RefusesEverythingElseWhole) {
     for (const char* text :
          {"", "   ", "ab cd ef", "#ABCD", "ABC", "ABCDEF0", "#GGGGGG", "0xABC", "rgb(256, 0, 0)",
