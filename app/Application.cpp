@@ -1,11 +1,12 @@
 #include "app/Application.h"
 
+#include "app/ErrorBox.h"
 #include "app/TrayIcon.h"
 #include "app/mainRGB.h"
 #include "base/AppInfo.h"
 #include "colour/ColorText.h"
 #include "history/HistorySession.h"
-#include "library/dm.h"
+#include "library/LibraryChoice.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
@@ -31,12 +32,12 @@ struct Application::Impl {
     QtClipboard clipboard;
     QtShell shell;
     QtBeeper beeper;
-    QtErrorReporter errors;
+    SkinnedErrorReporter errors{skin};
     QtTrayHost tray;
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
-    std::unique_ptr<ColorStore> dm;
+    std::unique_ptr<TLibraryChoice> library;
     std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations();
 };
 
@@ -58,11 +59,11 @@ bool TintpickApp::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(paths)) {
+Application::Application(const AppPaths& paths, const std::string& library)
+    : impl_(std::make_unique<Impl>(paths)) {
     QApplication::setApplicationDisplayName(QString());
     // X11 takes the window class from the application name, and desktop files
-    // match it (StartupWMClass): the product name, without the trailing
-    // blank of the title that message boxes carry.
+    // match it (StartupWMClass): the product name.
     QApplication::setApplicationName(QString::fromUtf8(ProductName));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);
@@ -91,14 +92,18 @@ Application::Application(const AppPaths& paths) : impl_(std::make_unique<Impl>(p
 
     main_ = new TfrmMain(services_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
+    impl_->errors.setOwner(main_);
 
     // The store opens after the main window; a failure is shown once and
     // start-up goes on, and every later use of the store tries again. A
     // library made on the first start needs no word here: the browser of an
     // empty library says where it lies.
-    impl_->dm = std::make_unique<TdmMain>(paths.store);
-    dmMain = impl_->dm.get();
-    Guarded(impl_->errors, [this] { impl_->dm->DataModuleCreate(); });
+    impl_->library = std::make_unique<TLibraryChoice>(&impl_->settings, paths.store,
+                                                      QString::fromLocal8Bit(library.c_str()));
+    libraryChoice = impl_->library.get();
+    if (!impl_->library->startupProblem().isEmpty())
+        impl_->errors.showError(impl_->library->startupProblem());
+    Guarded(impl_->errors, [this] { impl_->library->store().DataModuleCreate(); });
 
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
@@ -145,8 +150,7 @@ Application::~Application() {
     impl_->session.reset();
     delete frmDisplay;
     delete main_;
-    dmMain = nullptr;
-    impl_->dm.reset();
+    impl_->library.reset();
 }
 
 } // namespace tp

@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include <memory>
+#include <string>
 
 namespace tp {
 
@@ -28,7 +29,8 @@ private:
 
 class Application {
 public:
-    explicit Application(const AppPaths& paths);
+    // library: --library's value, the colour library of this run.
+    explicit Application(const AppPaths& paths, const std::string& library = {});
     ~Application();
     TfrmMain& mainWindow() const { return *main_; }
     // Another start of the program asked for it: bring it to the front,

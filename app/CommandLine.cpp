@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::string_view ExportOption = "--export-library";
 constexpr std::string_view ImportOption = "--import-library";
+constexpr std::string_view LibraryOption = "--library";
+constexpr std::string_view CreateOption = "--create-library";
 
 // Matches "--name" (value in the next argument) or "--name=value".
 bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string_view name,
@@ -22,7 +24,9 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string_view
     } else if (i + 1 < args.size()) {
         value = args[++i];
     }
-    if (value.empty() && error.empty()) error = std::string(name) + " 需要一个文件名";
+    if (value.empty() && error.empty())
+        error =
+            std::string(name) + (name == LibraryOption ? " 需要颜色库的位置" : " 需要一个文件名");
     return true;
 }
 
@@ -40,37 +44,46 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
             o.help = true;
         else if (a == "--version")
             o.version = true;
+        else if (a == CreateOption)
+            o.createLibrary = true;
         else if (TakeValue(args, i, ExportOption, o.exportLibrary, o.error) ||
-                 TakeValue(args, i, ImportOption, o.importLibrary, o.error))
+                 TakeValue(args, i, ImportOption, o.importLibrary, o.error) ||
+                 TakeValue(args, i, LibraryOption, o.library, o.error))
             continue;
         else if (o.error.empty())
             o.error = "未知的命令行参数：" + a;
     }
-    const int tasks = int(o.pick) + int(!o.exportLibrary.empty()) + int(!o.importLibrary.empty());
+    const int tasks = int(o.pick) + int(!o.exportLibrary.empty()) + int(!o.importLibrary.empty()) +
+                      int(o.createLibrary);
     if (o.error.empty() && tasks > 1)
-        o.error = "--pick、--export-library 和 --import-library 一次只能用一个";
+        o.error = "--pick、--export-library、--import-library 和 --create-library 一次只能用一个";
+    if (o.error.empty() && o.createLibrary && o.library.empty())
+        o.error = "--create-library 需要 --library 指明服务器上的数据库";
     return o;
 }
 
 StartKind StartKindOf(const CommandLineOptions& o) {
     // Work that ends by itself would be lost in a running instance, and the
     // script that started it waits for its result: such options come first.
-    if (o.pick || !o.exportLibrary.empty() || !o.importLibrary.empty()) return StartKind::OneShot;
+    if (o.pick || !o.exportLibrary.empty() || !o.importLibrary.empty() || o.createLibrary)
+        return StartKind::OneShot;
     if (o.newInstance) return StartKind::Separate;
     return StartKind::Join;
 }
 
 bool AsksForLibraryCommand(const std::vector<std::string>& args) {
-    for (const std::string& a : args)
+    for (const std::string& a : args) {
+        if (a == CreateOption) return true;
         for (const std::string_view name : {ExportOption, ImportOption})
             if (a.rfind(name, 0) == 0 && (a.size() == name.size() || a[name.size()] == '='))
                 return true;
+    }
     return false;
 }
 
 std::string CommandLineUsage() {
-    return "用法：tintpick [--pick | --export-library 文件 | --import-library 文件.gpl | "
-           "--new-instance | --help | --version]\n"
+    return "用法：tintpick [--library 位置] [--pick | --export-library 文件 | "
+           "--import-library 文件.gpl | --create-library | --new-instance | --help | --version]\n"
            "  --pick                     在冻结的屏幕画面上取一次色，以 #RRGGBB "
            "输出后退出（Esc 取消，退出码 1）\n"
            "  --export-library 文件      把颜色库导出为调色板，格式由扩展名决定："
@@ -78,9 +91,13 @@ std::string CommandLineUsage() {
            "  --import-library 文件.gpl  把 GIMP 调色板中的颜色加入颜色库，"
            "库中已有的颜色不重复加入\n"
            "  --new-instance             已有 Tintpick 在运行时，仍然另外启动一个\n"
+           "  --library 位置             这次使用的颜色库：一个文件，或服务器上的数据库，"
+           "例如 postgresql://用户@主机:5432/数据库 或 service=名称（密码取自 ~/.pgpass）\n"
+           "  --create-library           在 --library 指明的数据库里建好颜色库的表\n"
            "  --help, -h                 显示这段说明后退出\n"
            "  --version                  显示版本后退出\n"
-           "颜色库与程序窗口使用的相同：启动目录中的 store.kvd；安装的程序在没有它时"
+           "颜色库与程序窗口使用的相同：--library 指明的，否则是“颜色库位置”里选的，"
+           "否则是启动目录中的 store.kvd；安装的程序在没有它时"
            "使用用户数据目录中的 tintpick/store.kvd。\n"
            "详见 man tintpick。\n";
 }

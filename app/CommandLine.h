@@ -24,6 +24,11 @@ struct CommandLineOptions {
     std::string exportLibrary;
     // --import-library FILE.gpl: a GIMP palette added to the library.
     std::string importLibrary;
+    // --library LOCATION: the library this run uses instead of the one in
+    // the settings, a file or a server (library/LibraryLocation.h).
+    std::string library;
+    // --create-library: table Colors made in --library's server database.
+    bool createLibrary = false;
     // Set when the command line cannot be understood: the message to print.
     std::string error;
 };

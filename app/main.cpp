@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         QCoreApplication core(argc, argv);
         const tp::AppPaths paths = tp::DecideAppPaths(
             tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));
-        return tp::RunLibraryCommand(tp::ParseCommandLine(raw), paths.store);
+        return tp::RunLibraryCommand(tp::ParseCommandLine(raw), paths);
     }
     // Before anything else: a terminating signal from here on ends the run
     // with the history saved instead of killing the process.
@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
     if (tp::StartKindOf(options) == tp::StartKind::Join) {
         switch (instance.claimOrHandOver(paths)) {
         case tp::SingleInstance::Outcome::HandedOver:
+            if (!options.library.empty())
+                std::fputs("tintpick: 已有 Tintpick 在运行，它仍用原来的颜色库；--library "
+                           "只对新启动的程序有效\n",
+                           stderr);
             return 0;
         case tp::SingleInstance::Outcome::NoAnswer: {
             // A second instance would overwrite the first one's history.
@@ -81,7 +85,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    tp::Application app(paths);
+    tp::Application app(paths, options.library);
     if (app.finished()) return 0;
     QObject::connect(&instance, &tp::SingleInstance::activationRequested, qapp.get(),
                      [&app] { app.comeForward(); });

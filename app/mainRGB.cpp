@@ -10,7 +10,6 @@
 #include "colour/Contrast.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
-#include "colour/TrackEditRules.h"
 #include "history/DrawGrid.h"
 #include "history/HistoryFile.h"
 #include "library/MessageBox.h"
@@ -534,18 +533,15 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmMain::Private::codeKeyFilter(QKeyEvent* ke) {
-    QString typed = ke->text();
-    // Tab moves the focus between controls; it is never a typed character.
-    if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return false;
-    if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
-        typed = QStringLiteral("\r");
-    else if (ke->key() == Qt::Key_Backspace)
-        typed = QStringLiteral("\b");
-    // Only typed characters are filtered; keys without one (arrows,
-    // Shift+Insert) and Delete, which X11 hands over with DEL, reach the
-    // edit.
-    return !typed.isEmpty() && trackedit::IsTypedCharacter(typed.at(0).unicode()) &&
-           edtHCKeyPress(typed.at(0));
+    // Only typed characters are filtered. The keys that edit come with a
+    // control character or with none (Ctrl+V brings "\x16", Ctrl+A "\x01",
+    // Delete DEL, the arrows and Shift+Insert nothing), and Tab moves the
+    // focus: they all reach the edit and its own shortcuts.
+    const QString typed = ke->text();
+    if (typed.isEmpty()) return false;
+    const char16_t c = typed.at(0).unicode();
+    if (c < 0x20 || c == 0x7F) return false;
+    return edtHCKeyPress(typed.at(0));
 }
 
 bool TfrmMain::Private::swatchKeyDuringPick(QKeyEvent* ke) {

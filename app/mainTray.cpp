@@ -4,6 +4,8 @@
 #include "app/mainRGB.h"
 #include "app/mainRGB_p.h"
 #include "base/AppInfo.h"
+#include "library/LibraryChoice.h"
+#include "library/LibraryPlace.h"
 #include "platform/ErrorReporter.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
@@ -67,6 +69,14 @@ void TfrmMain::Private::buildActions() {
     QAction* pick = bsSkinPopupMenu1->addAction(QStringLiteral("取色(&P)"));
     pick->setObjectName(QStringLiteral("aPick"));
     connect(pick, &QAction::triggered, q, run(&TfrmMain::Private::StartOverlayPick));
+    // Which colour library "保存" and "加载" use: the local file or a team's.
+    QAction* place = bsSkinPopupMenu1->addAction(QStringLiteral("颜色库位置(&L)…"));
+    place->setObjectName(QStringLiteral("aLibraryPlace"));
+    connect(place, &QAction::triggered, q, [this] {
+        Guarded(*services_.errors, [this] {
+            if (libraryChoice) ChooseLibraryPlace(services_, *libraryChoice, q, services_.runModal);
+        });
+    });
     bsSkinPopupMenu1->addSeparator();                                         // N5
     bsSkinPopupMenu1->addAction(N6);                                          // N6
     bsSkinPopupMenu1->addSeparator();                                         // N3

@@ -4,10 +4,9 @@
 
 namespace tp {
 
-// Product name, and the application title (with its trailing blank) used for
-// the taskbar entry and plain message boxes.
+// Product name: the window class, the title of the program's own message
+// boxes and the tray icon's hint.
 inline constexpr const char* ProductName = "Tintpick";
-inline constexpr const char* AppTitle = "Tintpick ";
 // Shown in the main window's caption and the About window.
 inline constexpr const char* AppVersionText = "1.2.0";
 

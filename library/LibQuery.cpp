@@ -341,6 +341,71 @@ void TLibQuery::reread() {
     setCurrent(row);
 }
 
+void TLibQuery::MergeStored(int typedInto) {
+    if (!Active()) return;
+    std::vector<Row> fresh;
+    std::string arena;
+    fresh.reserve(rows_.size() + 16);
+    fetch(selection_, fresh, arena);
+    const bool editing = state_ == dsEdit || state_ == dsInsert;
+    const int kept =
+        editing ? cur_ : (typedInto >= 0 && typedInto < RecordCount() ? typedInto : -1);
+    const auto same = [&] {
+        if (fresh.size() != rows_.size()) return false;
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            if (int(i) == kept) continue;
+            if (fresh[i].num[0] != rows_[i].num[0] || fresh[i].version != rows_[i].version ||
+                fresh[i].version == 0)
+                return false;
+        }
+        return true;
+    };
+    if (same()) return;
+    // A kept row's texts move into the new arena with it.
+    const auto moved = [&](const Row& r) {
+        Row out = r;
+        for (int f : {int(fName), int(fComment)})
+            if (!(r.nulls & (1u << f))) out.set(f, r.get(f, arena_), arena);
+        out.nulls = r.nulls;
+        return out;
+    };
+    int cur = -1;
+    const std::optional<qint64> curId =
+        cur_ >= 0 && state_ != dsInsert ? std::optional(rowAt(cur_).num[0]) : std::nullopt;
+    const auto indexOf = [&](qint64 id) {
+        for (size_t i = 0; i < fresh.size(); ++i)
+            if (fresh[i].num[0] == id) return int(i);
+        return -1;
+    };
+    if (kept >= 0) {
+        const Row asRead = moved(rowAt(kept));
+        if (editing) buffer_ = moved(buffer_);
+        const std::optional<qint64> keptId =
+            kept == cur_ ? curId : std::optional(rowAt(kept).num[0]);
+        int at = keptId ? indexOf(*keptId) : -1;
+        if (at >= 0) {
+            fresh[size_t(at)] = asRead;
+        } else {
+            // A record deleted meanwhile stays while it is being edited:
+            // posting it says it is gone.
+            at = std::min(kept, int(fresh.size()));
+            fresh.insert(fresh.begin() + at, asRead);
+        }
+        if (kept == cur_) cur = at;
+    }
+    if (cur < 0 && !fresh.empty()) {
+        cur = curId ? indexOf(*curId) : -1;
+        if (cur < 0) cur = std::clamp(cur_, 0, int(fresh.size()) - 1);
+    }
+    rows_ = std::move(fresh);
+    arena_ = std::move(arena);
+    cur_ = cur;
+    merging_ = true;
+    emit layoutReset();
+    merging_ = false;
+    setCurrent(cur_);
+}
+
 QVariant TLibQuery::ValueAt(int row, int field) const {
     if (row < 0 || row >= RecordCount()) return {};
     if (row == cur_ && (state_ == dsEdit || state_ == dsInsert)) return buffer_.get(field, arena_);

@@ -83,6 +83,16 @@ public:
     // meanwhile stays, as it is stored now.
     void Delete();
     void Refresh();
+    // Reads the rows again after another client changed the library, and
+    // keeps what the user is doing: the record being edited or inserted
+    // stays as typed, and as it was read, so that posting it still finds a
+    // change made meanwhile; so does the row `typedInto` (a cell editor is
+    // open on it, its text not yet taken). The current record stays
+    // current. Nothing happens when no row changed.
+    void MergeStored(int typedInto = -1);
+    // True while MergeStored rebuilds the rows: the grid keeps its cell
+    // editor open through it.
+    bool Merging() const { return merging_; }
     // Posts or drops the record being edited, as moving does.
     void CheckBrowseMode();
 
@@ -148,6 +158,7 @@ private:
     Row buffer_; // the record being edited or inserted
     std::array<bool, FieldCount> changed_{};
     bool modified_ = false;
+    bool merging_ = false;
 };
 
 } // namespace tp

@@ -138,18 +138,27 @@ const char* MessageCaptionKey(int kind) {
     }
 }
 
+namespace {
+// The text starts right of the icon and keeps a margin on its right.
+constexpr int LabelLeft = 50, LabelRightMargin = 40;
+} // namespace
+
+int MessageTextWidth(int maxWidth) {
+    return std::max(1, maxWidth - LabelLeft - LabelRightMargin);
+}
+
 MessageLayout LayoutMessageBox(int labelWidth, int labelHeight, int buttons, int buttonHeight,
                                int minWidth, int maxWidth) {
     constexpr int ButtonWidth = 70, Gap = 10;
     MessageLayout m;
-    m.label = {50, 15, labelWidth, labelHeight};
+    m.label = {LabelLeft, 15, labelWidth, labelHeight};
     m.icon = {5, std::max(10, m.label.top + m.label.height / 2 - 16), 32, 32};
     for (const auto& b : MessageButtons())
         if (buttons & b.bit) m.buttonBits.push_back(b.bit);
     const int n = static_cast<int>(m.buttonBits.size());
     const int row = n == 0 ? 0 : ButtonWidth * n + Gap * (n - 1);
     m.clientHeight = buttonHeight + labelHeight + 50;
-    m.clientWidth = std::max(row, m.label.left + m.label.width) + 40;
+    m.clientWidth = std::max(row, m.label.left + m.label.width) + LabelRightMargin;
     m.clientWidth = std::clamp(m.clientWidth, minWidth, std::max(minWidth, maxWidth));
     int left = (m.clientWidth - row) / 2;
     for (int i = 0; i < n; ++i, left += ButtonWidth + Gap)

@@ -113,6 +113,10 @@ struct MessageLayout {
     int cancelBit = 0;            // 0: none
 };
 
+// The widest message text a box of at most maxWidth client pixels shows on
+// its lines; a wider one is wrapped to it.
+int MessageTextWidth(int maxWidth);
+
 // Places the label, icon and buttons. labelWidth and labelHeight are the
 // message text's size; buttonHeight the skin's button height (25 without
 // one); the client width is kept between minWidth and maxWidth.

@@ -71,18 +71,25 @@ std::unique_ptr<QDialog> TbsSkinMessage::BuildMessageBox(const QString& text, in
     dlg->setModal(true);
     auto* form = new TbsBusinessSkinForm(dlg.get(), skin_, 0);
     const char* key = MessageCaptionKey(kind);
-    dlg->setWindowTitle(key ? skin_.text(key) : QString::fromUtf8(AppTitle));
+    dlg->setWindowTitle(key ? skin_.text(key) : QString::fromUtf8(ProductName));
     QWidget* client = form->client();
 
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int maxClient = work.width() - 2 * TbsBusinessSkinForm::BorderWidth;
     auto* label = new TbsSkinStdLabel(text, client);
     label->setObjectName(QStringLiteral("Message"));
     label->setWordWrap(false);
     label->adjustSize();
-
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // A line the screen cannot hold (a long message on a scaled desktop)
+    // is wrapped, never cut off at the screen's edge.
+    const int widest = MessageTextWidth(maxClient);
+    if (label->width() > widest) {
+        label->setWordWrap(true);
+        label->resize(widest, label->heightForWidth(widest));
+    }
     const MessageLayout m = LayoutMessageBox(label->width(), label->height(), buttons,
-                                             DefaultButtonHeight, MinWindowWidth, work.width());
+                                             DefaultButtonHeight, MinWindowWidth, maxClient);
     Place(label, m.label.left, m.label.top, m.label.width, m.label.height);
 
     auto* image = new QLabel(client);

@@ -101,6 +101,11 @@ void WritePaletteFile(const Palette& p, const QString& path) {
 }
 
 ImportResult ImportPaletteFile(ColorStore& store, const QString& path) {
+    // A library that may only be read says so before the file is read.
+    Doing("颜色没有导入，颜色库没有改变", [&] {
+        store.EnsureConnected();
+        store.RequireWritable();
+    });
     const QFileInfo info(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -6,6 +6,7 @@
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
+#include "platform/ErrorReporter.h"
 #include "skin/Controls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace tp {
 
 TfrmSaveInfo* frmSaveInfo = nullptr;
@@ -23,7 +26,8 @@ int ExecDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
-TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(owner, Qt::Dialog) {
+TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner)
+    : QDialog(owner, Qt::Dialog), errors_(services.errors) {
     setObjectName(QStringLiteral("frmSaveInfo"));
     setWindowTitle(QStringLiteral("保存颜色"));
     bsBusinessSkinForm1 =
@@ -84,7 +88,7 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(o
     bsSkinButton2 = new TbsSkinButton(QStringLiteral("取消"), c);
     bsSkinButton2->setObjectName(QStringLiteral("bsSkinButton2"));
     Place(bsSkinButton2, 189, 143, 65, 22);
-    connect(bsSkinButton1, &QPushButton::clicked, this, [this] { done(1); });
+    connect(bsSkinButton1, &QPushButton::clicked, this, [this] { bsSkinButton1Click(); });
     connect(bsSkinButton2, &QPushButton::clicked, this, [this] { done(7); });
 
     setTabOrder(edtName, memComment);
@@ -95,6 +99,19 @@ TfrmSaveInfo::TfrmSaveInfo(const Services& services, QWidget* owner) : QDialog(o
 
 TfrmSaveInfo::~TfrmSaveInfo() {
     if (frmSaveInfo == this) frmSaveInfo = nullptr;
+}
+
+void TfrmSaveInfo::bsSkinButton1Click() {
+    if (onAccept_) {
+        try {
+            onAccept_();
+        } catch (const std::exception& e) {
+            if (!errors_) throw;
+            errors_->showError(QString::fromUtf8(e.what()));
+            return;
+        }
+    }
+    done(1);
 }
 
 void TfrmSaveInfo::ShowColor(const TRGB& rgb) {
@@ -147,13 +164,20 @@ void SaveCurrentColor(LibraryHost& host, const TRGB& rgb) try {
     TfrmSaveInfo* dlg = frmSaveInfo;
     if (host.owner) dlg->move(host.owner->x() + 30, host.owner->y() + 30);
     dlg->ShowColor(rgb);
+    // Another program may have saved the same colour meanwhile.
+    std::optional<bool> added;
+    dlg->setOnAccept([&] {
+        added = Doing("颜色没有保存", [&] {
+            return store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
+        });
+    });
     const int result = host.runModal(*dlg);
-    if (result == 1) {
-        // A failed insert leaves the dialog alive, hidden, with the comment
-        // still in it, so the next save does not lose what was typed.
-        // Another program may have saved the same colour meanwhile.
-        if (!store.AddColor({dlg->NameText(), rgb, dlg->CommentText()})) refuse();
-    }
+    dlg->setOnAccept(nullptr);
+    // Closed with 1 without "确定" (tests do): the insert follows. One that
+    // fails then leaves the dialog alive, hidden, with the comment still in
+    // it, so the next save does not lose what was typed.
+    if (result == 1 && !added) added = store.AddColor({dlg->NameText(), rgb, dlg->CommentText()});
+    if (result == 1 && !*added) refuse();
     delete dlg;
 } catch (const StoreError& e) {
     throw e.Saying(QStringLiteral("颜色没有保存"));

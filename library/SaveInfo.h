@@ -50,6 +50,11 @@ public:
     // The comment as it is stored: line breaks as CR LF pairs.
     QString CommentText() const;
 
+    // Run by "确定" before the dialog closes. When it fails, its message
+    // shows and the dialog stays open with everything typed into it, so
+    // that "确定" can try again (a server back, say) or "取消" give up.
+    void setOnAccept(std::function<void()> f) { onAccept_ = std::move(f); }
+
     // Closing by the window's own means gives 2; "取消" gives 7.
     void reject() override { done(2); }
 
@@ -57,6 +62,9 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void bsSkinButton1Click();
+    ErrorReporter* errors_;
+    std::function<void()> onAccept_;
     TbsBusinessSkinForm* bsBusinessSkinForm1;
     TbsSkinStdLabel* bsSkinStdLabel1; // "名称："
     TbsSkinStdLabel* bsSkinStdLabel2; // "备注："

@@ -3,6 +3,7 @@
 #include "base/Convert.h"
 #include "colour/Contrast.h"
 #include "library/ColorStore.h"
+#include "library/LibraryChoice.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/TextLimit.h"
@@ -19,6 +20,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRegularExpressionValidator>
+#include <QTimer>
 
 namespace tp {
 
@@ -231,7 +233,25 @@ TbsSkinDBGrid::TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* p
         setColumnWidth(c, std::max(byDigits, byTitle));
     }
     connect(&query_, &TLibQuery::currentChanged, this, [this] { syncFromQuery(); });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { syncFromQuery(); });
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        auto* e = qobject_cast<QLineEdit*>(editor_.data());
+        if (query_.Merging() && e && state() == EditingState)
+            reopen_ = OpenEditor{currentIndex().column(), e->text(), e->cursorPosition()};
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        syncFromQuery();
+        if (!reopen_) return;
+        const OpenEditor was = *reopen_;
+        reopen_.reset();
+        const QModelIndex at = model_->index(std::max(0, query_.RecNo()), was.column);
+        setCurrentIndex(at);
+        QTableView::edit(at, AllEditTriggers, nullptr);
+        if (auto* e = qobject_cast<QLineEdit*>(editor_.data())) {
+            e->setText(was.text);
+            e->setCursorPosition(was.caret);
+            e->setFocus();
+        }
+    });
     syncFromQuery();
 }
 
@@ -269,7 +289,11 @@ void TbsSkinDBGrid::currentChanged(const QModelIndex& current, const QModelIndex
     QTableView::currentChanged(current, previous);
     if (current.isValid()) column_ = current.column();
     viewport()->update();
-    if (syncing_ || !current.isValid() || !query_.Active() || query_.IsEmpty()) return;
+    // While the rows are read again the view may make its first cell
+    // current on its own (the closing editor hands it the focus); the
+    // query's current record stands.
+    if (syncing_ || query_.Merging() || !current.isValid() || !query_.Active() || query_.IsEmpty())
+        return;
     if (current.row() == query_.RecNo()) return;
     try {
         query_.MoveTo(current.row());
@@ -587,6 +611,19 @@ TfrmViewColor::TfrmViewColor(const Services& services, ColorStore& store, TbsSki
 
     connect(adoqLib, &TLibQuery::layoutReset, this, &TfrmViewColor::updateInstruction);
     BuildPaletteBand();
+    // Other members' changes show while the window is open; a burst of
+    // notices is read once. A failure leaves the list as it is: the next
+    // use of the library says what is wrong.
+    auto* changes = new QTimer(this);
+    changes->setSingleShot(true);
+    changes->setInterval(50);
+    connect(&dm_, &ColorStore::changedElsewhere, changes, qOverload<>(&QTimer::start));
+    connect(changes, &QTimer::timeout, this, [this] {
+        try {
+            adoqLib->MergeStored(dbgColors->editorRow());
+        } catch (const std::exception&) {
+        }
+    });
     Guarded(*services_.errors, [this] { FormCreate(); });
 }
 
@@ -676,16 +713,27 @@ void TfrmViewColor::keyPressEvent(QKeyEvent* e) {
 }
 
 std::optional<TRGB> BrowseLibrary(LibraryHost& host) {
-    if (!host.dm) throw Error("The colour store is not available.");
-    auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
-    frmViewColor = w;
-    w->setHistory(host.history);
-    if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
-    const int result = host.runModal(*w);
-    const TRGB loaded = w->loadedColor();
-    delete w;
-    if (result != 1) return std::nullopt;
-    return loaded;
+    for (;;) {
+        if (!host.dm) throw Error("The colour store is not available.");
+        auto* w = new TfrmViewColor(host.services, *host.dm, host.msgAlert, host.owner);
+        frmViewColor = w;
+        w->setHistory(host.history);
+        // A team library (or a file other than the local one) is named in
+        // the caption, so that nobody edits the wrong one.
+        if (libraryChoice && !libraryChoice->shownName().isEmpty())
+            w->setWindowTitle(QStringLiteral("颜色库 - %1").arg(libraryChoice->shownName()));
+        if (host.owner) w->move(host.owner->x() + 30, host.owner->y() + 30);
+        const int result = host.runModal(*w);
+        const TRGB loaded = w->loadedColor();
+        const bool again = w->libraryChanged();
+        delete w;
+        if (again) {
+            host.dm = dmMain;
+            continue;
+        }
+        if (result != 1) return std::nullopt;
+        return loaded;
+    }
 }
 
 } // namespace tp

@@ -7,6 +7,7 @@
 #include "platform/ErrorReporter.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
@@ -52,6 +53,8 @@ public:
     // Takes an open cell editor's text into the field and closes the editor.
     void commitEditor();
     QWidget* activeEditor() const { return editor_; }
+    // The row a cell editor is open on, or -1.
+    int editorRow() const { return state() == EditingState ? currentIndex().row() : -1; }
     // Asked before the current record is deleted; true deletes it.
     void setConfirmDelete(std::function<bool()> ask) { confirmDelete_ = std::move(ask); }
 
@@ -77,6 +80,14 @@ private:
     };
     void syncFromQuery();
     void report(const std::exception& e);
+    // A cell editor open while the rows are read again (another client's
+    // change): its text and caret, to open it again as it was.
+    struct OpenEditor {
+        int column;
+        QString text;
+        int caret;
+    };
+    std::optional<OpenEditor> reopen_;
     // The user typed into the cell editor: the record is being edited from
     // that moment, so that post and cancel can take it.
     void editorTyped();
@@ -84,7 +95,7 @@ private:
     TLibQuery& query_;
     Reporter errors_;
     TLibModel* model_;
-    QWidget* editor_ = nullptr;
+    QPointer<QWidget> editor_;
     bool syncing_ = false;
     bool reporting_ = false;
     int column_ = 0;
@@ -165,6 +176,9 @@ public:
     void setFileAsker(FileAsker ask) { askFile_ = std::move(ask); }
     // The colour of the current row when "确定" closed the window.
     TRGB loadedColor() const { return LoadedColor; }
+    // "颜色库位置…" chose another library: the window closed, and the
+    // browser opens again on the new one.
+    bool libraryChanged() const { return libraryChanged_; }
 
     // Closing by the window's own means gives 2; "取消" and Esc give 7.
     void reject() override { done(2); }
@@ -212,6 +226,8 @@ private:
     bool listingAll_ = false; // the list is the whole library, not a search
     std::vector<TRGB> history_;
     FileAsker askFile_;
+    TbsSkinButton* btnPlace = nullptr; // "颜色库位置…"
+    bool libraryChanged_ = false;
 };
 
 extern TfrmViewColor* frmViewColor;

@@ -1,6 +1,8 @@
 // The library browser's palette files: its band of buttons, and exporting
 // and importing through them.
 #include "library/ColorStore.h"
+#include "library/LibraryChoice.h"
+#include "library/LibraryPlace.h"
 #include "library/LibraryRules.h"
 #include "library/MessageBox.h"
 #include "library/PaletteIo.h"
@@ -63,10 +65,24 @@ void TfrmViewColor::BuildPaletteBand() {
             guard([this] { ExportPalette(ExportFrom::History); }));
     btnExport->setMenu(mnuExport);
     connect(btnImport, &QPushButton::clicked, this, guard([this] { ImportPalette(); }));
-    for (auto* b : {btnImport, btnExport})
+    btnPlace = new TbsSkinButton(QStringLiteral("颜色库位置…"), pnlPalettes);
+    btnPlace->setObjectName(QStringLiteral("btnPlace"));
+    btnPlace->setToolTip(QStringLiteral("使用另一个颜色库：本机的文件或服务器上的团队颜色库"));
+    Place(btnPlace, 224, 4, 100, 22);
+    connect(btnPlace, &QPushButton::clicked, this, guard([this] {
+                if (!libraryChoice) return;
+                dbgColors->commitEditor();
+                adoqLib->CheckBrowseMode();
+                if (ChooseLibraryPlace(services_, *libraryChoice, this)) {
+                    libraryChanged_ = true;
+                    done(2);
+                }
+            }));
+    for (auto* b : {btnImport, btnExport, btnPlace})
         b->setAutoDefault(false);
     setTabOrder(bsSkinButton4, btnImport);
     setTabOrder(btnImport, btnExport);
+    setTabOrder(btnExport, btnPlace);
 
     askFile_ = [this](bool save, const QString& suggested) {
         if (!save)

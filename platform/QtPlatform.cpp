@@ -68,7 +68,7 @@ void QtBeeper::beep() {
 namespace {
 void toStandardError(const QString& message) {
     const QByteArray line =
-        (QString::fromUtf8(AppTitle).trimmed() + QStringLiteral(": ") + message).toUtf8() + '\n';
+        (QString::fromUtf8(ProductName) + QStringLiteral(": ") + message).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     std::fflush(stderr);
 }
@@ -76,14 +76,14 @@ void toStandardError(const QString& message) {
 
 void QtErrorReporter::showError(const QString& message) {
     if (ending_) return toStandardError(message);
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ProductName), message, QMessageBox::Ok,
                     parent_);
     box.exec();
 }
 
 void QtErrorReporter::showMessage(const QString& message) {
     if (ending_) return toStandardError(message);
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AppTitle), message, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ProductName), message, QMessageBox::Ok,
                     parent_);
     box.exec();
 }
@@ -94,7 +94,7 @@ void ErrorReporter::reportAtExit(const QString& message) {
 
 void QtErrorReporter::reportAtExit(const QString& message) {
     toStandardError(message);
-    ShowDesktopNotification(QString::fromUtf8(AppTitle).trimmed(), message);
+    ShowDesktopNotification(QString::fromUtf8(ProductName), message);
 }
 
 } // namespace tp

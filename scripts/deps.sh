@@ -16,6 +16,10 @@ PACKAGES=(
   # the Wayland client library for its virtual-pointer helper.
   sway swaybg xwayland xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   pipewire grim wl-clipboard wtype qt6-wayland dbus jq libwayland-dev
+  # The team library: Qt's PostgreSQL driver, libpq to build against, and a
+  # real server (with psql) that the tests start for themselves (pgrep finds
+  # its processes).
+  libqt6sql6-psql libpq-dev postgresql-15 postgresql-client-15 procps
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -40,7 +40,8 @@ warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >"$tmp/page.txt") || fail 
 for section in OPTIONS FILES ENVIRONMENT "EXIT STATUS"; do
   grep -q "^$section" "$tmp/page.txt" || fail "the manual page has no $section"
 done
-for opt in --pick --export-library --import-library --new-instance --help --version; do
+for opt in --pick --export-library --import-library --library --create-library --new-instance \
+  --help --version; do
   grep -q -- "$opt" "$tmp/page.txt" || fail "the manual page does not say $opt"
 done
 copyright="$usr/share/doc/$program/copyright"

@@ -323,6 +323,21 @@ TEST_F(PickFixture, FrozenReaderFreezesAtThePressAndSaysWhyWhenItCannot) {
     EXPECT_EQ(w->History().HistoryPos, 2);
 }
 
+TEST_F(PickFixture, AColourFromElsewhereClearsTheMagnifierOfTheLastDrag) {
+    pick(50, 40);
+    ASSERT_EQ(zoom(10, 10), 0xFF0000u);
+    // `tintpick --pick` in another process, or the desktop's own picker:
+    // the magnifier and the position knew nothing of where it came from.
+    w->TakeColour({1, 2, 3});
+    EXPECT_EQ(current(), (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{1, 2, 3}));
+    const QImage shown = test::MagnifierPicture(*w);
+    QImage fresh(shown.size(), shown.format());
+    fresh.fill(QColor(0xF6, 0xF7, 0xFB));
+    EXPECT_EQ(shown, fresh);
+    EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X：0 , Y：0"));
+}
+
 TEST(PickOverlay, ScaledMonitorMapsThePointerAndNudgesStayOnThePicture) {
     QImage img(640, 480, QImage::Format_RGB32);
     img.fill(Qt::black);

@@ -125,7 +125,23 @@ TEST_F(SkinMessageBox, RefusalLooksAsTheProgramShowsIt) {
     EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
     EXPECT_EQ(cancel->x() - confirm->findChild<QPushButton*>(QStringLiteral("OK"))->x(), 80);
     EXPECT_EQ(box.BuildMessageBox(QStringLiteral("x"), mtCustom, mbYes)->windowTitle(),
-              QString::fromUtf8(AppTitle));
+              QStringLiteral("Tintpick"));
+}
+
+TEST_F(SkinMessageBox, ALineWiderThanTheScreenIsWrappedInsideIt) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString line =
+        QStringLiteral("可以粘贴的颜色写法：#RRGGBB、#RGB、RRGGBB、0xRRGGBB、").repeated(8);
+    auto dlg = box.BuildMessageBox(line, mtError, mbOK);
+    auto* label = dlg->findChild<QLabel*>(QStringLiteral("Message"));
+    ASSERT_TRUE(label);
+    EXPECT_LE(dlg->width(), screen.width());
+    EXPECT_GE(dlg->x(), screen.x());
+    EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
+    EXPECT_GT(label->height(), 2 * label->fontMetrics().height()) << "on several lines";
+    // A short one keeps its one line.
+    auto small = box.BuildMessageBox(QStringLiteral("这个颜色已经保存了"), mtInformation, mbOK);
+    EXPECT_FALSE(small->findChild<QLabel*>(QStringLiteral("Message"))->wordWrap());
 }
 
 TEST_F(SkinMessageBox, ResultsOfKeysButtonsAndClosing) {

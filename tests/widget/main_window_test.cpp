@@ -1,3 +1,4 @@
+#include "app/ErrorBox.h"
 #include "app/mainRGB.h"
 #include "base/AppInfo.h"
 #include "colour/CodeEdit.h"
@@ -15,12 +16,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -160,7 +165,6 @@ TEST_F(MainWindowTest, CodeKeyFilterDiscardsSilently) {
     typeCode("12");
     for (const char* s : {"g", "#", " ", "Z", "-"})
         QTest::keyClicks(ui().edtHC, s);
-    test::KeyClick(ui().edtHC, Qt::Key_V, Qt::ControlModifier); // Ctrl+V does nothing
     EXPECT_EQ(ui().edtHC->text(), "12");
     EXPECT_EQ(fakes.beeper.count, 0);
     // Digits, backspace and Enter pass.
@@ -368,6 +372,81 @@ TEST_F(MainWindowTest, DeleteAndShiftDeleteEditEveryEditWithoutABeep) {
         EXPECT_EQ(e->text(), "") << name;
     }
     EXPECT_EQ(fakes.beeper.count, 0);
+}
+
+TEST_F(MainWindowTest, EveryStandardEditingKeyWorksInTheFourEdits) {
+    // Copy and paste meet in the system clipboard, as for a user.
+    QtClipboard system;
+    Services services = fakes.services();
+    services.clipboard = &system;
+    main = std::make_unique<TfrmMain>(services);
+    main->show();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // Each key as the platform binds it, with the text X11 gives it
+    // (Ctrl+V brings "\x16").
+    auto press = [](QWidget* e, QKeySequence::StandardKey key) {
+        const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+        ASSERT_FALSE(bound.isEmpty()) << int(key);
+        const QKeyCombination k = bound.first()[0];
+        test::KeyClick(e, k.key(), k.keyboardModifiers());
+    };
+    for (QLineEdit* e : {static_cast<QLineEdit*>(ui().edtR), static_cast<QLineEdit*>(ui().edtG),
+                         static_cast<QLineEdit*>(ui().edtB), static_cast<QLineEdit*>(ui().edtHC)}) {
+        const std::string name = e->objectName().toStdString();
+        e->setFocus();
+        const QString shown = e->text();
+        press(e, QKeySequence::SelectAll);
+        EXPECT_EQ(e->selectedText(), shown) << name;
+        press(e, QKeySequence::Copy);
+        EXPECT_EQ(clipboard->text(), shown) << name;
+        press(e, QKeySequence::Cut);
+        EXPECT_EQ(e->text(), "") << name;
+        press(e, QKeySequence::Undo);
+        EXPECT_EQ(e->text(), shown) << name;
+        press(e, QKeySequence::Redo);
+        EXPECT_EQ(e->text(), "") << name;
+        clipboard->setText(QStringLiteral("12"));
+        press(e, QKeySequence::Paste);
+        EXPECT_EQ(e->text(), "12") << name;
+        press(e, QKeySequence::DeleteStartOfWord);
+        EXPECT_EQ(e->text(), "") << name;
+        press(e, QKeySequence::Paste);
+        press(e, QKeySequence::SelectAll);
+        test::KeyClick(e, Qt::Key_Backspace);
+        EXPECT_EQ(e->text(), "") << name << ": Ctrl+A then Backspace clears it";
+    }
+    EXPECT_EQ(fakes.beeper.count, 0);
+}
+
+TEST_F(MainWindowTest, ARefusedPasteIsSaidInABoxAboveTheWindowCentredAndSkinned) {
+    // The program's own error box in place of the fake.
+    SkinnedErrorReporter errors(fakes.skin);
+    Services services = fakes.services();
+    services.errors = &errors;
+    main = std::make_unique<TfrmMain>(services);
+    errors.setOwner(main.get());
+    main->show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), "Tintpick");
+        // Owned by the window it answers, so it stands above one that stays
+        // on top.
+        EXPECT_EQ(box->parentWidget(), main.get());
+        EXPECT_NE(box->findChild<TbsBusinessSkinForm*>(), nullptr) << "skinned";
+        auto* text = box->findChild<QLabel*>(QStringLiteral("Message"));
+        auto* icon = box->findChild<QLabel*>(QStringLiteral("Image"));
+        EXPECT_TRUE(text && text->text().contains("#RRGGBB"));
+        EXPECT_TRUE(icon && !icon->pixmap().isNull()) << "the error icon";
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(box->x(), screen.width() / 2 - box->width() / 2);
+        EXPECT_EQ(box->y(), screen.height() / 2 - box->height() / 2);
+        box->close();
+    });
+    ui().edtHC->pasteText(QStringLiteral("no colour"));
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(MainWindowTest, SwatchHintShowsThreeLines) {

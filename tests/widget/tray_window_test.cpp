@@ -65,7 +65,8 @@ TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
     EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), ui().bsSkinPopupMenu1);
 
     EXPECT_EQ(texts(ui().bsSkinPopupMenu1->actions()),
-              (QStringList{"显示", "隐藏", "取色(&P)", "-", "总在最上", "-", "关于(&A)", "退出"}));
+              (QStringList{"显示", "隐藏", "取色(&P)", "颜色库位置(&L)…", "-", "总在最上", "-",
+                           "关于(&A)", "退出"}));
     EXPECT_EQ(ui().bsSkinPopupMenu1->defaultAction(), nullptr);
     ASSERT_TRUE(ui().N6->actionGroup());
     EXPECT_TRUE(ui().N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
