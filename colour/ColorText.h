@@ -39,7 +39,7 @@ const CopyFormatInfo& CopyFormatOf(CopyFormat f);
 std::optional<CopyFormat> CopyFormatFromKey(std::string_view key);
 
 // The colour written in a format: CF0000, #CF0000, rgb(207, 0, 0),
-// rgb(207 0 0), hsl(0, 100%, 40.6%), oklch(0.539 0.221 29.234), 0xCF0000,
+// rgb(207 0 0), hsl(0, 100%, 40.6%), oklch(0.537 0.220 29.234), 0xCF0000,
 // its CSS name, Color(0xFFCF0000),
 // UIColor(red: 0.812, green: 0.000, blue: 0.000, alpha: 1.0) or
 // QColor(207, 0, 0).
