@@ -1,9 +1,13 @@
 // Time from a click on the pick swatch to the frozen overlay on the screen
 // on a Wayland desktop, split into the portal's answer (request to Response,
 // which includes the portal's own capture), loading the picture, and the
-// overlay's first paint; against `grim` writing the same screen plus loading
-// its file, measured alternately in the same run. Needs a Wayland session
-// with the desktop portal: bench/run_portal_freeze.sh starts a headless one.
+// overlay's first paint; against a screenshot tool writing the same screen
+// plus loading its file, measured alternately in the same run:
+//     portal_freeze [ROUNDS [TOOL ARGS...]]
+// runs TOOL ARGS... FILE (by default `grim FILE`). Needs a Wayland session
+// with the desktop portal: bench/run_portal_freeze.sh starts a headless sway,
+// bench/run_portal_freeze_gnome.sh a headless GNOME Shell (against
+// `gnome-screenshot -f FILE`).
 #include "Timing.h"
 #include "app/mainRGB.h"
 #include "colour/Swatch.h"
@@ -46,6 +50,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    QStringList tool{QStringLiteral("grim")};
+    if (argc > 2) {
+        tool.clear();
+        for (int i = 2; i < argc; ++i)
+            tool << QString::fromLocal8Bit(argv[i]);
+    }
+    const QString toolName = tool.join(QLatin1Char(' '));
     // The seams a pick does not touch are the tests' fakes.
     test::TestServices fakes;
     PortalScreenSource screen(true);
@@ -59,7 +70,7 @@ int main(int argc, char** argv) {
     settle.exec();
 
     std::vector<double> total, reply, decode, paint, baseline;
-    const QString shot = fakes.scratch.filePath(QStringLiteral("grim.png"));
+    const QString shot = fakes.scratch.filePath(QStringLiteral("baseline.png"));
     // One unmeasured round each: the portal and its back ends start on the
     // first request.
     for (int i = -1; i < rounds; ++i) {
@@ -85,10 +96,10 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-        // Baseline: grim writes the same screen, then the file is loaded.
+        // Baseline: the tool writes the same screen, then the file is loaded.
         const auto b0 = Clock::now();
-        if (QProcess::execute(QStringLiteral("grim"), {shot}) != 0) {
-            std::fprintf(stderr, "grim failed\n");
+        if (QProcess::execute(tool.first(), tool.mid(1) << shot) != 0) {
+            std::fprintf(stderr, "%s failed\n", qPrintable(toolName));
             return 1;
         }
         QImage img = QImageReader(shot).read();
@@ -108,7 +119,8 @@ int main(int argc, char** argv) {
     std::printf("click to frozen overlay on screen, median of %d (ms): %.1f\n", rounds, ours);
     std::printf("  portal reply %.1f, decode %.1f, overlay and first paint %.1f\n", Median(reply),
                 Median(decode), Median(paint));
-    std::printf("grim writing the screen plus decoding it (ms): %.1f\n", base);
-    std::printf("ratio (ours / grim): %.2f (target 1.30)\n", ours / base);
+    std::printf("%s writing the screen plus decoding it, median of %d (ms): %.1f\n",
+                qPrintable(toolName), rounds, base);
+    std::printf("ratio (ours / %s): %.2f (target 1.30)\n", qPrintable(tool.first()), ours / base);
     return 0;
 }

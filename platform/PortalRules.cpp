@@ -49,10 +49,57 @@ std::optional<std::string> FileUriToPath(std::string_view uri) {
     return path;
 }
 
+ScreenshotPermission PermissionFromEntry(const std::optional<std::vector<std::string>>& values) {
+    if (!values) return ScreenshotPermission::NotAsked;
+    if (!values->empty() && (*values)[0] == "yes") return ScreenshotPermission::Granted;
+    if (!values->empty() && (*values)[0] == "no") return ScreenshotPermission::Denied;
+    return ScreenshotPermission::NotAsked;
+}
+
+Desktop DesktopOf(std::string_view xdgCurrentDesktop) {
+    // A colon-separated list, most specific first ("ubuntu:GNOME").
+    bool wlroots = false;
+    while (!xdgCurrentDesktop.empty()) {
+        const size_t colon = xdgCurrentDesktop.find(':');
+        std::string name(xdgCurrentDesktop.substr(0, colon));
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name == "gnome" || name == "gnome-classic") return Desktop::Gnome;
+        if (name == "kde") return Desktop::Kde;
+        if (name == "sway" || name == "hyprland" || name == "river" || name == "wayfire" ||
+            name == "labwc" || name == "wlroots")
+            wlroots = true;
+        if (colon == std::string_view::npos) break;
+        xdgCurrentDesktop.remove_prefix(colon + 1);
+    }
+    return wlroots ? Desktop::Wlroots : Desktop::Other;
+}
+
+bool PermissionDialogMayShow(ScreenshotPermission before) {
+    return before == ScreenshotPermission::NotAsked;
+}
+
 ScreenshotAnswer InterpretScreenshotResponse(uint32_t response,
-                                             const std::optional<std::string>& uri) {
-    if (response == 1) return {PortalStatus::Cancelled, {}};
-    if (response != 0) return {PortalStatus::Refused, {}};
+                                             const std::optional<std::string>& uri,
+                                             const RequestContext& context) {
+    if (response != 0) {
+        const bool personsTime = context.elapsedMs >= HumanAnswerMs;
+        // The permission the desktop asked for is still not stored: its
+        // dialog went unanswered.
+        if (PermissionDialogMayShow(context.before) &&
+            context.after == ScreenshotPermission::NotAsked && personsTime)
+            return {PortalStatus::NotAnswered, {}};
+        if (response == 1) {
+            // Only a dialog can be cancelled: none shows where the permission
+            // is granted or on KDE (whose back end says 1 when its capture
+            // fails), and nobody answers one this quickly.
+            const bool dialog =
+                context.before != ScreenshotPermission::Granted && context.desktop != Desktop::Kde;
+            if (dialog && personsTime) return {PortalStatus::Cancelled, {}};
+            return {PortalStatus::NoPicture, {}};
+        }
+        return {PortalStatus::Refused, {}};
+    }
     if (!uri) return {PortalStatus::BadReply, {}};
     auto path = FileUriToPath(*uri);
     if (!path) return {PortalStatus::BadReply, {}};
@@ -60,17 +107,33 @@ ScreenshotAnswer InterpretScreenshotResponse(uint32_t response,
 }
 
 bool PickColorMayHelp(PortalStatus status) {
-    return status == PortalStatus::Refused || status == PortalStatus::Unsupported;
+    return status == PortalStatus::Refused || status == PortalStatus::Unsupported ||
+           status == PortalStatus::NoPicture;
 }
+
+const char* const GrantScreenshotCommand =
+    "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore "
+    "--object-path /org/freedesktop/impl/portal/PermissionStore "
+    "--method org.freedesktop.impl.portal.PermissionStore.SetPermission "
+    "screenshot true screenshot \"\" \"['yes']\"";
 
 namespace {
 constexpr const char* Backends =
     "GNOME 需要 xdg-desktop-portal-gnome，KDE Plasma 需要 xdg-desktop-portal-kde，"
     "sway 等 wlroots 桌面需要 xdg-desktop-portal-wlr、xdg-desktop-portal-gtk 和 pipewire";
-constexpr const char* Allow =
-    "请在桌面的隐私设置中允许本程序截屏（GNOME：设置 → 隐私 → 截屏；"
-    "其他桌面：在权限库中授予，例如 flatpak permission-set screenshot screenshot \"\" yes），"
-    "然后重试。";
+// Where the permission is granted. GNOME's Settings (Apps, called
+// Applications before GNOME 46, then the program, then Screenshots) lists it
+// only for programs installed through Flatpak or Snap; GNOME has no
+// screenshot page under Privacy.
+std::string Grant() {
+    return std::string("在终端运行 ") + GrantScreenshotCommand +
+           "（装有 flatpak 时也可运行 flatpak permission-set screenshot screenshot \"\" yes）；"
+           "从 Flatpak 或 Snap 安装的程序也可在 GNOME 设置 → 应用（GNOME 43–45 为“应用程序”）"
+           "→ 本程序 → 截屏 中打开。";
+}
+std::string Allow() {
+    return "请允许本程序截屏：" + Grant() + "然后重试。";
+}
 } // namespace
 
 std::string PortalMessage(PortalStatus status, const std::string& detail) {
@@ -80,10 +143,19 @@ std::string PortalMessage(PortalStatus status, const std::string& detail) {
     case PortalStatus::Cancelled:
         return "截屏已取消，没有取色。";
     case PortalStatus::Refused:
-        return std::string("桌面拒绝了截屏请求，无法读取屏幕。") + Allow;
+        return std::string("桌面拒绝了截屏请求，无法读取屏幕。") + Allow();
     case PortalStatus::Unsupported:
         return std::string("桌面门户不肯截取屏幕") + (detail.empty() ? "" : "（" + detail + "）") +
-               "。" + Allow;
+               "。" + Allow();
+    case PortalStatus::NoPicture:
+        return std::string("桌面门户没有截取屏幕就答复了（并非用户取消），也没有给出取色器。"
+                           "请确认与桌面相配的门户后端（") +
+               Backends + "）运行正常，然后重试。";
+    case PortalStatus::NotAnswered:
+        return "桌面正在询问是否允许本程序截屏，但没有收到答复，所以没有取色。"
+               "请再取一次色，并在桌面的对话框中选择“允许”（GNOME 的门户只等约 25 秒）；"
+               "或者先授予截屏权限：" +
+               Grant();
     case PortalStatus::Timeout:
         return "桌面门户在 " + detail +
                " 秒内没有答复截屏请求。请确认 xdg-desktop-portal 及与桌面相配的后端正在运行（" +

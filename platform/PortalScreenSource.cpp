@@ -15,6 +15,9 @@
 #include <QImageReader>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -26,6 +29,66 @@ const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
 const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString StoreService = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
+const QString StorePath = QStringLiteral("/org/freedesktop/impl/portal/PermissionStore");
+
+// What the permission store holds for screenshots by a program outside a
+// sandbox, whose application id is empty.
+ScreenshotPermission LookUpPermission(QDBusConnection& bus) {
+    QDBusMessage call = QDBusMessage::createMethodCall(StoreService, StorePath, StoreService,
+                                                       QStringLiteral("Lookup"));
+    call << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return reply.errorName() == QLatin1String("org.freedesktop.portal.Error.NotFound")
+                   ? ScreenshotPermission::NotAsked
+                   : ScreenshotPermission::Unknown;
+    if (reply.arguments().isEmpty()) return ScreenshotPermission::Unknown;
+    QMap<QString, QStringList> entries;
+    const QDBusArgument arg = reply.arguments().at(0).value<QDBusArgument>();
+    arg >> entries;
+    std::optional<std::vector<std::string>> ours;
+    if (entries.contains(QString())) {
+        ours.emplace();
+        for (const QString& v : entries.value(QString()))
+            ours->push_back(v.toStdString());
+    }
+    return PermissionFromEntry(ours);
+}
+
+// Where the desktop may be asking the user for permission, its dialog takes
+// the keyboard from the program's windows (GNOME's is modal to the whole
+// desktop) and gives it back when it closes. Back with no answer, and with
+// nothing stored a moment later, the dialog closed unanswered:
+// xdg-desktop-portal 1.16 gives up on it after the 25 s of a D-Bus call and
+// leaves the request open without a Response, so an "Allow" clicked later
+// reaches nobody.
+class DialogWatch : public QObject {
+public:
+    DialogWatch(QEventLoop& loop, QDBusConnection& bus) : loop_(loop), bus_(bus) {
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+            if (!w) {
+                away_ = true;
+                grace_.stop();
+            } else if (away_) {
+                away_ = false;
+                grace_.start();
+            }
+        });
+        // Time for the portal to store an answer and take the picture.
+        grace_.setSingleShot(true);
+        grace_.setInterval(3000);
+        connect(&grace_, &QTimer::timeout, this, [this] {
+            if (LookUpPermission(bus_) == ScreenshotPermission::NotAsked) loop_.quit();
+        });
+    }
+
+private:
+    QEventLoop& loop_;
+    QDBusConnection& bus_;
+    QTimer grace_;
+    bool away_ = false;
+};
 
 // Receives the Response signal of one request.
 class ResponseCatcher : public QObject {
@@ -51,6 +114,16 @@ struct PortalAnswer {
     QString detail;
     uint code = 2;
     QVariantMap results;
+    qint64 elapsedMs = 0; // from the call to the Response
+};
+
+// How long a request may take: timeoutMs as a rule. Where the desktop may
+// be asking the user, askingTimeoutMs, or until the desktop's dialog has
+// closed without an answer.
+struct Patience {
+    int timeoutMs = 30000;
+    bool userMayBeAsked = false;
+    int askingTimeoutMs = 120000;
 };
 
 PortalStatus StatusOfError(const QDBusMessage& reply) {
@@ -73,9 +146,13 @@ PortalStatus StatusOfError(const QDBusMessage& reply) {
 
 // Calls one method of the Screenshot interface and waits for the Response
 // of the Request it starts.
-PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, int timeoutMs) {
+PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options,
+                                  const Patience& patience) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return {PortalStatus::NoBus, {}, 2, {}};
+    if (!bus.isConnected()) return {PortalStatus::NoBus, {}, 2, {}, 0};
+    const int timeoutMs = patience.timeoutMs;
+    QElapsedTimer clock;
+    clock.start();
     static int counter = 0;
     const QString token =
         QStringLiteral("tintpick%1_%2").arg(static_cast<qint64>(::getpid())).arg(++counter);
@@ -112,7 +189,13 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, in
         }
     }
     if (!catcher.answered) {
-        QTimer::singleShot(timeoutMs, &catcher.loop, &QEventLoop::quit);
+        // The desktop's permission dialog gets a person's time, not the cut
+        // for a portal that does not answer.
+        const int wait = patience.userMayBeAsked ? patience.askingTimeoutMs : timeoutMs;
+        QTimer::singleShot(std::max(0, wait - static_cast<int>(clock.elapsed())), &catcher.loop,
+                           &QEventLoop::quit);
+        std::optional<DialogWatch> watch;
+        if (patience.userMayBeAsked) watch.emplace(catcher.loop, bus);
         // Input is held back meanwhile: a second press on the swatch must not
         // start a second request.
         catcher.loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -125,13 +208,14 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options, in
         bus.call(QDBusMessage::createMethodCall(PortalService, handle, RequestInterface,
                                                 QStringLiteral("Close")),
                  QDBus::NoBlock);
-        out.status = PortalStatus::Timeout;
+        out.status = patience.userMayBeAsked ? PortalStatus::NotAnswered : PortalStatus::Timeout;
         out.detail = QString::number((timeoutMs + 999) / 1000);
         return out;
     }
     out.status = PortalStatus::Ok;
     out.code = catcher.code;
     out.results = catcher.results;
+    out.elapsedMs = clock.elapsed();
     return out;
 }
 
@@ -141,7 +225,9 @@ QString Message(PortalStatus s, const QString& detail = {}) {
 
 // The desktop's own colour picker, where it has one.
 std::optional<QRgb> PickColourWithDesktop(int timeoutMs, QString& error) {
-    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("PickColor"), {}, timeoutMs);
+    // The user picks with the desktop's own tool: that takes a person's time.
+    const PortalAnswer a =
+        CallScreenshotPortal(QStringLiteral("PickColor"), {}, {timeoutMs, true, 120000});
     if (a.status != PortalStatus::Ok) {
         error = Message(a.status, a.detail);
         return std::nullopt;
@@ -174,10 +260,19 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     FreezeResult r;
     QElapsedTimer clock;
     clock.start();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Asked first, because the first request on GNOME puts the desktop's own
+    // dialog up: the wait must then allow a person's time, and an answer
+    // that leaves the permission unset means nobody answered it.
+    RequestContext context;
+    context.desktop = DesktopOf(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString());
+    context.before = bus.isConnected() ? LookUpPermission(bus) : ScreenshotPermission::Unknown;
     QVariantMap options;
     options.insert(QStringLiteral("interactive"), false);
     options.insert(QStringLiteral("modal"), false);
-    const PortalAnswer a = CallScreenshotPortal(QStringLiteral("Screenshot"), options, timeoutMs);
+    const PortalAnswer a =
+        CallScreenshotPortal(QStringLiteral("Screenshot"), options,
+                             {timeoutMs, PermissionDialogMayShow(context.before), askingTimeoutMs});
     PortalStatus status = a.status;
     QString detail = a.detail;
     std::string path;
@@ -185,7 +280,11 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
         std::optional<std::string> uri;
         if (a.results.contains(QStringLiteral("uri")))
             uri = a.results.value(QStringLiteral("uri")).toString().toStdString();
-        const ScreenshotAnswer s = InterpretScreenshotResponse(a.code, uri);
+        context.elapsedMs = a.elapsedMs;
+        context.after = a.code != 0 && PermissionDialogMayShow(context.before)
+                            ? LookUpPermission(bus)
+                            : context.before;
+        const ScreenshotAnswer s = InterpretScreenshotResponse(a.code, uri, context);
         status = s.status;
         path = s.path;
     }

@@ -31,9 +31,12 @@ public:
     CursorSample sampleAtCursor(QPointF logicalHint, QSize size) override;
     QRect primaryRect() const override;
 
-    // How long to wait for the portal's answer. The desktop may first ask
-    // the user for permission, so this is generous.
+    // How long to wait for the portal's answer.
     int timeoutMs = 30000;
+    // Where the desktop may be asking the user for the screenshot permission
+    // (nothing stored yet), the wait is a person's: up to this, or until the
+    // desktop's dialog has given the keyboard back with nothing stored.
+    int askingTimeoutMs = 120000;
     // Keep the portal's picture files instead of removing them
     // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).
     bool keepFiles = false;

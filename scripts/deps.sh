@@ -16,6 +16,11 @@ PACKAGES=(
   # the Wayland client library for its virtual-pointer helper.
   sway swaybg xwayland xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   pipewire grim wl-clipboard wtype qt6-wayland dbus jq libwayland-dev
+  # The GNOME end-to-end test: a headless GNOME Shell with the portal's GNOME
+  # back end, gsettings through dconf, gjs and the accessibility bus to read
+  # the program's texts, gnome-screenshot for the benchmark's baseline.
+  gnome-shell mutter xdg-desktop-portal-gnome dconf-gsettings-backend gjs at-spi2-core
+  gir1.2-atspi-2.0 gnome-screenshot
   # The team library: Qt's PostgreSQL driver, libpq to build against, and a
   # real server (with psql) that the tests start for themselves (pgrep finds
   # its processes).

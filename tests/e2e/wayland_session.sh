@@ -9,13 +9,7 @@ fail() {
   swaymsg -t get_tree >"$HOME/tree.log" 2>&1 || true
   exit 1
 }
-PIDS=()
-cleanup() {
-  local pid
-  for pid in "${PIDS[@]:-}"; do [ -n "$pid" ] && kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$HOME/desktop_lib.sh"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 
 W=1280; H=1024; BG=204080
@@ -71,19 +65,6 @@ window_at() {
     [.. | objects | select((.type? == "con" or .type? == "floating_con") and (.name? // "" | test($t))
        and ($fs == "" or .fullscreen_mode == 1))] | first | if . then "\(.rect.x) \(.rect.y)" else "" end'
 }
-wait_window() {
-  local at
-  for _ in $(seq 300); do
-    at=$(window_at "$@")
-    [ -n "$at" ] && { echo "$at"; return 0; }
-    sleep 0.1
-  done
-  fail "no window '$1' ${2:-}"
-}
-wait_gone() {
-  for _ in $(seq 100); do [ -z "$(window_at "$@")" ] && return 0; sleep 0.1; done
-  fail "window '$1' still there"
-}
 escape_closes() {
   wtype -k Escape
   wait_gone "$1"
@@ -93,19 +74,7 @@ screen_pixel() {
   grim -g "$1,$2 1x1" px.png
   convert px.png -format '%[hex:u.p{0,0}]' info: | cut -c1-6
 }
-# Slot 0 and the write position of a history file.
-history_of() { od -An -tx1 -v "$1" | tr -d ' \n' | cut -c7-8,23-28; }
 
-# Waits (up to 5 s) until pixel ($1, $2) of the screen is $3; fails with $4.
-wait_pixel() {
-  local got= i
-  for i in $(seq 50); do
-    got=$(screen_pixel "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.1
-  done
-  fail "$4: pixel ($1, $2) is $got, expected $3"
-}
 # "复制" on an emptied clipboard, then waits (up to 5 s) for the code $1;
 # fails with $2.
 copy_expect() {
@@ -121,8 +90,8 @@ copy_expect() {
 }
 
 APP=$HOME/app
-if [ -x bench ]; then
-  (cd "$APP" && QT_QPA_PLATFORM=wayland ../bench "$E2E_WL_ROUNDS")
+if [ -n "${E2E_WL_BENCH:-}" ]; then
+  (cd "$APP" && QT_QPA_PLATFORM=wayland "$HOME/$(basename "$E2E_WL_BENCH")" "${E2E_WL_ROUNDS:-10}")
   exit
 fi
 start_app() { # $1 = platform, $2 = log
@@ -134,17 +103,6 @@ start_app() { # $1 = platform, $2 = log
   sleep 0.5
   read -r MX MY < <(window_at '^Tintpick V1\.2\.0$')
 }
-stop_app() {
-  kill -TERM "$APP_PID"
-  for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || return 0; sleep 0.1; done
-  fail "the program did not end on SIGTERM"
-}
-# Where things are on the main window: the client area is 1 pixel in and
-# 25 down; the swatch, "复制" and "测距" are at their layout positions.
-swatch() { echo $((MX + 323)) $((MY + 148)); }
-copy_button() { echo $((MX + 1 + 4 + 143 + 25)) $((MY + 25 + 2 + 49 + 11)); }
-ruler_button() { echo $((MX + 1 + 147 + 22)) $((MY + 25 + 149 + 12)); }
-
 echo "== $(date +%T) native Wayland: overlay pick"
 start_app wayland app-native.log
 click $(swatch)
@@ -191,7 +149,7 @@ ptr move "$sx" "$sy"; sleep 0.2; ptr down; sleep 0.3
 for x in 700 800 900; do ptr move $x 700; sleep 0.2; done
 ptr up
 # The release puts the pick into the first history cell (empty: white).
-wait_pixel $((MX + 21)) $((MY + 110)) $BG "the first history cell after the drag"
+wait_pixel $(first_cell) $BG "the first history cell after the drag"
 stop_app
 [ "$(history_of "$APP/HisColors.dat")" = "01${BG,,}" ] ||
   fail "XWayland drag pushed $(history_of "$APP/HisColors.dat"), expected $BG"

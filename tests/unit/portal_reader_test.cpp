@@ -56,12 +56,56 @@ TEST(PortalRules, ResponseCodesAndFileLocations) {
     EXPECT_FALSE(PickColorMayHelp(PortalStatus::NoPortal));
 }
 
+TEST(PortalRules, RefusalsCancelsAndUnansweredDialogsAreToldApart) {
+    using P = ScreenshotPermission;
+    auto status = [](uint32_t code, int64_t ms, Desktop d, P before, P after) {
+        return InterpretScreenshotResponse(code, std::nullopt, {ms, d, before, after}).status;
+    };
+    // A cancel is a person's answer to a dialog that could be up.
+    EXPECT_EQ(status(1, 5000, Desktop::Gnome, P::Unknown, P::Unknown), PortalStatus::Cancelled);
+    // Too quick for a person, no dialog where the permission is granted, and
+    // none from KDE's back end: its capture failed.
+    EXPECT_EQ(status(1, 400, Desktop::Gnome, P::Unknown, P::Unknown), PortalStatus::NoPicture);
+    EXPECT_EQ(status(1, 5000, Desktop::Gnome, P::Granted, P::Granted), PortalStatus::NoPicture);
+    EXPECT_EQ(status(1, 5000, Desktop::Kde, P::Unknown, P::Unknown), PortalStatus::NoPicture);
+    // GNOME asked and nothing was stored: nobody answered its dialog.
+    EXPECT_EQ(status(2, 25000, Desktop::Gnome, P::NotAsked, P::NotAsked),
+              PortalStatus::NotAnswered);
+    EXPECT_EQ(status(2, 3000, Desktop::Gnome, P::NotAsked, P::Denied), PortalStatus::Refused);
+    EXPECT_EQ(status(2, 50, Desktop::Gnome, P::Denied, P::Denied), PortalStatus::Refused);
+    EXPECT_EQ(status(2, 50, Desktop::Gnome, P::NotAsked, P::NotAsked), PortalStatus::Refused);
+    EXPECT_TRUE(PickColorMayHelp(PortalStatus::NoPicture));
+    EXPECT_FALSE(PickColorMayHelp(PortalStatus::NotAnswered));
+    // Only a dialog's first showing needs a person's time.
+    EXPECT_TRUE(PermissionDialogMayShow(P::NotAsked));
+    EXPECT_FALSE(PermissionDialogMayShow(P::Granted));
+    EXPECT_FALSE(PermissionDialogMayShow(P::Unknown));
+
+    EXPECT_EQ(PermissionFromEntry(std::nullopt), P::NotAsked);
+    EXPECT_EQ(PermissionFromEntry(std::vector<std::string>{"yes"}), P::Granted);
+    EXPECT_EQ(PermissionFromEntry(std::vector<std::string>{"no"}), P::Denied);
+    EXPECT_EQ(PermissionFromEntry(std::vector<std::string>{}), P::NotAsked);
+    EXPECT_EQ(DesktopOf("ubuntu:GNOME"), Desktop::Gnome);
+    EXPECT_EQ(DesktopOf("KDE"), Desktop::Kde);
+    EXPECT_EQ(DesktopOf("sway"), Desktop::Wlroots);
+    EXPECT_EQ(DesktopOf(""), Desktop::Other);
+}
+
 TEST(PortalRules, MessagesNameWhatToInstallOrAllow) {
     EXPECT_NE(PortalMessage(PortalStatus::NoPortal).find("xdg-desktop-portal-wlr"),
               std::string::npos);
     EXPECT_NE(PortalMessage(PortalStatus::NoScreenshot).find("xdg-desktop-portal-gtk"),
               std::string::npos);
     EXPECT_NE(PortalMessage(PortalStatus::Refused).find("允许"), std::string::npos);
+    // Where the permission is given: GNOME's Settings have no screenshot
+    // page under Privacy, and list it under Apps only for sandboxed programs.
+    for (PortalStatus s : {PortalStatus::Refused, PortalStatus::NotAnswered}) {
+        const std::string m = PortalMessage(s);
+        EXPECT_NE(m.find(GrantScreenshotCommand), std::string::npos);
+        EXPECT_NE(m.find("设置 → 应用"), std::string::npos);
+        EXPECT_EQ(m.find("隐私"), std::string::npos);
+    }
+    EXPECT_NE(PortalMessage(PortalStatus::NotAnswered).find("询问"), std::string::npos);
     EXPECT_NE(PortalMessage(PortalStatus::Timeout, "30").find("30"), std::string::npos);
     for (PortalStatus s : {PortalStatus::Cancelled, PortalStatus::NoBus, PortalStatus::BadReply,
                            PortalStatus::Unreadable, PortalStatus::FrameMismatch})
