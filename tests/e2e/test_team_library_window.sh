@@ -50,7 +50,7 @@ read -r px py _ _ < <(e2e_geometry "$(e2e_wait_window "颜色库位置")")
 xdotool key ctrl+a
 xdotool type --delay 10 "postgresql://member@127.0.0.1:1/team"
 xdotool key Return
-box "Tintpick "
+box "Tintpick"
 xdotool search --onlyvisible --name "^颜色库位置\$" >/dev/null || fail "a failed location closed the dialog"
 e2e_click $((px + 1 + 56 + 100)) $((py + 25 + 11 + 10))
 xdotool key ctrl+a
@@ -106,7 +106,7 @@ pg_rows team "BEGIN; UPDATE Colors SET Name = 'theirs' WHERE RVal = 255 AND GVal
 row_is 5 FFFF00
 xdotool key Tab
 nav 7
-box "Tintpick "
+box "Tintpick"
 [ "$(count "Name = 'theirs' AND RVal = 255 AND GVal = 0")" = 1 ] || fail "the other member's change was lost"
 # Delete: the white row, after the question.
 cell 2
@@ -144,7 +144,7 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 pg_kill
-box "Tintpick "
+box "Tintpick"
 xdotool search --onlyvisible --name "^保存颜色\$" >/dev/null || fail "the save dialog closed"
 pg_restart
 e2e_click $((sx + 1 + 100 + 32)) $((sy + 25 + 143 + 11)) # "确定" again
@@ -163,7 +163,7 @@ E2E_APP_PID=$!
 E2E_PIDS+=($E2E_APP_PID)
 e2e_wait_window "Tintpick V1.2.0" >/dev/null
 save
-box "Tintpick "
+box "Tintpick"
 xdotool search --onlyvisible --name "^保存颜色\$" >/dev/null 2>&1 && fail "a reader got the save dialog"
 if [ -n "${E2E_SHOTS:-}" ]; then cp "$E2E_TMP"/*.png "$E2E_SHOTS"/; fi
 echo PASS
