@@ -11,6 +11,7 @@
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
 #include "platform/QtScreenSource.h"
+#include "platform/QtTranslations.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QTranslator>
 
 namespace tp {
 
@@ -36,6 +38,7 @@ struct Application::Impl {
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TLibraryChoice> library;
+    std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations();
 };
 
 namespace {

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "base/AppInfo.h"
+
 #include <string_view>
 
 namespace tp {
@@ -40,6 +42,8 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args) {
             o.newInstance = true;
         else if (a == "--help" || a == "-h")
             o.help = true;
+        else if (a == "--version")
+            o.version = true;
         else if (a == CreateOption)
             o.createLibrary = true;
         else if (TakeValue(args, i, ExportOption, o.exportLibrary, o.error) ||
@@ -79,7 +83,7 @@ bool AsksForLibraryCommand(const std::vector<std::string>& args) {
 
 std::string CommandLineUsage() {
     return "用法：tintpick [--library 位置] [--pick | --export-library 文件 | "
-           "--import-library 文件.gpl | --create-library | --new-instance]\n"
+           "--import-library 文件.gpl | --create-library | --new-instance | --help | --version]\n"
            "  --pick                     在冻结的屏幕画面上取一次色，以 #RRGGBB "
            "输出后退出（Esc 取消，退出码 1）\n"
            "  --export-library 文件      把颜色库导出为调色板，格式由扩展名决定："
@@ -90,9 +94,24 @@ std::string CommandLineUsage() {
            "  --library 位置             这次使用的颜色库：一个文件，或服务器上的数据库，"
            "例如 postgresql://用户@主机:5432/数据库 或 service=名称（密码取自 ~/.pgpass）\n"
            "  --create-library           在 --library 指明的数据库里建好颜色库的表\n"
+           "  --help, -h                 显示这段说明后退出\n"
+           "  --version                  显示版本后退出\n"
            "颜色库与程序窗口使用的相同：--library 指明的，否则是“颜色库位置”里选的，"
            "否则是启动目录中的 store.kvd；安装的程序在没有它时"
-           "使用用户数据目录中的 tintpick/store.kvd。\n";
+           "使用用户数据目录中的 tintpick/store.kvd。\n"
+           "详见 man tintpick。\n";
+}
+
+std::string VersionText() {
+    return std::string("tintpick ") + AppVersionText + "\n";
+}
+
+std::optional<std::string> InformationAskedFor(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") return CommandLineUsage();
+        if (a == "--version") return VersionText();
+    }
+    return std::nullopt;
 }
 
 } // namespace tp

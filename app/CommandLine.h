@@ -2,6 +2,7 @@
 // The program's command line, parsed before any window is made, so that the
 // start-up code can decide what kind of run this is (the main window, a
 // one-shot pick that prints a colour and ends, or a library command).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct CommandLineOptions {
     // tests that need two).
     bool newInstance = false;
     bool help = false;
+    bool version = false; // --version: "tintpick 1.2.0"
     // --export-library FILE: the library written to FILE, in the format its
     // extension names (.gpl, .css, .json).
     std::string exportLibrary;
@@ -50,5 +52,14 @@ bool AsksForLibraryCommand(const std::vector<std::string>& args);
 
 // The usage text printed for --help and after an error.
 std::string CommandLineUsage();
+
+// "tintpick 1.2.0" and a line end, printed for --version.
+std::string VersionText();
+
+// The text to print when the command line asks only to be told something
+// (--help, -h, --version) anywhere in it: such a run needs no display, makes
+// no window and ends with status 0. `args` as the program got them, before
+// Qt has seen them.
+std::optional<std::string> InformationAskedFor(const std::vector<std::string>& args);
 
 } // namespace tp

@@ -23,6 +23,11 @@ int main(int argc, char** argv) {
     // signal could lose (an import is one transaction of the store), so
     // signals end them at once.
     const std::vector<std::string> raw(argv + 1, argv + argc);
+    // Telling the usage or the version needs no display either.
+    if (const auto text = tp::InformationAskedFor(raw)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     if (tp::AsksForLibraryCommand(raw)) {
         QCoreApplication core(argc, argv);
         const tp::AppPaths paths = tp::DecideAppPaths(
@@ -42,10 +47,10 @@ int main(int argc, char** argv) {
     for (const QString& a : QCoreApplication::arguments().mid(1))
         args.push_back(a.toStdString());
     const tp::CommandLineOptions options = tp::ParseCommandLine(args);
-    if (!options.error.empty() || options.help) {
-        if (!options.error.empty()) std::fprintf(stderr, "%s\n", options.error.c_str());
-        std::fputs(tp::CommandLineUsage().c_str(), options.error.empty() ? stdout : stderr);
-        return options.error.empty() ? 0 : 2;
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "%s\n", options.error.c_str());
+        std::fputs(tp::CommandLineUsage().c_str(), stderr);
+        return 2;
     }
     const tp::AppPaths paths =
         tp::DecideAppPaths(tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));

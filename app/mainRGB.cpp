@@ -7,6 +7,7 @@
 #include "colour/CodeEdit.h"
 #include "colour/ColorDialog.h"
 #include "colour/ColorText.h"
+#include "colour/Contrast.h"
 #include "colour/Swatch.h"
 #include "colour/TrackEdit.h"
 #include "history/DrawGrid.h"
@@ -482,6 +483,15 @@ QMenu* TfrmMain::Private::CopyFormatMenu() {
             });
         });
     }
+    // The contrast against the colour dialog's second colour, as a line for
+    // a report; the copy format stays as it was.
+    menu->addSeparator();
+    const TRGB back = cdlgSelect->ContrastColor().value_or(StrongerOfBlackAndWhite(CurrentRGB));
+    const QString report = QString::fromStdString(ContrastReport(CurrentRGB, back));
+    QAction* contrast = menu->addAction(QStringLiteral("对比度\t") + report);
+    contrast->setData(QStringLiteral("contrast"));
+    connect(contrast, &QAction::triggered, q,
+            [this, report] { services_.clipboard->setText(report); });
     return menu;
 }
 

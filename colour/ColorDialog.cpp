@@ -90,6 +90,7 @@ struct TbsSkinColorDialog::Private {
     std::vector<TRGB> HistoryColors;
     std::array<TRGB, 12> CustomColors;
     int CustomColorNext = 0;
+    std::optional<TRGB> ContrastColor;
 
     TPSPColor wheelColor_;
     std::unique_ptr<Window> w_;
@@ -148,6 +149,10 @@ void TbsSkinColorDialog::SetHistoryColors(std::vector<TRGB> colours) {
 const std::array<TRGB, 12>& TbsSkinColorDialog::CustomColors() const {
     return d->CustomColors;
 }
+std::optional<TRGB> TbsSkinColorDialog::ContrastColor() const {
+    return d->ContrastColor;
+}
+
 int TbsSkinColorDialog::CustomColorNext() const {
     return d->CustomColorNext;
 }
@@ -297,8 +302,11 @@ void TbsSkinColorDialog::Private::BuildBand() {
     // A band of its own under the client area, so that every control above
     // keeps its place.
     Window* w = w_.get();
-    w->contrast = new TContrastPanel(w->form);
+    w->contrast = new TContrastPanel(services_, w->form);
     w->contrast->SetHistory(HistoryColors);
+    if (ContrastColor) w->contrast->SetSecond(*ContrastColor);
+    // The swap hands the second colour over as the working colour.
+    connect(w->contrast, &TContrastPanel::workingColorChosen, q, [this](TRGB c) { CodePasted(c); });
     if (auto* outer = qobject_cast<QVBoxLayout*>(w->form->layout())) outer->addWidget(w->contrast);
 
     w->lblCode = new TbsSkinStdLabel(QStringLiteral("十六进制 #"), w->contrast);
@@ -347,6 +355,7 @@ bool TbsSkinColorDialog::Execute() {
     p.PreviewChanged();
 
     const int result = p.services_.runModal ? p.services_.runModal(*w.form) : w.form->exec();
+    p.ContrastColor = w.contrast->ChosenSecond();
     if (result != QDialog::Accepted) return false;
     p.Color = w.preview->ColorValue();
     for (int n = 1; n <= grid::CustomSlotCount; ++n)

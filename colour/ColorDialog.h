@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tp {
@@ -40,6 +41,10 @@ public:
     // The colours the contrast check offers as second colours besides black
     // and white (the main window's history slots).
     void SetHistoryColors(std::vector<TRGB> colours);
+    // The contrast check's second colour as the user last chose it (kept
+    // from one run to the next, whether it closed with OK or not); nothing
+    // while it is black or white taken by itself.
+    std::optional<TRGB> ContrastColor() const;
     // The custom grid's contents between two runs, and the slot written
     // last (0 before the first).
     const std::array<TRGB, 12>& CustomColors() const;

@@ -1,8 +1,8 @@
 #pragma once
 // A colour as text: the forms it is copied in, and reading back whatever a
-// user pastes (a code, rgb(), hsl(), a CSS name). The code edits, the copy
-// command and the palette files all go through here, so that every place
-// writes and reads the same forms.
+// user pastes (a code, rgb(), hsl(), oklch(), a CSS name, a colour as Flutter,
+// Swift or Qt code). The code edits, the copy command and the palette files
+// all go through here, so that every place writes and reads the same forms.
 #include "colour/ColorTypes.h"
 
 #include <cstdint>
@@ -14,7 +14,19 @@
 namespace tp {
 
 // The forms "复制" can copy the current colour in.
-enum class CopyFormat { Bare, Hash, Rgb, Hsl, Hex0x, Name };
+enum class CopyFormat {
+    Bare,
+    Hash,
+    Rgb,
+    RgbSpace,
+    Hsl,
+    Oklch,
+    Hex0x,
+    Name,
+    Flutter,
+    UIColor,
+    QColor
+};
 
 struct CopyFormatInfo {
     CopyFormat format;
@@ -27,10 +39,18 @@ const CopyFormatInfo& CopyFormatOf(CopyFormat f);
 std::optional<CopyFormat> CopyFormatFromKey(std::string_view key);
 
 // The colour written in a format: CF0000, #CF0000, rgb(207, 0, 0),
-// hsl(0, 100%, 40.6%), 0xCF0000, or its CSS name. hsl() carries as many
-// decimals as it takes to read back as the same colour (most colours need
-// none or one). A colour without a CSS name is written #RRGGBB in the Name
-// format, which every place that takes a name also takes.
+// rgb(207 0 0), hsl(0, 100%, 40.6%), oklch(0.537 0.220 29.234), 0xCF0000,
+// its CSS name, Color(0xFFCF0000),
+// UIColor(red: 0.812, green: 0.000, blue: 0.000, alpha: 1.0) or
+// QColor(207, 0, 0).
+// hsl() carries the fewest decimals with which it reads back, in exact
+// arithmetic, as the same colour and lands on no exact half in any channel,
+// so that every reader reads it alike whatever its float order (most
+// colours need none or one). oklch() has three decimals (four or five for L
+// and C where three would not do) and reads back within one step of each
+// channel. A colour without a CSS name is written
+// #RRGGBB in the Name format, which every place that takes a name also
+// takes.
 std::string FormatColor(TRGB c, CopyFormat f);
 
 struct NamedColor {
@@ -47,20 +67,24 @@ std::span<const NamedColor> CssNamedColors();
 // (aqua rather than cyan, gray rather than grey).
 std::optional<std::string_view> CssName(TRGB c);
 
-// Reads a whole colour text, ignoring blanks around it. Accepts #RRGGBB,
-// #RGB, RRGGBB, 0xRRGGBB, rgb(r, g, b) with r, g, b in 0..255,
-// hsl(h, s%, l%) and the CSS names, without regard to letter case. Anything
-// else gives nothing: a text is taken whole or not at all.
+// Reads a whole colour text, ignoring blanks around it, without regard to
+// letter case: #RRGGBB, #RGB, RRGGBB, 0xRRGGBB, rgb(), hsl() and oklch() in
+// the comma and the blank-separated syntax, with numbers as CSS writes them
+// (2.5, +1, 1e2, percentages), the CSS names, Color(0xAARRGGBB),
+// UIColor(red:green:blue:alpha:) and QColor(r, g, b); also a CSS
+// declaration naming one ("color: #E63946;"). rgb() and hsl() are read in
+// exact arithmetic and halves go up, as CSS rounds; an oklch() outside sRGB
+// is brought in as CSS maps it for an sRGB screen. An alpha (#RRGGBBAA,
+// rgba(), "/ a", ...) is taken when it is full opacity. Anything else gives
+// nothing: a text is taken whole or not at all.
 std::optional<TRGB> ParseColorText(std::string_view text);
 
 // Exactly six hexadecimal digits, either case, as typed into a code edit.
 std::optional<TRGB> ParseHexCode(std::string_view text);
 
-// The refusal of a text that is no colour, naming what is accepted.
+// The refusal of a text ParseColorText does not take: a colour that is not
+// opaque is told as such; anything else is no colour, and the message names
+// what is accepted.
 std::string NotAColorMessage(std::string_view text);
-
-// hsl() with h in degrees, s and l in percent, to 8-bit channels (the
-// conversion browsers use).
-TRGB HslToRgb(double h, double s, double l);
 
 } // namespace tp

@@ -1,24 +1,22 @@
 #include "colour/Contrast.h"
 
+#include "colour/LinearRGB.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace tp {
 
 namespace {
-
-double Linear(uint8_t channel) {
-    const double s = channel / 255.0;
-    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-}
 
 constexpr double Thresholds[] = {3.0, 4.5, 7.0};
 
 } // namespace
 
 double RelativeLuminance(TRGB c) {
-    return 0.2126 * Linear(c.r) + 0.7152 * Linear(c.g) + 0.0722 * Linear(c.b);
+    return 0.2126 * SrgbToLinear(c.r) + 0.7152 * SrgbToLinear(c.g) + 0.0722 * SrgbToLinear(c.b);
 }
 
 double ContrastRatio(TRGB a, TRGB b) {
@@ -32,6 +30,11 @@ TRGB LegibleOn(TRGB back, TRGB preferred) {
     return ContrastRatio(black, back) >= ContrastRatio(white, back) ? black : white;
 }
 
+TRGB StrongerOfBlackAndWhite(TRGB c) {
+    const TRGB black{0, 0, 0}, white{255, 255, 255};
+    return ContrastRatio(c, black) > ContrastRatio(c, white) ? black : white;
+}
+
 ContrastMarks MarksFor(double ratio) {
     return {ratio >= 4.5, ratio >= 3.0, ratio >= 7.0, ratio >= 4.5};
 }
@@ -43,6 +46,30 @@ std::string RatioText(double ratio) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%.2f:1", shown);
     return buf;
+}
+
+double LevelPassed(double ratio) {
+    for (auto t = std::rbegin(Thresholds); t != std::rend(Thresholds); ++t)
+        if (ratio >= *t) return *t;
+    return 0;
+}
+
+std::string LevelName(double ratio) {
+    const double level = LevelPassed(ratio);
+    if (level >= 7.0) return "AAA";
+    if (level >= 4.5) return "AA";
+    if (level >= 3.0) return "AA large";
+    return "fails AA";
+}
+
+bool FallsBelowLevel(double ratio, double seenRatio) {
+    return seenRatio < LevelPassed(ratio);
+}
+
+std::string ContrastReport(TRGB text, TRGB back) {
+    const double ratio = ContrastRatio(text, back);
+    return "#" + HexCode(text) + " on #" + HexCode(back) + ": " + RatioText(ratio) + " (" +
+           LevelName(ratio) + ")";
 }
 
 } // namespace tp

@@ -1,11 +1,17 @@
 #include "colour/ContrastPanel.h"
 
+#include "colour/CodeEdit.h"
 #include "colour/ColorText.h"
+#include "colour/ColourVision.h"
 #include "colour/Contrast.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QToolButton>
+
+#include <algorithm>
 
 namespace tp {
 
@@ -16,7 +22,9 @@ QColor Q(TRGB c) {
 }
 
 constexpr int PanelWidth = 378;
-constexpr int PanelHeight = 108;
+constexpr int PanelHeight = 178;
+
+const QColor FailRed(0xc6, 0x28, 0x28);
 
 } // namespace
 
@@ -109,6 +117,64 @@ private:
     TContrastPanel* panel_;
 };
 
+// One of the three previews: the pair as someone with the deficiency sees
+// it, text in the one on the other, and that pair's ratio below; framed and
+// written in red where the ratio falls below the level the pair passes.
+class TVisionPreview : public QWidget {
+public:
+    TVisionPreview(TContrastPanel* panel, const DeficiencyInfo& info, QWidget* parent)
+        : QWidget(parent), panel_(panel), info_(info) {}
+
+    void Refresh() {
+        text_ = Simulate(info_.deficiency, panel_->color_);
+        back_ = Simulate(info_.deficiency, panel_->Second());
+        const double real = ContrastRatio(panel_->color_, panel_->Second());
+        const double seen = ContrastRatio(text_, back_);
+        below_ = FallsBelowLevel(real, seen);
+        ratio_ = QString::fromStdString(RatioText(seen));
+        setProperty("ratio", ratio_);
+        setProperty("below", below_);
+        QString tip =
+            QStringLiteral("%1看到的样子：#%2 上的 #%3，对比度 %4")
+                .arg(QString::fromUtf8(info_.name), QString::fromStdString(HexCode(back_)),
+                     QString::fromStdString(HexCode(text_)), ratio_);
+        if (below_)
+            tip += QStringLiteral("，低于原配色达到的 %1 级")
+                       .arg(QString::fromStdString(LevelName(real)));
+        setToolTip(tip);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect swatch(0, 0, width(), 24);
+        p.fillRect(swatch, Q(back_));
+        p.setPen(below_ ? QPen(FailRed, 2) : QPen(QColor(0x9f, 0xb3, 0xc8)));
+        p.drawRect(below_ ? swatch.adjusted(1, 1, -1, -1) : swatch.adjusted(0, 0, -1, -1));
+        QFont f = font();
+        f.setPixelSize(13);
+        p.setFont(f);
+        p.setPen(Q(text_));
+        p.drawText(swatch.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("正文 Aa"));
+        f.setPixelSize(12);
+        f.setBold(below_);
+        p.setFont(f);
+        p.setPen(below_ ? FailRed : palette().color(QPalette::WindowText));
+        p.drawText(QRect(0, 25, width(), height() - 25), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(info_.name) + QLatin1Char(' ') + ratio_ +
+                       (below_ ? QStringLiteral(" ✗") : QString()));
+    }
+
+private:
+    TContrastPanel* panel_;
+    DeficiencyInfo info_;
+    TRGB text_{}, back_{};
+    bool below_ = false;
+    QString ratio_;
+};
+
 void TContrastPanel::paintEvent(QPaintEvent*) {
     // A rule between the dialog's controls and the band.
     QPainter p(this);
@@ -116,7 +182,7 @@ void TContrastPanel::paintEvent(QPaintEvent*) {
     p.drawLine(5, 0, width() - 6, 0);
 }
 
-TContrastPanel::TContrastPanel(QWidget* parent) : QWidget(parent) {
+TContrastPanel::TContrastPanel(const Services& services, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("contrastPanel"));
     setFixedSize(PanelWidth, PanelHeight);
 
@@ -149,18 +215,47 @@ TContrastPanel::TContrastPanel(QWidget* parent) : QWidget(parent) {
         marks[i] = m;
     }
 
+    // The second colour: a swap, its code (typed or pasted in any form the
+    // program reads), the text sample, and the cells to click.
+    btnSwap_ = new QToolButton(this);
+    btnSwap_->setObjectName(QStringLiteral("btnSwap"));
+    btnSwap_->setText(QStringLiteral("⇄"));
+    btnSwap_->setToolTip(QStringLiteral("交换所选颜色与对比色"));
+    btnSwap_->setGeometry(177, 9, 24, 21);
+    connect(btnSwap_, &QToolButton::clicked, this, &TContrastPanel::Swap);
+    auto* second = new QLabel(QStringLiteral("对比色 #"), this);
+    second->move(207, 13);
+    second->adjustSize();
+    second->setToolTip(QStringLiteral("输入或粘贴对比色，或点击下面的色块；未选择时取黑色或白色中"
+                                      "与所选颜色对比度较高的一个"));
+    edtSecond_ = new TCodeEdit(services, this);
+    edtSecond_->setObjectName(QStringLiteral("edtSecond"));
+    edtSecond_->setToolTip(QStringLiteral("输入或粘贴对比色"));
+    edtSecond_->setMaxLength(6);
+    edtSecond_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,6}")), edtSecond_));
+    int digit = 0;
+    for (const QChar ch : QStringLiteral("0123456789ABCDEF"))
+        digit = std::max(digit, edtSecond_->fontMetrics().horizontalAdvance(ch));
+    edtSecond_->setGeometry(second->x() + second->width() + 5, 9, 6 * digit + 12, 21);
+    connect(edtSecond_, &QLineEdit::textEdited, this, &TContrastPanel::SecondCodeEdited);
+    connect(edtSecond_, &TCodeEdit::colorPasted, this, &TContrastPanel::SetSecond);
+
     sample = new TContrastSample(this, this);
     sample->setObjectName(QStringLiteral("contrastSample"));
-    sample->setGeometry(177, 9, 195, 50);
+    sample->setGeometry(177, 36, 195, 46);
 
-    auto* second = new QLabel(QStringLiteral("对比色"), this);
-    second->move(177, 74);
-    second->adjustSize();
-    second->setToolTip(
-        QStringLiteral("点击色块选择对比色；未选择时取黑色或白色中与所选颜色对比度较高的一个"));
     cells_ = new TContrastCells(this, this);
     cells_->setObjectName(QStringLiteral("contrastCells"));
-    cells_->setGeometry(217, 64, 155, 40);
+    cells_->setToolTip(QStringLiteral("点击色块选择对比色"));
+    cells_->setGeometry(177, 88, 155, 40);
+
+    for (size_t i = 0; i < previews_.size(); ++i) {
+        auto* preview = new TVisionPreview(this, Deficiencies()[i], this);
+        preview->setObjectName(QStringLiteral("visionPreview%1").arg(i));
+        preview->setGeometry(5 + int(i) * 126, 134, 120, 40);
+        previews_[i] = preview;
+    }
     Refresh();
 }
 
@@ -187,11 +282,24 @@ void TContrastPanel::ChooseSecond(int cell) {
     Refresh();
 }
 
+void TContrastPanel::SetSecond(TRGB c) {
+    chosen_ = OwnColor;
+    own_ = c;
+    Refresh();
+}
+
+std::optional<TRGB> TContrastPanel::ChosenSecond() const {
+    if (chosen_ == AutoCell) return std::nullopt;
+    return Second();
+}
+
 TRGB TContrastPanel::Second() const {
     const TRGB black{0, 0, 0}, white{255, 255, 255};
     switch (chosen_) {
     case AutoCell:
-        return ContrastRatio(color_, black) > ContrastRatio(color_, white) ? black : white;
+        return StrongerOfBlackAndWhite(color_);
+    case OwnColor:
+        return own_;
     case 0:
         return black;
     case 1:
@@ -199,6 +307,22 @@ TRGB TContrastPanel::Second() const {
     default:
         return history_[size_t(chosen_ - 2)];
     }
+}
+
+void TContrastPanel::SecondCodeEdited() {
+    // Six digits make a colour; fewer change nothing yet, and what is typed
+    // stays as typed (lower case included).
+    const auto c = ParseHexCode(edtSecond_->text().toStdString());
+    if (!c) return;
+    fromSecondCode_ = true;
+    SetSecond(*c);
+    fromSecondCode_ = false;
+}
+
+void TContrastPanel::Swap() {
+    const TRGB working = color_, second = Second();
+    SetSecond(working);
+    emit workingColorChosen(second);
 }
 
 void TContrastPanel::Refresh() {
@@ -214,6 +338,10 @@ void TContrastPanel::Refresh() {
         marks[i]->setStyleSheet(pass[i] ? QStringLiteral("background: #2e7d32; color: white;")
                                         : QStringLiteral("background: #c62828; color: white;"));
     }
+    const QString code = QString::fromStdString(HexCode(Second()));
+    if (!fromSecondCode_ && edtSecond_->text() != code) edtSecond_->setText(code);
+    for (QWidget* p : previews_)
+        static_cast<TVisionPreview*>(p)->Refresh();
     sample->update();
     cells_->update();
 }

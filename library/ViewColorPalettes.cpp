@@ -8,12 +8,12 @@
 #include "library/PaletteIo.h"
 #include "library/ViewColor.h"
 #include "platform/ErrorReporter.h"
+#include "platform/FileDialog.h"
 #include "skin/Controls.h"
 #include "skin/Placement.h"
 #include "skin/SkinForm.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -86,14 +86,12 @@ void TfrmViewColor::BuildPaletteBand() {
 
     askFile_ = [this](bool save, const QString& suggested) {
         if (!save)
-            return QFileDialog::getOpenFileName(this, QStringLiteral("导入调色板"),
-                                                QDir::homePath(),
-                                                QStringLiteral("调色板 (*.gpl *.css *.json);;") +
-                                                    SaveFilters + QStringLiteral(";;所有文件 (*)"));
+            return AskOpenFile(this, services_.settings, QStringLiteral("导入调色板"),
+                               QStringLiteral("调色板 (*.gpl *.css *.json);;") + SaveFilters +
+                                   QStringLiteral(";;所有文件 (*)"));
         QString filter;
-        const QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("导出调色板"),
-                                         QDir::home().filePath(suggested), SaveFilters, &filter);
+        const QString path = AskSaveFile(this, services_.settings, QStringLiteral("导出调色板"),
+                                         suggested, SaveFilters, &filter);
         return path.isEmpty() ? path : WithExtension(path, filter);
     };
 }

@@ -5,11 +5,11 @@
 set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
+  qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme qt6-translations-l10n
   libjpeg62-turbo-dev libgtest-dev sqlite3 libxcb1-dev libsqlite3-dev
   fonts-wqy-microhei fonts-liberation
   xvfb xdotool trayer xclip x11-utils x11-xserver-utils imagemagick xxd
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file man-db
   # The Wayland end-to-end test: a headless sway with XWayland, the desktop
   # portal and its wlr (screenshots through grim) and gtk (access) back ends,
   # pipewire (which the wlr back end needs), input and clipboard tools, and

@@ -20,7 +20,7 @@ sleep 0.5
 read -r dx dy dw dh < <(e2e_geometry "$dlg")
 # 369 pixels of frame and controls, and below them the band with the code
 # edit and the contrast check.
-[ "$dw" -eq 380 ] && [ "$dh" -eq 477 ] || fail "dialog is ${dw}x${dh}, want 380x477"
+[ "$dw" -eq 380 ] && [ "$dh" -eq 547 ] || fail "dialog is ${dw}x${dh}, want 380x547"
 [ "$dx" -eq $((1024 / 2 - dw / 2)) ] && [ "$dy" -eq $((768 / 2 - dh / 2)) ] ||
   fail "dialog at $dx,$dy is not centred"
 cx=$((dx + 1)) cy=$((dy + 25))

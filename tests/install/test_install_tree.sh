@@ -30,4 +30,21 @@ for size in 16 32 48 128 256; do
   [ "$(identify -format '%wx%h' "$png")" = "${size}x${size}" ] || fail "$png is not ${size} px"
 done
 [ -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon"
+
+# The manual page, in the place and form man looks for, renders without
+# warnings and says every option; the package says its licence.
+page="$usr/share/man/man1/$program.1.gz"
+[ -f "$page" ] || fail "no manual page at ${page#"$tmp/root"}"
+warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >"$tmp/page.txt") || fail "man failed on the page"
+[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+for section in OPTIONS FILES ENVIRONMENT "EXIT STATUS"; do
+  grep -q "^$section" "$tmp/page.txt" || fail "the manual page has no $section"
+done
+for opt in --pick --export-library --import-library --library --create-library --new-instance \
+  --help --version; do
+  grep -q -- "$opt" "$tmp/page.txt" || fail "the manual page does not say $opt"
+done
+copyright="$usr/share/doc/$program/copyright"
+[ -f "$copyright" ] || fail "no ${copyright#"$tmp/root"}"
+grep -q '^License: GPL-3.0-or-later$' "$copyright" || fail "the copyright file names no licence"
 echo "PASS"

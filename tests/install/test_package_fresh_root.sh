@@ -19,6 +19,13 @@ apt-get install -y -qq ./tintpick_*.deb >/tmp/install.log 2>&1 ||
   { cat /tmp/install.log; echo "FAIL: apt-get install ./tintpick_*.deb"; exit 1; }
 missing=$(ldd /usr/bin/tintpick | grep 'not found' || true)
 [ -z "$missing" ] || { echo "FAIL: the package's dependencies miss: $missing"; exit 1; }
+# The package says its licence and has a manual page; the version needs no
+# display.
+[ -f /usr/share/doc/tintpick/copyright ] || { echo "FAIL: no /usr/share/doc/tintpick/copyright"; exit 1; }
+[ -f /usr/share/man/man1/tintpick.1.gz ] || { echo "FAIL: no manual page"; exit 1; }
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/tintpick --version) ||
+  { echo "FAIL: tintpick --version without a display"; exit 1; }
+[ "$version" = "tintpick 1.2.0" ] || { echo "FAIL: --version printed '$version'"; exit 1; }
 # The test's own tools, installed after that check so that none of them
 # stands in for a missing dependency.
 apt-get install -y -qq --no-install-recommends xvfb xdotool x11-utils x11-xserver-utils \

@@ -56,3 +56,18 @@ TEST(Contrast, TextOnAColourKeepsItsInverseUnlessItFallsBelowThreeToOne) {
     EXPECT_EQ(LegibleOn({255, 0, 0}, {0, 255, 255}), (TRGB{0, 255, 255})); // 3.19:1
     EXPECT_EQ(LegibleOn({0x30, 0x30, 0x80}, {0x38, 0x38, 0x78}), White);
 }
+
+TEST(Contrast, LevelsAndTheReportLine) {
+    EXPECT_EQ(ContrastReport(Grey(0x77), White), "#777777 on #FFFFFF: 4.48:1 (AA large)");
+    EXPECT_EQ(ContrastReport(Grey(0x76), White), "#767676 on #FFFFFF: 4.54:1 (AA)");
+    EXPECT_EQ(ContrastReport(Black, White), "#000000 on #FFFFFF: 21.00:1 (AAA)");
+    EXPECT_EQ(ContrastReport(Grey(0xAA), White), "#AAAAAA on #FFFFFF: 2.32:1 (fails AA)");
+    // The name follows the figure's own cut: 4.4994 is "4.49" and AA large.
+    EXPECT_EQ(LevelName(ContrastRatio({21, 138, 0}, White)), "AA large");
+    // A preview falls below only the level the pair itself passes.
+    EXPECT_TRUE(FallsBelowLevel(4.6, 4.4));
+    EXPECT_FALSE(FallsBelowLevel(4.6, 4.5));
+    EXPECT_FALSE(FallsBelowLevel(4.4, 3.1)); // AA large either way
+    EXPECT_TRUE(FallsBelowLevel(7.2, 6.9));
+    EXPECT_FALSE(FallsBelowLevel(2.5, 1.2)); // nothing to fall from
+}

@@ -627,3 +627,59 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     test::ClickSwatch(main);
     EXPECT_EQ(main.History().HistorySlots[1], (TRGB{200, 20, 30}));
 }
+
+// The band's second colour typed and swapped in the dialog, kept for the next
+// run, and the main window's "复制" menu copying the pair's contrast.
+TEST(MainWindowAdvanced, ContrastAgainstTheSecondColourGoesIntoTheCopyMenu) {
+    test::TestServices fakes;
+    TfrmMain main(fakes.services());
+    const test::MainParts ui(&main);
+    test::TypeColour(main, {0x77, 0x77, 0x77});
+    auto copyContrast = [&] {
+        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                ui.bsSkinButton7->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(ui.bsSkinButton7, &right);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* a : menu->actions())
+            if (a->data().toString() == QLatin1String("contrast")) {
+                EXPECT_TRUE(a->text().startsWith(QStringLiteral("对比度")))
+                    << a->text().toStdString();
+                a->trigger();
+            }
+        menu->close();
+    };
+    // No second colour chosen yet: black, which contrasts more with this grey.
+    copyContrast();
+    EXPECT_EQ(fakes.clipboard.text(), "#777777 on #000000: 4.69:1 (AA)");
+
+    fakes.runModal = [](QDialog& form) {
+        const Win w(form);
+        auto* second = test::Child<TCodeEdit>(&form, "edtSecond");
+        second->setFocus();
+        second->selectAll();
+        QTest::keyClicks(second, "000080");
+        EXPECT_EQ(w.contrast->findChild<QLabel*>(QStringLiteral("lblRatio"))->text(), "3.58:1");
+        // A swap makes the second colour the working one in every view.
+        auto* swap = test::Child<QToolButton>(&form, "btnSwap");
+        swap->click();
+        EXPECT_EQ(w.edtB->Value(), 0x80);
+        EXPECT_EQ(w.edtCode->text(), "000080");
+        EXPECT_EQ(second->text(), "777777");
+        swap->click();
+        EXPECT_EQ(w.edtR->Value(), 0x77);
+        w.btnCancel->click();
+        return w.form->result();
+    };
+    ui.bsSkinButton2->click();
+    EXPECT_EQ(main.CurrentColour(), (TRGB{0x77, 0x77, 0x77}));
+    copyContrast();
+    EXPECT_EQ(fakes.clipboard.text(), "#777777 on #000080: 3.58:1 (AA large)");
+
+    // The next run starts with it.
+    fakes.runModal = [](QDialog& form) {
+        EXPECT_EQ(test::Child<TCodeEdit>(&form, "edtSecond")->text(), "000080");
+        return 0;
+    };
+    ui.bsSkinButton2->click();
+}
