@@ -9,7 +9,9 @@
 #include "library/LibraryChoice.h"
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
+#include "platform/DesktopNotification.h"
 #include "platform/ErrorReporter.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/QtScreenSource.h"
 #include "platform/QtTranslations.h"
 #include "platform/Settings.h"
@@ -17,12 +19,15 @@
 #include "platform/TrayHost.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
+#include "windows/Shortcut.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace tp {
 
@@ -36,6 +41,7 @@ struct Application::Impl {
     QtTrayHost tray;
     QtSettings settings;
     std::unique_ptr<ScreenSource> screen = CreateScreenSource();
+    std::unique_ptr<GlobalShortcut> shortcut = CreateGlobalShortcut();
     std::unique_ptr<HistorySession> session;
     std::unique_ptr<TLibraryChoice> library;
     std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations();
@@ -47,6 +53,15 @@ void MakePrivateFolder(const QString& path) {
     if (QFileInfo(path).isDir()) return;
     MakePrivateFolder(QFileInfo(path).absolutePath());
     QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void ReportShortcut(const ShortcutState& s) {
+    if (s.kind != ShortcutState::Kind::Failed && s.kind != ShortcutState::Kind::Unavailable) return;
+    const QByteArray line = QStringLiteral("tintpick: %1\n").arg(s.text).toLocal8Bit();
+    std::fputs(line.constData(), stderr);
+    std::fflush(stderr);
+    if (s.kind == ShortcutState::Kind::Failed)
+        ShowDesktopNotification(QString::fromUtf8(ProductName), s.text);
 }
 } // namespace
 
@@ -107,6 +122,15 @@ Application::Application(const AppPaths& paths, const std::string& library)
 
     // The measuring window exists from the start, hidden; "测距" shows it.
     frmDisplay = new TfrmDisplay(services_);
+
+    // The pick shortcut, once the main window is there to take it. Keys that
+    // do not work are said, not left dead: on standard error, and where the
+    // user set keys that some other program holds, in a notification too.
+    GlobalShortcut& shortcut = *impl_->shortcut;
+    QObject::connect(&shortcut, &GlobalShortcut::stateChanged, main_,
+                     [&shortcut] { ReportShortcut(shortcut.state()); });
+    shortcut.bind(TfrmShortcut::StoredKeys(&impl_->settings));
+    ReportShortcut(shortcut.state());
     built_ = true;
     if (terminateRequested_) main_->close();
 }

@@ -13,6 +13,7 @@
 #include "history/DrawGrid.h"
 #include "history/HistoryFile.h"
 #include "library/MessageBox.h"
+#include "library/PaletteIo.h"
 #include "library/SaveInfo.h"
 #include "library/ViewColor.h"
 #include "library/dm.h"
@@ -326,6 +327,24 @@ void TfrmMain::Private::buildComponents() {
     sdgHistory->OnSelectCell = [this](int c, int r, bool& can) {
         guarded([&] { sdgHistorySelectCell(c, r, can); });
     };
+    // Each cell names its code above the grid's own hint.
+    sdgHistory->OnCellHint = [this](int c, int r) {
+        const TRGB slot =
+            History.HistorySlots[static_cast<size_t>(WrapSlot(r * HistoryColCount + c))];
+        return QString::fromStdString(HexCode(slot)) + QLatin1Char('\n') + sdgHistory->toolTip();
+    };
+    // The right button on the history: every pick into the library at once.
+    mnuHistory = new QMenu(q);
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    QAction* toLibrary = mnuHistory->addAction(QStringLiteral("全部存入颜色库"));
+    toLibrary->setObjectName(QStringLiteral("aHistoryToLibrary"));
+    connect(toLibrary, &QAction::triggered, q,
+            [this] { guarded([this] { aHistoryToLibraryExecute(); }); });
+    connect(mnuHistory, &QMenu::aboutToShow, q,
+            [this, toLibrary] { toLibrary->setEnabled(!HistoryPicks(History).empty()); });
+    sdgHistory->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sdgHistory, &QWidget::customContextMenuRequested, q,
+            [this](QPoint at) { mnuHistory->popup(sdgHistory->mapToGlobal(at)); });
 }
 
 void TfrmMain::Private::FormCreate() {
@@ -522,6 +541,12 @@ void TfrmMain::Private::bsSkinButton4Click() {
         CurrentRGB = *loaded;
         RefreshViews();
     }
+}
+
+void TfrmMain::Private::aHistoryToLibraryExecute() {
+    if (!dmMain) throw Error("The colour store is not available.");
+    const ImportResult r = SaveHistoryColors(*dmMain, HistoryPicks(History));
+    services_.messageBox->ShowMessageBox(HistorySaveSummary(r), mtInformation, mbOK, 0);
 }
 
 void TfrmMain::Private::lblLinkClick() {
@@ -732,6 +757,18 @@ void TfrmMain::Private::TakeColour(TRGB c) {
 }
 
 void TfrmMain::Private::StartOverlayPick() {
+    startOverlayPick(false);
+}
+
+void TfrmMain::Private::StartShortcutPick() {
+    startOverlayPick(true);
+}
+
+void TfrmMain::Private::copyPicked(TRGB c) {
+    services_.clipboard->setText(QString::fromStdString(FormatColor(c, CopyAs)));
+}
+
+void TfrmMain::Private::startOverlayPick(bool copy) {
     ScreenSource* screen = services_.screen;
     if (Overlay || Capturing || !screen) return;
     const QString why = screen->unavailableReason();
@@ -741,7 +778,9 @@ void TfrmMain::Private::StartOverlayPick() {
     }
     FreezeResult f = screen->freezeDesktop(true);
     if (f.pickedColour) {
-        TakeColour(FromQRgb(*f.pickedColour));
+        const TRGB c = FromQRgb(*f.pickedColour);
+        TakeColour(c);
+        if (copy) copyPicked(c);
         return;
     }
     if (!f.frame) {
@@ -756,8 +795,12 @@ void TfrmMain::Private::StartOverlayPick() {
                 guarded([&] { SampleAt(p, area, onScreen); });
             });
     // The click samples where it lands, then pushes like a drag's release.
-    connect(Overlay, &TPickOverlay::picked, q,
-            [this](QPoint, TRGB c) { guarded([&] { PushHistory(c); }); });
+    connect(Overlay, &TPickOverlay::picked, q, [this, copy](QPoint, TRGB c) {
+        guarded([&] {
+            PushHistory(c);
+            if (copy) copyPicked(c);
+        });
+    });
     connect(Overlay, &TPickOverlay::cancelled, q,
             [this, before] { guarded([&] { restorePick(before); }); });
     connect(Overlay, &TPickOverlay::finished, q, [this] {

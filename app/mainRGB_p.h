@@ -95,6 +95,7 @@ struct TfrmMain::Private {
     TbsTrayIcon* bsTrayIcon1 = nullptr;
     QAction *aShow = nullptr, *aHide = nullptr, *aExit = nullptr, *actStayOnTop = nullptr;
     QMenu* bsSkinPopupMenu1 = nullptr; // the tray icon's menu
+    QMenu* mnuHistory = nullptr;       // the history grid's menu
     // The menu items bound to actStayOnTop: a radio item in the tray menu,
     // a check item in the system menu.
     QAction *N6 = nullptr, *N7 = nullptr;
@@ -139,9 +140,12 @@ struct TfrmMain::Private {
     void bsSkinButton11Click(); // "测距"
     void bsSkinButton3Click();  // "保存"
     void bsSkinButton4Click();  // "加载"
+    // "全部存入颜色库", in the history grid's menu: every pick into the library.
+    void aHistoryToLibraryExecute();
     void lblLinkClick();
     void bsSkinButton5Click(); // "关于"
     void bsSkinButton6Click(); // "资料"
+    void aShortcutExecute();   // "取色快捷键(&K)…": the pick shortcut's dialog
     void aShowExecute();
     void aShowUpdate();
     void aHideExecute();
@@ -168,6 +172,11 @@ struct TfrmMain::Private {
     // overlay's pointer, a click pushes the picked colour into the history
     // as a drag's release does, Esc or the right button restore the colour.
     void StartOverlayPick();
+    // The pick shortcut was pressed anywhere: the same pick, and the colour
+    // picked is also copied in the format "复制" copies.
+    void StartShortcutPick();
+    void startOverlayPick(bool copyPicked);
+    void copyPicked(TRGB c);
     // Moves the cursor by a number of device pixels during a drag and
     // samples there (arrow keys land on an exact pixel).
     void NudgeCursor(int dx, int dy);

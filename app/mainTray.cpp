@@ -7,11 +7,13 @@
 #include "library/LibraryChoice.h"
 #include "library/LibraryPlace.h"
 #include "platform/ErrorReporter.h"
+#include "platform/GlobalShortcut.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "windows/About.h"
 #include "windows/ColorPanel.h"
+#include "windows/Shortcut.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -69,6 +71,14 @@ void TfrmMain::Private::buildActions() {
     QAction* pick = bsSkinPopupMenu1->addAction(QStringLiteral("取色(&P)"));
     pick->setObjectName(QStringLiteral("aPick"));
     connect(pick, &QAction::triggered, q, run(&TfrmMain::Private::StartOverlayPick));
+    // The keys of that pick from anywhere, in the tray menu and the window's
+    // system menu alike.
+    auto* shortcut = action("aShortcut", QStringLiteral("取色快捷键(&K)…"));
+    connect(shortcut, &QAction::triggered, q, run(&TfrmMain::Private::aShortcutExecute));
+    bsSkinPopupMenu1->addAction(shortcut);
+    if (services_.shortcut)
+        connect(services_.shortcut, &GlobalShortcut::activated, q,
+                run(&TfrmMain::Private::StartShortcutPick));
     // Which colour library "保存" and "加载" use: the local file or a team's.
     QAction* place = bsSkinPopupMenu1->addAction(QStringLiteral("颜色库位置(&L)…"));
     place->setObjectName(QStringLiteral("aLibraryPlace"));
@@ -93,7 +103,7 @@ void TfrmMain::Private::buildActions() {
 
     auto* N8 = new QAction(q);
     N8->setSeparator(true);
-    bsfMain->setUserMenuActions({N7, N8});
+    bsfMain->setUserMenuActions({N7, shortcut, N8});
     bsfMain->setMinimizeHandler([this] { bsTrayIcon1->minimizeToTray(); });
 
     bsTrayIcon1 = new TbsTrayIcon(q, services_.skin->icon, QApplication::doubleClickInterval(),
@@ -179,6 +189,19 @@ void TfrmMain::Private::bsSkinButton6Click() {
     frmColorPanel->show();
     frmColorPanel->raise();
     frmColorPanel->activateWindow();
+}
+
+void TfrmMain::Private::aShortcutExecute() {
+    // Open already (the tray menu stays live): brought forward.
+    if (auto* open = q->findChild<TfrmShortcut*>(); open && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    TfrmShortcut dialog(services_, q);
+    // Centred on first showing; this only picks the monitor.
+    dialog.move(q->pos() + QPoint(30, 30));
+    services_.runModal(dialog);
 }
 
 } // namespace tp

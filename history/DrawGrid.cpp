@@ -1,8 +1,10 @@
 #include "history/DrawGrid.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -16,6 +18,20 @@ TbsSkinDrawGrid::TbsSkinDrawGrid(QWidget* parent) : QWidget(parent) {
 QRect TbsSkinDrawGrid::CellRect(int col, int row) const {
     return {col * (DefaultColWidth + GridLineWidth), row * (DefaultRowHeight + GridLineWidth),
             DefaultColWidth, DefaultRowHeight};
+}
+
+bool TbsSkinDrawGrid::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip && OnCellHint) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QPoint cell = MouseCoord(help->pos());
+        const QString hint = cell.x() >= 0 ? OnCellHint(cell.x(), cell.y()) : QString();
+        if (!hint.isEmpty()) {
+            // Shown for this cell only: moving to the next one shows its own.
+            QToolTip::showText(help->globalPos(), hint, this, CellRect(cell.x(), cell.y()));
+            return true;
+        }
+    }
+    return QWidget::event(e);
 }
 
 QPoint TbsSkinDrawGrid::MouseCoord(QPoint p) const {

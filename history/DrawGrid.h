@@ -40,8 +40,12 @@ public:
     // whether a cell may become current.
     std::function<void(QPainter&, int col, int row, const QRect& rect, int state)> OnDrawCell;
     std::function<void(int col, int row, bool& canSelect)> OnSelectCell;
+    // The hint shown while the pointer rests on a cell, in place of the
+    // grid's own; an empty one keeps the grid's.
+    std::function<QString(int col, int row)> OnCellHint;
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;

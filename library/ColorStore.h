@@ -97,13 +97,20 @@ struct StoreSelection {
     // wildcards of SQL's LIKE, and letter case is the engine's matter.
     // Nothing: every row.
     std::optional<QString> nameEndsWith;
+    // Also the rows with these R, G and B, whatever their name: a keyword
+    // that is a colour code finds the colour as well as the names.
+    // Alone, only those rows.
+    std::optional<TRGB> orColour;
     // Only the row with this ID.
     std::optional<qint64> id;
     // In the order of their IDs; otherwise in the order the store gives.
     bool inIdOrder = false;
 
     static StoreSelection All() { return {}; }
-    static StoreSelection NameEndingWith(const QString& k) { return {k, {}, false}; }
+    static StoreSelection NameEndingWith(const QString& k) { return {k, {}, {}, false}; }
+    static StoreSelection NameEndingWithOrColour(const QString& k, const TRGB& c) {
+        return {k, c, {}, false};
+    }
 };
 
 // A colour saved with "保存" or imported from a palette file.

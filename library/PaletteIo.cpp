@@ -176,4 +176,24 @@ QString ImportSummary(const ImportResult& r, const QString& path) {
     return said;
 }
 
+ImportResult SaveHistoryColors(ColorStore& store, const std::vector<TRGB>& picks) {
+    return Doing("颜色没有存入颜色库，颜色库没有改变", [&] {
+        store.EnsureConnected();
+        store.RequireWritable();
+        std::vector<NewColor> colors;
+        colors.reserve(picks.size());
+        for (const TRGB& c : picks)
+            colors.push_back(
+                {QString::fromStdString(HexCode(c)), c, QStringLiteral("来自取色历史")});
+        ImportResult r;
+        for (const bool added : store.AddColors(colors))
+            (added ? r.added : r.refused) += 1;
+        return r;
+    });
+}
+
+QString HistorySaveSummary(const ImportResult& r) {
+    return QStringLiteral("添加了 %1 个颜色；%2 个颜色库中已有").arg(r.added).arg(r.refused);
+}
+
 } // namespace tp

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace tp {
 
 class ColorStore;
@@ -35,5 +37,14 @@ ImportResult ImportPaletteFile(ColorStore& store, const QString& path);
 
 // What an import did, in a sentence: how many were added and refused.
 QString ImportSummary(const ImportResult& r, const QString& path);
+
+// "全部存入颜色库": the history's picks, newest first, saved as "保存" saves
+// a colour: named by its code, with the comment "来自取色历史"; one whose R,
+// G and B are stored already (also earlier in the list) is refused and
+// counted. One transaction: a library that may only be read, or a failing
+// store, adds none and throws Error.
+ImportResult SaveHistoryColors(ColorStore& store, const std::vector<TRGB>& picks);
+// What it did: "添加了 N 个颜色；M 个颜色库中已有".
+QString HistorySaveSummary(const ImportResult& r);
 
 } // namespace tp

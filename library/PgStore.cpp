@@ -675,10 +675,16 @@ void TPgStore::Fetch(const StoreSelection& which, const RowSink& sink) {
     QVariantList binds;
     // As in the local file: the keyword as typed, its % and _ wildcards,
     // no escape character, letters matched without regard to case.
+    QStringList any;
     if (which.nameEndsWith) {
-        sql += QStringLiteral(" and name ilike '%' || ? escape ''");
+        any << QStringLiteral("name ilike '%' || ? escape ''");
         binds << *which.nameEndsWith;
     }
+    if (which.orColour) {
+        any << QStringLiteral("(rval = ? and gval = ? and bval = ?)");
+        binds << int(which.orColour->r) << int(which.orColour->g) << int(which.orColour->b);
+    }
+    if (!any.isEmpty()) sql += QStringLiteral(" and (") + any.join(QStringLiteral(" or ")) + u')';
     if (which.id) {
         sql += QStringLiteral(" and id = ?");
         binds << *which.id;

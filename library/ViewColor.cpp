@@ -1,6 +1,7 @@
 #include "library/ViewColor.h"
 
 #include "base/Convert.h"
+#include "colour/ColorText.h"
 #include "colour/Contrast.h"
 #include "library/ColorStore.h"
 #include "library/LibraryChoice.h"
@@ -50,7 +51,7 @@ TLibModel::TLibModel(TLibQuery& query, ErrorReporter& errors, QObject* parent)
         endResetModel();
     });
     connect(&query_, &TLibQuery::rowChanged, this, [this](int row) {
-        if (row >= 0) emit dataChanged(index(row, 0), index(row, TLibQuery::FieldCount - 1));
+        if (row >= 0) emit dataChanged(index(row, 0), index(row, CodeColumn));
     });
 }
 
@@ -59,11 +60,18 @@ int TLibModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TLibModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : TLibQuery::FieldCount;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant TLibModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
+    if (index.column() == CodeColumn) {
+        // The code of the colour the row is painted in, a change being typed
+        // included; the empty row of an empty list has none.
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+        if (index.row() >= query_.RecordCount()) return QString();
+        return QString::fromStdString(HexCode(RowColor(query_, index.row())));
+    }
     const auto& def = TLibQuery::Def(index.column());
     switch (role) {
     case Qt::DisplayRole:
@@ -77,19 +85,23 @@ QVariant TLibModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TLibModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o == Qt::Horizontal && role == Qt::DisplayRole && section < TLibQuery::FieldCount)
-        return QString::fromUtf8(TLibQuery::Def(section).label);
+    if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section == CodeColumn) return QStringLiteral("代码");
+    if (section < TLibQuery::FieldCount) return QString::fromUtf8(TLibQuery::Def(section).label);
     return {};
 }
 
 Qt::ItemFlags TLibModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (query_.CanModify() && !TLibQuery::Def(index.column()).readOnly) f |= Qt::ItemIsEditable;
+    if (index.column() < TLibQuery::FieldCount && query_.CanModify() &&
+        !TLibQuery::Def(index.column()).readOnly)
+        f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool TLibModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !query_.Active()) return false;
+    if (role != Qt::EditRole || !query_.Active() || index.column() >= TLibQuery::FieldCount)
+        return false;
     try {
         if (query_.RecNo() != index.row() && !query_.IsEmpty()) query_.MoveTo(index.row());
         query_.SetFieldText(index.column(), value.toString());
@@ -118,7 +130,8 @@ void TLibDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt,
     p->fillRect(opt.rect, ToQColor(back));
     p->setPen(text);
     p->setFont(opt.font);
-    const bool right = TLibQuery::Def(index.column()).numeric;
+    const bool right =
+        index.column() < TLibQuery::FieldCount && TLibQuery::Def(index.column()).numeric;
     const QRect r = opt.rect.adjusted(4, 0, -3, 0);
     const Qt::Alignment align = (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     p->drawText(r, static_cast<int>(align.toInt()) | Qt::TextSingleLine,
@@ -230,6 +243,9 @@ TbsSkinDBGrid::TbsSkinDBGrid(TLibQuery& query, ErrorReporter& errors, QWidget* p
         const int byTitle = fm.horizontalAdvance(QString::fromUtf8(def.label)) + 4;
         setColumnWidth(c, std::max(byDigits, byTitle));
     }
+    // The code follows the three channels it is made of.
+    setColumnWidth(TLibModel::CodeColumn, fm.horizontalAdvance(QStringLiteral("DDDDDD")) + 8);
+    horizontalHeader()->moveSection(TLibModel::CodeColumn, TLibQuery::fBVal + 1);
     connect(&query_, &TLibQuery::currentChanged, this, [this] { syncFromQuery(); });
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         auto* e = qobject_cast<QLineEdit*>(editor_.data());
@@ -308,6 +324,7 @@ bool TbsSkinDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
         // ignores letters instead of opening with them.
         const QString t = static_cast<QKeyEvent*>(event)->text();
         if (t.isEmpty() || !t.at(0).isPrint()) return false;
+        if (index.column() >= TLibQuery::FieldCount) return false;
         if (TLibQuery::Def(index.column()).numeric && !IsNumericCellChar(t.at(0).unicode()))
             return false;
     }
@@ -662,8 +679,12 @@ void TfrmViewColor::bsSkinButton3Click() {
     adoqLib->Close();
     listingAll_ = false;
     // An apostrophe is a character like any other, while "%" and "_" still
-    // act as wildcards.
-    adoqLib->SetSelection(StoreSelection::NameEndingWith(k));
+    // act as wildcards. A keyword that is a colour code ("3366AA",
+    // "#3366AA") finds that colour too, whatever its name.
+    const QString code = k.startsWith(u'#') ? k.mid(1) : k;
+    const std::optional<TRGB> colour = ParseHexCode(code.toStdString());
+    adoqLib->SetSelection(colour ? StoreSelection::NameEndingWithOrColour(k, *colour)
+                                 : StoreSelection::NameEndingWith(k));
     Doing("没有查找", [this] { adoqLib->Open(); });
 }
 

@@ -31,6 +31,11 @@ class TbsSkinStdLabel;
 class TLibModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The fields' columns, then the colour's code (RRGGBB), read-only; the
+    // grid shows the code after "蓝".
+    static constexpr int CodeColumn = TLibQuery::FieldCount;
+    static constexpr int ColumnCount = CodeColumn + 1;
+
     TLibModel(TLibQuery& query, ErrorReporter& errors, QObject* parent = nullptr);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -169,7 +174,7 @@ public:
     ~TfrmViewColor() override;
 
     // The main window's picks, newest first, for exporting them.
-    void setHistory(std::vector<TRGB> picks) { history_ = std::move(picks); }
+    void setHistory(std::vector<TRGB> picks);
     // Asks for a file: one to write (`save`, proposing `suggested`) or one
     // to read. An empty answer cancels. Tests answer it themselves.
     using FileAsker = std::function<QString(bool save, const QString& suggested)>;
@@ -203,6 +208,7 @@ private:
     void BuildPaletteBand();
     void ExportPalette(ExportFrom from);
     void ImportPalette();
+    void SaveHistoryToLibrary(); // "全部存入颜色库"
 
     Services services_;
     ColorStore& dm_;
@@ -219,8 +225,9 @@ private:
     TbsSkinButton* bsSkinButton2; // "取消"
     TbsSkinDBGrid* dbgColors;
     QWidget* pnlPalettes;
-    TbsSkinButton* btnImport; // "导入调色板…"
-    TbsSkinButton* btnExport; // "导出调色板", with the menu of what to export
+    TbsSkinButton* btnImport;           // "导入调色板…"
+    TbsSkinButton* btnExport;           // "导出调色板", with the menu of what to export
+    TbsSkinButton* btnHistoryToLibrary; // "全部存入颜色库"
     QMenu* mnuExport;
     TRGB LoadedColor{};
     bool listingAll_ = false; // the list is the whole library, not a search

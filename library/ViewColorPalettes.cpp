@@ -78,11 +78,20 @@ void TfrmViewColor::BuildPaletteBand() {
                     done(2);
                 }
             }));
-    for (auto* b : {btnImport, btnExport, btnPlace})
+    btnHistoryToLibrary = new TbsSkinButton(QStringLiteral("全部存入颜色库"), pnlPalettes);
+    btnHistoryToLibrary->setObjectName(QStringLiteral("btnHistoryToLibrary"));
+    btnHistoryToLibrary->setToolTip(
+        QStringLiteral("把取色历史中的每个颜色存入颜色库，以代码为名称；已有的颜色不再添加"));
+    Place(btnHistoryToLibrary, 332, 4, 110, 22);
+    btnHistoryToLibrary->setEnabled(!history_.empty());
+    connect(btnHistoryToLibrary, &QPushButton::clicked, this,
+            guard([this] { SaveHistoryToLibrary(); }));
+    for (auto* b : {btnImport, btnExport, btnPlace, btnHistoryToLibrary})
         b->setAutoDefault(false);
     setTabOrder(bsSkinButton4, btnImport);
     setTabOrder(btnImport, btnExport);
     setTabOrder(btnExport, btnPlace);
+    setTabOrder(btnPlace, btnHistoryToLibrary);
 
     askFile_ = [this](bool save, const QString& suggested) {
         if (!save)
@@ -137,6 +146,21 @@ void TfrmViewColor::ExportPalette(ExportFrom from) {
                                       .arg(p.entries.size())
                                       .arg(QDir::toNativeSeparators(path)),
                                   mtInformation, mbOK, 0);
+}
+
+void TfrmViewColor::setHistory(std::vector<TRGB> picks) {
+    history_ = std::move(picks);
+    btnHistoryToLibrary->setEnabled(!history_.empty());
+}
+
+void TfrmViewColor::SaveHistoryToLibrary() {
+    // A change being typed is posted first, as moving to another row would.
+    dbgColors->commitEditor();
+    adoqLib->CheckBrowseMode();
+    const ImportResult r = SaveHistoryColors(dm_, history_);
+    // The colours added show in the whole list.
+    bsSkinButton4Click();
+    if (msgAlert_) msgAlert_->ShowMessageBox(HistorySaveSummary(r), mtInformation, mbOK, 0);
 }
 
 void TfrmViewColor::ImportPalette() {

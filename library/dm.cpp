@@ -509,10 +509,18 @@ void TdmMain::Fetch(const StoreSelection& which, const RowSink& sink) {
     QString sql = QStringLiteral("select * from Colors");
     QStringList where;
     QVariantList binds;
+    QStringList any;
     if (which.nameEndsWith) {
-        where << QStringLiteral("Name like ?");
+        any << QStringLiteral("Name like ?");
         binds << QStringLiteral("%") + *which.nameEndsWith;
     }
+    if (which.orColour) {
+        any << QStringLiteral("(RVal=? and GVal=? and BVal=?)");
+        binds << qint64(which.orColour->r) << qint64(which.orColour->g)
+              << qint64(which.orColour->b);
+    }
+    if (!any.isEmpty())
+        where << QStringLiteral("(") + any.join(QStringLiteral(" or ")) + QLatin1Char(')');
     if (which.id) {
         where << QStringLiteral("ID=?");
         binds << *which.id;

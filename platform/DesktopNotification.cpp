@@ -8,18 +8,14 @@
 
 namespace tp {
 
-namespace {
-// Without an address of a running bus, connecting may start a bus of its
-// own (X11 autolaunch) that would outlive the program.
-bool sessionBusRunning() {
+bool SessionBusRunning() {
     if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
-} // namespace
 
 bool ShowDesktopNotification(const QString& summary, const QString& body) {
-    if (!sessionBusRunning()) return false;
+    if (!SessionBusRunning()) return false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
     QDBusMessage call = QDBusMessage::createMethodCall(

@@ -9,4 +9,8 @@ namespace tp {
 // few seconds at most for the answer.
 bool ShowDesktopNotification(const QString& summary, const QString& body);
 
+// Whether a session bus runs. Without the address of one, connecting may
+// start a bus of its own (X11 autolaunch) that would outlive the program.
+bool SessionBusRunning();
+
 } // namespace tp

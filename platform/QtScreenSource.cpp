@@ -119,13 +119,17 @@ QImage NullScreenSource::grab(const QRect& deviceRect) {
     return out;
 }
 
-std::unique_ptr<ScreenSource> CreateScreenSource() {
+ReaderEnvironment CurrentReaderEnvironment() {
     ReaderEnvironment env;
     env.platform = QGuiApplication::platformName().toStdString();
     env.waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY").toStdString();
     env.sessionType = qEnvironmentVariable("XDG_SESSION_TYPE").toStdString();
     env.hasScreens = !QGuiApplication::screens().isEmpty();
-    const ReaderChoice choice = ChooseScreenReader(env);
+    return env;
+}
+
+std::unique_ptr<ScreenSource> CreateScreenSource() {
+    const ReaderChoice choice = ChooseScreenReader(CurrentReaderEnvironment());
     switch (choice.reader) {
     case ScreenReader::None:
         return std::make_unique<NullScreenSource>(QString::fromStdString(choice.reason));

@@ -1,6 +1,7 @@
 #pragma once
 // The real screen readers behind ScreenSource, and the choice between them.
 #include "base/ScreenGeometry.h"
+#include "platform/ReaderChoice.h"
 #include "platform/ScreenSource.h"
 
 #include <memory>
@@ -53,6 +54,9 @@ private:
 // XWayland, Qt's grab on other desktops, the null reader where reading is
 // impossible. Needs a QGuiApplication.
 std::unique_ptr<ScreenSource> CreateScreenSource();
+// The session as the reader choice (and the shortcut's) reads it: Qt's
+// platform, the Wayland display, the session type, whether there are screens.
+ReaderEnvironment CurrentReaderEnvironment();
 
 // Conversions between the seam's Qt types and the core's pixel types.
 inline PixPoint ToPix(QPoint p) {

@@ -12,6 +12,7 @@ namespace tp {
 class Beeper;
 class Clipboard;
 class ErrorReporter;
+class GlobalShortcut;
 class ScreenSource;
 class Settings;
 class Shell;
@@ -30,6 +31,8 @@ struct Services {
     const SkinData* skin = nullptr;
     // The user's lasting choices; null keeps every choice for this run only.
     Settings* settings = nullptr;
+    // The pick shortcut that works from anywhere on the desktop; null: none.
+    GlobalShortcut* shortcut = nullptr;
     // Where the history file lives, as base/AppPaths decided. Tests point it
     // into a scratch folder so that runs do not share it.
     std::string historyPath;
@@ -53,7 +56,7 @@ template <class T> T* AddressOf(std::unique_ptr<T>& owned) {
 } // namespace services_detail
 
 // A Services pointing at the objects a set holds under the seams' names
-// (clipboard, shell, beeper, errors, screen, tray, skin, settings), each an
+// (clipboard, shell, beeper, errors, screen, tray, skin, settings, shortcut), each an
 // object or a unique_ptr to one: the program's real services, the tests'
 // fakes. A seam the set has no member for stays null.
 template <class Set> Services ServicesOf(Set& set) {
@@ -67,6 +70,7 @@ template <class Set> Services ServicesOf(Set& set) {
     if constexpr (requires { set.tray; }) s.tray = AddressOf(set.tray);
     if constexpr (requires { set.skin; }) s.skin = AddressOf(set.skin);
     if constexpr (requires { set.settings; }) s.settings = AddressOf(set.settings);
+    if constexpr (requires { set.shortcut; }) s.shortcut = AddressOf(set.shortcut);
     return s;
 }
 

@@ -21,6 +21,9 @@ PACKAGES=(
   # the program's texts, gnome-screenshot for the benchmark's baseline.
   gnome-shell mutter xdg-desktop-portal-gnome dconf-gsettings-backend gjs at-spi2-core
   gir1.2-atspi-2.0 gnome-screenshot
+  # The portal shortcut test runs against a stand-in portal on a bus of its
+  # own (dbus-run-session).
+  dbus-daemon
   # The team library: Qt's PostgreSQL driver, libpq to build against, and a
   # real server (with psql) that the tests start for themselves (pgrep finds
   # its processes).

@@ -65,6 +65,10 @@ E2E_PIDS+=($NEW_PID)
 for i in $(seq 300); do [ "$(main_visible)" = 2 ] && break; sleep 0.1; done
 [ "$(main_visible)" = 2 ] || fail "--new-instance did not start a second program"
 kill -9 "$NEW_PID"
+# Its window goes only once the X server has seen the process die; a click
+# before that lands on it instead of the first one.
+e2e_wait_exit "$NEW_PID" 10
+for i in $(seq 100); do [ "$(main_visible)" = 1 ] && break; sleep 0.1; done
 
 # The first one's picks are written at its end.
 e2e_click 321 186 # "退出"

@@ -86,6 +86,12 @@ e2e_click $((lx + 1 + 304 + 48)) $((ly + 25 + 5 + 10))
 xdotool type --delay 10 "'s \"ours\"; --"
 e2e_click $((lx + 1 + 409 + 28)) $((ly + 25 + 3 + 11))
 row_is 0 FFFFFF
+# A code finds its colour on the server too, whatever the name.
+e2e_click $((lx + 1 + 304 + 48)) $((ly + 25 + 5 + 10))
+xdotool key ctrl+a
+xdotool type --delay 10 "#00ff00"
+e2e_click $((lx + 1 + 409 + 28)) $((ly + 25 + 3 + 11))
+row_is 0 00FF00
 e2e_click $((lx + 1 + 472 + 28)) $((ly + 25 + 3 + 11))
 row_is 3 00FF00
 

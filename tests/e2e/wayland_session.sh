@@ -119,6 +119,14 @@ wait_window '^取色$' fullscreen >/dev/null
 ptr move $((MX + 60)) $((MY + 8)); sleep 0.3; ptr move $((MX + 61)) $((MY + 8)); sleep 0.5
 escape_closes '^取色$'
 copy_expect $BG "after Esc the code"
+# sway's portal offers no GlobalShortcuts: the pick shortcut says so and
+# where to bind tintpick --pick instead, once the portal has answered.
+for _ in $(seq 200); do
+  grep -q "GlobalShortcuts.*tintpick --pick" "$HOME/app-native.log" && break
+  sleep 0.1
+done
+grep -q "GlobalShortcuts.*tintpick --pick" "$HOME/app-native.log" ||
+  fail "the pick shortcut did not say why it cannot register: $(cat "$HOME/app-native.log")"
 stop_app
 [ "$(history_of "$APP/HisColors.dat")" = "01${BG,,}" ] ||
   fail "history holds $(history_of "$APP/HisColors.dat"), expected one push of $BG"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The install target: what a desktop looks for is where it looks, the entry
-# starts the installed program with an icon of every size, and the desktop
-# entry and the AppStream metainfo pass their validators.
+# starts the installed program with an icon of every size (and picks with
+# its Pick action), and the desktop entry and the AppStream metainfo pass
+# their validators.
 set -euo pipefail
 build=${1:?usage: test_install_tree.sh BUILD_DIR}
 tmp=$(mktemp -d /tmp/tintpick-install.XXXXXX)
@@ -21,8 +22,12 @@ appstreamcli validate --no-net --pedantic "$usr/share/metainfo/$id.metainfo.xml"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
   "$usr/share/metainfo/$id.metainfo.xml" || fail "the metainfo does not launch $id.desktop"
 
-program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+program=$(sed -n '1,/^\[Desktop Action/s/^Exec=\([^ ]*\).*/\1/p' "$entry")
 [ -x "$usr/bin/$program" ] || fail "Exec=$program is not an installed program"
+# The action a desktop's keyboard settings bind to a key on Wayland.
+grep -qx 'Actions=Pick;' "$entry" || fail "the entry lists no Pick action"
+[ "$(sed -n '/^\[Desktop Action Pick\]/,$s/^Exec=//p' "$entry")" = "$program --pick" ] ||
+  fail "the Pick action does not run $program --pick"
 icon=$(sed -n 's/^Icon=//p' "$entry")
 for size in 16 32 48 128 256; do
   png="$usr/share/icons/hicolor/${size}x${size}/apps/$icon.png"

@@ -5,6 +5,7 @@
 #include "platform/Beeper.h"
 #include "platform/Clipboard.h"
 #include "platform/ErrorReporter.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/ScreenSource.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -133,6 +134,31 @@ public:
     QString value(const QString& key) const override { return values.value(key); }
     void setValue(const QString& key, const QString& value) override { values[key] = value; }
     QMap<QString, QString> values;
+};
+
+// A pick shortcut that takes any keys but those the test says another
+// program holds; `press()` is the user pressing the bound keys.
+class FakeGlobalShortcut final : public GlobalShortcut {
+public:
+    void bind(const QString& keys) override {
+        binds << keys;
+        bound = keys;
+    }
+    ShortcutState state() const override {
+        if (!unavailable.isEmpty()) return {ShortcutState::Kind::Unavailable, unavailable};
+        if (bound.isEmpty()) return {ShortcutState::Kind::Off, QStringLiteral("off")};
+        if (taken.contains(bound)) return {ShortcutState::Kind::Failed, bound + " taken"};
+        return {ShortcutState::Kind::Active, bound + " works"};
+    }
+    void setPaused(bool p) override { paused = p; }
+    void press() {
+        if (!paused && state().kind == ShortcutState::Kind::Active) emit activated();
+    }
+    QStringList binds;
+    QString bound;
+    QStringList taken;
+    QString unavailable;
+    bool paused = false;
 };
 
 // A stand-in for tests: records every call and answers from a script.

@@ -20,6 +20,7 @@ struct TestServices {
     FakeSettings settings;
     FakeScreenSource screen{blankDesktop()};
     FakeTrayHost tray;
+    FakeGlobalShortcut shortcut;
     SkinData skin = SkinData::load();
     // A history file of this test's own, in a folder removed afterwards.
     QTemporaryDir scratch;

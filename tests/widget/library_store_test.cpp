@@ -2,6 +2,7 @@
 // no widgets involved.
 #include "library/LibQuery.h"
 #include "library/LibraryRules.h"
+#include "library/PaletteIo.h"
 #include "library_fixture.h"
 
 #include <QFileInfo>
@@ -363,6 +364,32 @@ TEST_F(LibraryQuery, SearchMatchesTheEndsOfNamesWithBoundKeywords) {
     EXPECT_EQ(search(QStringLiteral("_红")), QStringList{QStringLiteral("大红")});
     EXPECT_EQ(search(QStringLiteral("红%")).size(), 3);
     EXPECT_EQ(rows(), before);
+}
+
+TEST_F(LibraryQuery, AKeywordThatIsACodeAlsoFindsThatColour) {
+    addRow(QStringLiteral("FA0A0A"), 9, 9, 9); // named by a code, another colour
+    auto find = [&](const QString& k, TRGB c) {
+        TLibQuery q(dm);
+        q.SetSelection(StoreSelection::NameEndingWithOrColour(k, c));
+        q.Open();
+        return names(q);
+    };
+    EXPECT_EQ(find(QStringLiteral("CC0000"), {204, 0, 0}), QStringList{QStringLiteral("大红")});
+    EXPECT_EQ(find(QStringLiteral("FA0A0A"), {250, 10, 10}),
+              (QStringList{QStringLiteral("红色"), QStringLiteral("FA0A0A")}));
+    EXPECT_TRUE(find(QStringLiteral("#123456"), {0x12, 0x34, 0x56}).isEmpty());
+}
+
+TEST_F(LibraryQuery, TheHistoryGoesInNewestFirstNamedByItsCodes) {
+    const ImportResult r = SaveHistoryColors(
+        dm, {{0xAA, 0xBB, 0xCC}, {204, 0, 0}, {1, 2, 3}, {0xAA, 0xBB, 0xCC}, {0, 0, 0}});
+    // 大红 and O'Neil are stored, and AABBCC once it has gone in.
+    EXPECT_EQ(HistorySaveSummary(r), QStringLiteral("添加了 2 个颜色；3 个颜色库中已有"));
+    std::vector<StoreRow> want = before;
+    const QString from = QStringLiteral("来自取色历史");
+    want.push_back({7, QStringLiteral("AABBCC"), 0xAA, 0xBB, 0xCC, from});
+    want.push_back({8, QStringLiteral("000000"), 0, 0, 0, from});
+    EXPECT_EQ(rows(), want);
 }
 
 TEST_F(LibraryQuery, NavigationAndLoadValues) {

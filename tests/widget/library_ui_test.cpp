@@ -4,6 +4,7 @@
 #include "app/mainRGB.h"
 #include "base/AppInfo.h"
 #include "colour/Contrast.h"
+#include "history/DrawGrid.h"
 #include "library/MessageBox.h"
 #include "library/SaveInfo.h"
 #include "library/TextLimit.h"
@@ -17,11 +18,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -30,6 +34,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace tp;
 using namespace tp::test;
@@ -422,6 +427,12 @@ protected:
         ui().bsSkinButton4->click();
         return 0;
     }
+    static QStringList namesIn(const TLibQuery& q) {
+        QStringList n;
+        for (int i = 0; i < q.RecordCount(); ++i)
+            n << q.DisplayText(i, TLibQuery::fName);
+        return n;
+    }
     std::vector<StoreRow> before;
 };
 
@@ -486,12 +497,7 @@ TEST_F(Browser, RowsOfMidTonesAreLegible) {
 TEST_F(Browser, SearchByTheEndOfTheName) {
     browse([&](TfrmViewColor& w) {
         BrowserParts ui(w);
-        auto names = [&] {
-            QStringList n;
-            for (int i = 0; i < ui.adoqLib->RecordCount(); ++i)
-                n << ui.adoqLib->DisplayText(i, TLibQuery::fName);
-            return n;
-        };
+        auto names = [&] { return namesIn(*ui.adoqLib); };
         ui.edtKeyword->setText(QStringLiteral("红"));
         ui.bsSkinButton3->click();
         EXPECT_EQ(names(), (QStringList{"红", "大红"}));
@@ -515,6 +521,84 @@ TEST_F(Browser, SearchByTheEndOfTheName) {
     });
     EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
     EXPECT_EQ(main->CurrentColour(), (TRGB{255, 0, 0}));
+}
+
+TEST_F(Browser, EachRowShowsItsCodeAfterBlueAndACodeFindsItsColour) {
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        const QHeaderView* header = ui.dbgColors->horizontalHeader();
+        QStringList shown;
+        for (int v = 0; v < header->count(); ++v)
+            shown << ui.dbgColors->model()
+                         ->headerData(header->logicalIndex(v), Qt::Horizontal)
+                         .toString();
+        EXPECT_EQ(shown, (QStringList{"编号", "名称", "红", "绿", "蓝", "代码", "注释"}));
+        const int code = header->logicalIndex(5);
+        auto codeOf = [&](int row) {
+            return ui.dbgColors->model()->index(row, code).data().toString();
+        };
+        EXPECT_EQ(codeOf(1), QStringLiteral("CC0000"));
+        EXPECT_EQ(codeOf(4), QStringLiteral("00002C")) << "the colour the row is painted in";
+        EXPECT_FALSE(ui.dbgColors->model()->index(1, code).flags() & Qt::ItemIsEditable);
+        // A change being typed shows in the code at once.
+        ui.adoqLib->SetFieldText(TLibQuery::fRVal, QStringLiteral("17"));
+        EXPECT_EQ(codeOf(0), QStringLiteral("110000"));
+        ui.adoqLib->Cancel();
+
+        auto names = [&] { return namesIn(*ui.adoqLib); };
+        ui.edtKeyword->setText(QStringLiteral("#008000"));
+        ui.bsSkinButton3->click();
+        EXPECT_EQ(names(), QStringList{"O'Neil"});
+        ui.edtKeyword->setText(QStringLiteral("cc0000"));
+        ui.bsSkinButton3->click();
+        EXPECT_EQ(names(), QStringList{"大红"});
+    });
+    EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
+    EXPECT_EQ(rows(), before);
+}
+
+TEST_F(Browser, TheHistoryGridNamesItsCodesAndGoesIntoTheLibraryWhole) {
+    TbsSkinDrawGrid* grid = Child<TbsSkinDrawGrid>(*main, "sdgHistory");
+    QMenu* menu = Child<QMenu>(*main, "mnuHistory");
+    QAction* all = Child<QAction>(*main, "aHistoryToLibrary");
+    main->show();
+    auto rightClick = [&] {
+        const QPoint at = grid->CellRect(0, 0).center();
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, grid->mapToGlobal(at));
+        QApplication::sendEvent(grid, &e);
+        EXPECT_TRUE(menu->isVisible());
+    };
+    rightClick();
+    EXPECT_FALSE(all->isEnabled()) << "nothing picked yet";
+    menu->hide();
+
+    main->TakeColour({204, 0, 0});
+    main->TakeColour({1, 2, 3});
+    const QPoint cell = grid->CellRect(1, 0).center();
+    QHelpEvent hint(QEvent::ToolTip, cell, grid->mapToGlobal(cell));
+    QApplication::sendEvent(grid, &hint);
+    EXPECT_TRUE(QToolTip::text().startsWith(QStringLiteral("010203\n")))
+        << QToolTip::text().toStdString();
+
+    rightClick();
+    ASSERT_TRUE(all->isEnabled());
+    all->trigger();
+    menu->hide();
+    ASSERT_FALSE(msg.calls.empty());
+    EXPECT_EQ(msg.calls.back().text, QStringLiteral("添加了 1 个颜色；1 个颜色库中已有"));
+    std::vector<StoreRow> want = before;
+    want.push_back({6, QStringLiteral("010203"), 1, 2, 3, QStringLiteral("来自取色历史")});
+    EXPECT_EQ(rows(), want);
+
+    // The same from the browser, whose list then shows the colour added.
+    main->TakeColour({0x11, 0x22, 0x33});
+    browse([&](TfrmViewColor& w) {
+        BrowserParts ui(w);
+        Child<QPushButton>(w, "btnHistoryToLibrary")->click();
+        EXPECT_EQ(msg.calls.back().text, QStringLiteral("添加了 1 个颜色；2 个颜色库中已有"));
+        EXPECT_EQ(ui.adoqLib->RecordCount(), 7);
+    });
+    EXPECT_TRUE(ts.errors.messages.isEmpty()) << ts.errors.messages.join('\n').toStdString();
 }
 
 TEST_F(Browser, DeleteAsksFirstAndKeepsTheRowOnCancel) {

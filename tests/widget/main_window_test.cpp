@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, SystemMenuListsMinimiseAndClose) {
     QStringList items;
     for (QAction* a : menu->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items, (QStringList{"最小化(&N)", "总在最上", "-", "关闭(&C)"}));
+    EXPECT_EQ(items, (QStringList{"最小化(&N)", "总在最上", "取色快捷键(&K)…", "-", "关闭(&C)"}));
     EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
     EXPECT_EQ(ui().bsfMain->minimizeButton()->toolTip(), "最小化");
     EXPECT_EQ(ui().bsfMain->closeButton()->toolTip(), "关闭");

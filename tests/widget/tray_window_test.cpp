@@ -65,8 +65,8 @@ TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
     EXPECT_EQ(icon->systemTrayIcon()->contextMenu(), ui().bsSkinPopupMenu1);
 
     EXPECT_EQ(texts(ui().bsSkinPopupMenu1->actions()),
-              (QStringList{"显示", "隐藏", "取色(&P)", "颜色库位置(&L)…", "-", "总在最上", "-",
-                           "关于(&A)", "退出"}));
+              (QStringList{"显示", "隐藏", "取色(&P)", "取色快捷键(&K)…", "颜色库位置(&L)…", "-",
+                           "总在最上", "-", "关于(&A)", "退出"}));
     EXPECT_EQ(ui().bsSkinPopupMenu1->defaultAction(), nullptr);
     ASSERT_TRUE(ui().N6->actionGroup());
     EXPECT_TRUE(ui().N6->actionGroup()->isExclusive()) << "drawn with a radio mark";
@@ -74,7 +74,8 @@ TEST_F(TrayWindowTest, IconAndMenusAreBuiltAsTheUserSeesThem) {
 
     std::unique_ptr<QMenu> sys(ui().bsfMain->buildSystemMenu(nullptr));
     const QStringList sysTexts = texts(sys->actions());
-    EXPECT_EQ(sysTexts, (QStringList{"最小化(&N)", "总在最上", "-", "关闭(&C)"}));
+    EXPECT_EQ(sysTexts,
+              (QStringList{"最小化(&N)", "总在最上", "取色快捷键(&K)…", "-", "关闭(&C)"}));
 }
 
 TEST_F(TrayWindowTest, ShowAndHideAreEnabledByVisibilityWhenTheMenuOpens) {
