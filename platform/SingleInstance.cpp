@@ -36,24 +36,31 @@ QString Errno(const QString& what) {
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// The fallback rendezvous lies in a shared temporary folder: use it only if
-// it is a real folder of ours that nobody else can enter.
-bool PrivateFolder(const QByteArray& dir, QString& problem) {
-    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
+// A request or an answer is one short line; a peer that sends more without
+// a newline is cut off instead of being buffered without end.
+constexpr qint64 MaxLine = 4096;
+
+// A folder the socket may lie in: a real folder of this user's that nobody
+// else can enter, so no one else can have made the name or can listen on it.
+bool PrivateFolder(const QByteArray& dir) {
     struct stat st {};
-    if (::lstat(dir.constData(), &st) != 0) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        problem = QStringLiteral("%1 is not a private folder of this user")
-                      .arg(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    return true;
+    return ::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+QByteArray FolderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 ? path.left(slash) : QByteArray("/");
+}
+
+// Where the running instance listens, as it wrote it into the lock file.
+QString SocketNamedIn(int lockFd) {
+    char buf[4096];
+    const ssize_t n = ::pread(lockFd, buf, sizeof buf - 1, 0);
+    if (n <= 0) return {};
+    const QByteArray path = QByteArray(buf, n).trimmed();
+    if (path.isEmpty() || !PrivateFolder(FolderOf(path))) return {};
+    return QFile::decodeName(path);
 }
 
 } // namespace
@@ -62,6 +69,7 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() {
     if (server_) server_->close(); // removes the socket file
+    if (!freshFolder_.isEmpty()) ::rmdir(freshFolder_.constData());
     releaseLock();
 }
 
@@ -73,15 +81,12 @@ void SingleInstance::releaseLock() {
 SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteArray& request,
                                              const QByteArray& answer,
                                              std::chrono::milliseconds patience) {
-    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
-    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Meeting::Unusable;
     const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
     lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lockFd_ < 0) {
         problem_ = Errno(QString::fromLocal8Bit(lockPath));
         return Meeting::Unusable;
     }
-    const QString socketPath = QString::fromStdString(paths.instanceSocket);
     const QDeadlineTimer deadline(patience);
     for (;;) {
         if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Meeting::Locked;
@@ -91,8 +96,12 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
             return Meeting::Unusable;
         }
         // Only an answer counts: an instance that is ending reads nothing
-        // more, and then the lock comes free.
-        if (ask(socketPath, request, answer, deadline)) {
+        // more, and then the lock comes free. One that is starting may not
+        // have said yet where it listens.
+        const QString socketPath = paths.instanceSocket.empty()
+                                       ? SocketNamedIn(lockFd_)
+                                       : QString::fromStdString(paths.instanceSocket);
+        if (!socketPath.isEmpty() && ask(socketPath, request, answer, deadline)) {
             releaseLock();
             return Meeting::Answered;
         }
@@ -100,8 +109,8 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
         QThread::msleep(100);
     }
     releaseLock();
-    problem_ = QStringLiteral("the running instance (%1) did not answer on %2")
-                   .arg(QString::fromLocal8Bit(lockPath), socketPath);
+    problem_ = QStringLiteral("the running instance (%1) did not answer")
+                   .arg(QString::fromLocal8Bit(lockPath));
     return Meeting::Silent;
 }
 
@@ -109,8 +118,7 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
                                                         std::chrono::milliseconds patience) {
     switch (meet(paths, Request, Answer, patience)) {
     case Meeting::Locked:
-        return becomePrimary(QString::fromStdString(paths.instanceSocket)) ? Outcome::Primary
-                                                                           : Outcome::Alone;
+        return becomePrimary(paths) ? Outcome::Primary : Outcome::Alone;
     case Meeting::Answered:
         return Outcome::HandedOver;
     case Meeting::Unusable:
@@ -150,21 +158,39 @@ bool SingleInstance::ask(const QString& socketPath, const QByteArray& request,
     if (!socket.waitForBytesWritten(left())) return false;
     QByteArray reply;
     while (!reply.contains('\n')) {
-        if (!socket.waitForReadyRead(left())) return false;
+        if (reply.size() > MaxLine || !socket.waitForReadyRead(left())) return false;
         reply += socket.readAll();
     }
     return reply == answer;
 }
 
-bool SingleInstance::becomePrimary(const QString& socketPath) {
+bool SingleInstance::becomePrimary(const AppPaths& paths) {
+    QString socketPath = QString::fromStdString(paths.instanceSocket);
+    if (socketPath.isEmpty()) {
+        QByteArray folder =
+            QFile::encodeName(QString::fromStdString(paths.socketFolderUnder)) + "/tintpick-XXXXXX";
+        if (!::mkdtemp(folder.data())) {
+            problem_ = Errno(QString::fromLocal8Bit(folder));
+            releaseLock();
+            return false;
+        }
+        freshFolder_ = folder;
+        socketPath = QFile::decodeName(folder) + QStringLiteral("/socket");
+    }
     // Holding the lock means no instance is alive: a socket file still
     // there was left by one that crashed.
     QLocalServer::removeServer(socketPath);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath)) {
+    const QByteArray named = QFile::encodeName(socketPath) + '\n';
+    if (!server_->listen(socketPath) ||
+        (!freshFolder_.isEmpty() &&
+         (::ftruncate(lockFd_, 0) != 0 ||
+          ::pwrite(lockFd_, named.constData(), size_t(named.size()), 0) != named.size()))) {
         problem_ =
-            QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
+            server_->isListening()
+                ? Errno(QString::fromStdString(paths.instanceLock))
+                : QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
         delete server_;
         server_ = nullptr;
         // Without a listener the lock would only make later starts wait.
@@ -175,8 +201,16 @@ bool SingleInstance::becomePrimary(const QString& socketPath) {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                if (!s->canReadLine() && s->bytesAvailable() > MaxLine) {
+                    s->abort();
+                    return;
+                }
                 while (s->canReadLine()) {
                     const QByteArray line = s->readLine();
+                    if (line.size() > MaxLine) {
+                        s->abort();
+                        return;
+                    }
                     if (line == Request) {
                         emit activationRequested();
                         s->write(Answer);

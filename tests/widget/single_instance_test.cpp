@@ -5,11 +5,13 @@
 #include "platform/SingleInstance.h"
 
 #include <QFile>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <future>
+#include <string>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -89,26 +91,42 @@ TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     EXPECT_EQ(second.claimOrHandOver(paths, 1s), Outcome::NoAnswer);
 }
 
-TEST_F(SingleInstanceTest, WithoutARuntimeFolderAPrivateOneIsUsed) {
+TEST_F(SingleInstanceTest, WithoutARuntimeFolderNoOtherUserCanTakeTheMeetingPlace) {
+    // What another user could do first in a shared temporary folder: make
+    // the folder a fixed name would use, open to all.
+    QTemporaryDir tmp, home;
+    const std::string squatted =
+        tmp.path().toStdString() + "/tintpick-" + std::to_string(::getuid());
+    ASSERT_EQ(::mkdir(squatted.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(squatted.c_str(), 0777), 0);
+
     RunPlace place;
     place.exeDir = "/opt/tintpick";
-    place.tmpDir = runtime.path().toStdString();
-    place.uid = static_cast<unsigned>(::getuid());
-    AppPaths fallback = DecideAppPaths(place);
+    place.home = home.path().toStdString();
+    place.tmpDir = tmp.path().toStdString();
+    paths = DecideAppPaths(place);
+    MakeUserFolder(paths);
     SingleInstance first;
-    ASSERT_EQ(first.claimOrHandOver(fallback), Outcome::Primary) << first.problem().toStdString();
-    struct stat st {};
-    ASSERT_EQ(::stat(fallback.runtimeDir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 077, 0u);
+    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary) << first.problem().toStdString();
+    QSignalSpy forward(&first, &SingleInstance::activationRequested);
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
+    EXPECT_EQ(forward.size(), 1);
+}
 
-    // A folder of that name that others may enter is not used.
-    SingleInstance other;
-    place.uid += 1;
-    fallback = DecideAppPaths(place);
-    ASSERT_EQ(::mkdir(fallback.runtimeDir.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(fallback.runtimeDir.c_str(), 0777), 0);
-    EXPECT_EQ(other.claimOrHandOver(fallback), Outcome::Alone);
-    EXPECT_FALSE(other.problem().isEmpty());
+TEST_F(SingleInstanceTest, AnEndlessLineIsCutOff) {
+    SingleInstance first;
+    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
+    QLocalSocket peer;
+    peer.connectToServer(QString::fromStdString(paths.instanceSocket));
+    ASSERT_TRUE(peer.waitForConnected(2000));
+    const QByteArray chunk(64 * 1024, 'x');
+    for (int i = 0; i < 64 && peer.state() == QLocalSocket::ConnectedState; ++i) {
+        peer.write(chunk);
+        peer.flush();
+        QTest::qWait(5);
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return peer.state() == QLocalSocket::UnconnectedState; }, 5000));
 }
 
 TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffAStart) {
