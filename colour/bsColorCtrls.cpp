@@ -207,7 +207,7 @@ void TbsColorWheel::DrawWheel() {
 }
 
 void TbsColorWheel::RedrawSquare() {
-    const double hue = color_.Hue;
+    const double hue = color_.Hue();
     for (int y = wheel::SquareLow; y <= wheel::SquareHigh; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(y));
         const double l = double(y - wheel::SquareLow) / wheel::SquareSpan;
@@ -229,15 +229,15 @@ void TbsColorWheel::toggleMarkerAt(wheel::Point c) {
 }
 
 void TbsColorWheel::ToggleMarkers() {
-    toggleMarkerAt(wheel::SquareMarker(color_.Saturation, color_.Lightness));
-    toggleMarkerAt(wheel::HueMarker(color_.Hue));
+    toggleMarkerAt(wheel::SquareMarker(color_.Saturation(), color_.Lightness()));
+    toggleMarkerAt(wheel::HueMarker(color_.Hue()));
 }
 
 void TbsColorWheel::UpdateWheel(TRGB c) {
     ToggleMarkers();
     color_.SetRGB(c);
     // Same hue, same square: only the markers move.
-    if (color_.Hue != squareHue_) RedrawSquare();
+    if (color_.Hue() != squareHue_) RedrawSquare();
     ToggleMarkers();
     update();
 }
@@ -246,9 +246,9 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
     switch (wheelPart_) {
     case wheel::wpRing: {
         const uint8_t hue = wheel::RingHueByte(x, y);
-        if (hue == color_.HueByte) return;
+        if (hue == color_.HueByte()) return;
         ToggleMarkers();
-        color_.SetHSLBytes(hue, color_.SaturationByte, color_.LightnessByte);
+        color_.SetHSLBytes(hue, color_.SaturationByte(), color_.LightnessByte());
         emit changed();
         RedrawSquare();
         ToggleMarkers();
@@ -258,7 +258,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
     case wheel::wpSquare: {
         const wheel::SquareBytes b = wheel::SquareBytesAt(x, y);
         ToggleMarkers();
-        color_.SetHSLBytes(color_.HueByte, b.saturation, b.lightness);
+        color_.SetHSLBytes(color_.HueByte(), b.saturation, b.lightness);
         emit changed();
         ToggleMarkers();
         update();

@@ -132,7 +132,7 @@ struct DialogTest : ::testing::Test {
         EXPECT_EQ(w.edtL->Value(), v.L);
         w.edtR->SetValue(r);
         EXPECT_EQ(w.preview->ColorValue().r, r);
-        EXPECT_EQ(w.wheel->Color().Red, r);
+        EXPECT_EQ(w.wheel->Color().Red(), r);
         EXPECT_EQ((std::array<int, 3>{w.edtH->Value(), w.edtS->Value(), w.edtL->Value()}), hsv);
     }
 
@@ -216,9 +216,9 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
         for (const auto& [e, r] : ranges) {
             EXPECT_EQ(e->MinValue(), 0);
             EXPECT_EQ(e->MaxValue(), r[0]);
-            EXPECT_EQ(e->TrackBarWidth, r[1]);
-            EXPECT_EQ(e->PopupKind, TbsTrackBarPopupKind::tbpLeft);
-            EXPECT_TRUE(e->popup()->JumpWhenClick);
+            EXPECT_EQ(e->TrackBarWidth(), r[1]);
+            EXPECT_EQ(e->PopupKind(), TbsTrackBarPopupKind::tbpLeft);
+            EXPECT_TRUE(e->popup()->JumpWhenClick());
         }
         return 0;
     });
