@@ -126,14 +126,12 @@ TbsSkinCustomColorGrid::TbsSkinCustomColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Custom colors"), 6, 2, parent) {}
 
 void TbsSkinCustomColorGrid::SetSlot(int n, TRGB c) {
-    slots_.Slots.at(static_cast<size_t>(n - 1)) = c;
+    slots_.SetSlot(n, c);
     update();
 }
 
 void TbsSkinCustomColorGrid::SetNextSlot(int n) {
-    // Anything outside 0..12 would make the next AddColor write past the
-    // slots; it restarts from slot 1 instead.
-    slots_.NextSlot = (n >= 0 && n <= grid::CustomSlotCount) ? n : 0;
+    slots_.SetNextSlot(n);
 }
 
 void TbsSkinCustomColorGrid::AddColor(TRGB c) {

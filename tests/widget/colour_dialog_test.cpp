@@ -517,8 +517,9 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
         // AA normal, AAA normal, AA large, AAA large.
         auto marks = [&] {
             std::string out;
-            for (QLabel* m : c.marks)
-                out += m->text().endsWith(QStringLiteral("✓")) ? 'P' : 'F';
+            for (const char* name : {"mark0", "mark1", "mark2", "mark3"})
+                out +=
+                    test::Child<QLabel>(c, name)->text().endsWith(QStringLiteral("✓")) ? 'P' : 'F';
             return out;
         };
         auto click = [&](int cell) {
@@ -526,20 +527,20 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
         };
         // By itself the second colour is black or white, whichever
         // contrasts more: black for this grey.
-        EXPECT_EQ(c.lblRatio->text(), "4.69:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.69:1");
         EXPECT_EQ(marks(), "PFPP");
         click(1); // white
-        EXPECT_EQ(c.lblRatio->text(), "4.48:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.48:1");
         EXPECT_EQ(marks(), "FFPF");
         // A change in any view reaches the check.
         w.edtR->SetValue(0x76);
         w.edtG->SetValue(0x76);
         w.edtB->SetValue(0x76);
-        EXPECT_EQ(c.lblRatio->text(), "4.54:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.54:1");
         EXPECT_EQ(marks(), "PFPP");
         click(2 + 5); // the sixth history slot
         EXPECT_EQ(c.Second(), (TRGB{0, 0, 0x80}));
-        EXPECT_EQ(c.lblRatio->text(), "3.52:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "3.52:1");
         EXPECT_EQ(marks(), "FFPF");
         return 0;
     });
