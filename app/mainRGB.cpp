@@ -326,8 +326,7 @@ void TfrmMain::Private::buildComponents() {
         [this](int c, int r, bool& can) { guarded([&] { sdgHistorySelectCell(c, r, can); }); });
     // Each cell names its code above the grid's own hint.
     sdgHistory->SetOnCellHint([this](int c, int r) {
-        const TRGB slot =
-            History.HistorySlots[static_cast<size_t>(WrapSlot(r * HistoryColCount + c))];
+        const TRGB slot = History.Slot(WrapSlot(r * HistoryColCount + c));
         return QString::fromStdString(HexCode(slot)) + QLatin1Char('\n') + sdgHistory->toolTip();
     });
     // The right button on the history: every pick into the library at once.
@@ -430,7 +429,7 @@ void TfrmMain::Private::edtBChange() {
 
 void TfrmMain::Private::bsSkinButton2Click() {
     cdlgSelect->SetColor(CurrentRGB);
-    cdlgSelect->SetHistoryColors({History.HistorySlots.begin(), History.HistorySlots.end()});
+    cdlgSelect->SetHistoryColors({History.HistorySlots().begin(), History.HistorySlots().end()});
     if (!cdlgSelect->Execute()) return;
     TakePicked(cdlgSelect->Color());
 }
@@ -824,7 +823,7 @@ void TfrmMain::Private::PushHistory(TRGB c) {
             sdgHistory->SetCol(cell->col);
             sdgHistory->SetRow(cell->row);
         }
-        CurrentRGB = History.HistorySlots[static_cast<size_t>(*written)];
+        CurrentRGB = History.Slot(*written);
         RefreshViews();
     }
     sdgHistory->update();
@@ -833,7 +832,7 @@ void TfrmMain::Private::PushHistory(TRGB c) {
 void TfrmMain::Private::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect,
                                            int state) {
     const int i = WrapSlot(row * HistoryColCount + col);
-    const TRGB slot = History.HistorySlots[static_cast<size_t>(i)];
+    const TRGB slot = History.Slot(i);
     p.fillRect(rect, QColor(slot.r, slot.g, slot.b));
     const TRGB ink = InverseColor(slot);
     if (state & TbsSkinDrawGrid::gdFocused) {

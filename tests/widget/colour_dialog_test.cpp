@@ -611,7 +611,7 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     // The colour a swatch click without a move pushes is still the one from
     // before (black at the start), not the dialog's.
     test::ClickSwatch(main);
-    EXPECT_EQ(main.History().HistorySlots[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(main.History().Slot(0), (TRGB{0, 0, 0}));
 
     fakes.runModal = [](QDialog& form) {
         const Win w(form);
@@ -626,7 +626,7 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     EXPECT_EQ(ui.edtHC->text(), QStringLiteral("C8141E"));
     // The dialog's colour is now the pick a swatch click pushes.
     test::ClickSwatch(main);
-    EXPECT_EQ(main.History().HistorySlots[1], (TRGB{200, 20, 30}));
+    EXPECT_EQ(main.History().Slot(1), (TRGB{200, 20, 30}));
 }
 
 // The band's second colour typed and swapped in the dialog, kept for the next
