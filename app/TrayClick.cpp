@@ -19,7 +19,7 @@ void TrayClick::leftUp() {
     // so the click is reported now rather than left for the timer.
     if (timerExpired_) {
         clickReady_ = false;
-        if (onClick) onClick();
+        if (onClick_) onClick_();
     }
 }
 
@@ -27,7 +27,7 @@ void TrayClick::leftDoubleClick() {
     clickStarted_ = false;
     clickReady_ = false;
     doubleClick_ = true;
-    if (onDoubleClick) onDoubleClick();
+    if (onDoubleClick_) onDoubleClick_();
 }
 
 void TrayClick::timeout() {
@@ -38,7 +38,7 @@ void TrayClick::timeout() {
     doubleClick_ = false;
     if (report) {
         clickReady_ = false;
-        if (onClick) onClick();
+        if (onClick_) onClick_();
     }
 }
 

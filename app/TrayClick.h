@@ -7,6 +7,7 @@
 // replace.
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace tp {
 
@@ -24,8 +25,9 @@ public:
     // doubleClickMs is read once, as the system's setting at creation.
     TrayClick(TrayClock& clock, int doubleClickMs) : clock_(clock), interval_(doubleClickMs) {}
 
-    std::function<void()> onClick;
-    std::function<void()> onDoubleClick;
+    // What a click and a double click call.
+    void SetOnClick(std::function<void()> f) { onClick_ = std::move(f); }
+    void SetOnDoubleClick(std::function<void()> f) { onDoubleClick_ = std::move(f); }
 
     void leftDown();
     void leftUp();
@@ -42,6 +44,8 @@ public:
 private:
     TrayClock& clock_;
     int interval_;
+    std::function<void()> onClick_;
+    std::function<void()> onDoubleClick_;
     bool timerRunning_ = false;
     bool timerExpired_ = true; // no press yet: nothing is waiting on the timer
     bool clickStarted_ = false;

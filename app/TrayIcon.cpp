@@ -10,21 +10,30 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
+#include <functional>
+#include <utility>
+
 namespace tp {
 
 class TbsTrayIcon::QtClock final : public TrayClock {
 public:
-    explicit QtClock(QObject* parent) : timer(parent) { timer.setSingleShot(true); }
-    void start(int intervalMs) override { timer.start(intervalMs); }
-    void stop() override { timer.stop(); }
-    QTimer timer;
+    // onTimeout runs when the timer runs out.
+    QtClock(QObject* parent, std::function<void()> onTimeout) : timer_(parent) {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, parent, std::move(onTimeout));
+    }
+    void start(int intervalMs) override { timer_.start(intervalMs); }
+    void stop() override { timer_.stop(); }
+
+private:
+    QTimer timer_;
 };
 
 TbsTrayIcon::TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickMs,
                          const TrayHost* host)
     : QObject(ownerForm), owner_(ownerForm), tray_(new QSystemTrayIcon(icon, this)),
-      clock_(std::make_unique<QtClock>(this)), host_(host), hostWatch_(new QTimer(this)),
-      click_(*clock_, doubleClickMs) {
+      clock_(std::make_unique<QtClock>(this, [this] { click_.timeout(); })), host_(host),
+      hostWatch_(new QTimer(this)), click_(*clock_, doubleClickMs) {
     connect(hostWatch_, &QTimer::timeout, this, [this] {
         if (owner_->isVisible()) {
             hostWatch_->stop();
@@ -33,9 +42,8 @@ TbsTrayIcon::TbsTrayIcon(QWidget* ownerForm, const QIcon& icon, int doubleClickM
             emit hostLost();
         }
     });
-    connect(&clock_->timer, &QTimer::timeout, this, [this] { click_.timeout(); });
-    click_.onClick = [this] { emit OnClick(); };
-    click_.onDoubleClick = [this] { emit OnDblClick(); };
+    click_.SetOnClick([this] { emit OnClick(); });
+    click_.SetOnDoubleClick([this] { emit OnDblClick(); });
 
     // On an XEmbed tray, Qt draws the icon in a small window of its own and
     // reports only presses (as "trigger") and double clicks. We watch that

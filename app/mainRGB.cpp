@@ -186,7 +186,7 @@ void TfrmMain::Private::buildComponents() {
         e->setObjectName(QString::fromLatin1(name));
         e->SetMinValue(0);
         e->SetMaxValue(255);
-        e->TrackBarWidth = 128;
+        e->SetTrackBarWidth(128);
         e->setFont(editFont);
         Place(e, l, t, w, h);
         return e;
@@ -217,11 +217,9 @@ void TfrmMain::Private::buildComponents() {
     sdgHistory->setObjectName(QStringLiteral("sdgHistory"));
     sdgHistory->setToolTip(QStringLiteral("历史颜色存储槽\r\n记录采集过的颜色"));
     sdgHistory->setFocusPolicy(Qt::StrongFocus);
-    sdgHistory->ColCount = HistoryColCount;
-    sdgHistory->RowCount = HistoryRowCount;
-    sdgHistory->DefaultColWidth = 21;
-    sdgHistory->DefaultRowHeight = 8;
-    sdgHistory->GridLineColor = QColor(0xC0, 0xDC, 0xC0); // clMoneyGreen
+    sdgHistory->SetGridSize(HistoryColCount, HistoryRowCount);
+    sdgHistory->SetCellSize(21, 8);
+    sdgHistory->SetGridLineColor(QColor(0xC0, 0xDC, 0xC0)); // clMoneyGreen
     Place(sdgHistory, 6, 4, 176, 18);
 
     bsSkinButton8 =
@@ -322,18 +320,16 @@ void TfrmMain::Private::buildComponents() {
             [this](QMouseEvent* e) { guarded([&] { pnlColorMouseUp(e); }); });
     lblColor->installEventFilter(q);
     pbCaptureScreen->SetPainter([this](QPainter& p) { pbCaptureScreenPaint(p); });
-    sdgHistory->OnDrawCell = [this](QPainter& p, int c, int r, const QRect& rect, int state) {
+    sdgHistory->SetOnDrawCell([this](QPainter& p, int c, int r, const QRect& rect, int state) {
         sdgHistoryDrawCell(p, c, r, rect, state);
-    };
-    sdgHistory->OnSelectCell = [this](int c, int r, bool& can) {
-        guarded([&] { sdgHistorySelectCell(c, r, can); });
-    };
+    });
+    sdgHistory->SetOnSelectCell(
+        [this](int c, int r, bool& can) { guarded([&] { sdgHistorySelectCell(c, r, can); }); });
     // Each cell names its code above the grid's own hint.
-    sdgHistory->OnCellHint = [this](int c, int r) {
-        const TRGB slot =
-            History.HistorySlots[static_cast<size_t>(WrapSlot(r * HistoryColCount + c))];
+    sdgHistory->SetOnCellHint([this](int c, int r) {
+        const TRGB slot = History.Slot(WrapSlot(r * HistoryColCount + c));
         return QString::fromStdString(HexCode(slot)) + QLatin1Char('\n') + sdgHistory->toolTip();
-    };
+    });
     // The right button on the history: every pick into the library at once.
     mnuHistory = new QMenu(q);
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
@@ -434,7 +430,7 @@ void TfrmMain::Private::edtBChange() {
 
 void TfrmMain::Private::bsSkinButton2Click() {
     cdlgSelect->SetColor(CurrentRGB);
-    cdlgSelect->SetHistoryColors({History.HistorySlots.begin(), History.HistorySlots.end()});
+    cdlgSelect->SetHistoryColors({History.HistorySlots().begin(), History.HistorySlots().end()});
     if (!cdlgSelect->Execute()) return;
     TakePicked(cdlgSelect->Color());
 }
@@ -828,7 +824,7 @@ void TfrmMain::Private::PushHistory(TRGB c) {
             sdgHistory->SetCol(cell->col);
             sdgHistory->SetRow(cell->row);
         }
-        CurrentRGB = History.HistorySlots[static_cast<size_t>(*written)];
+        CurrentRGB = History.Slot(*written);
         RefreshViews();
     }
     sdgHistory->update();
@@ -837,7 +833,7 @@ void TfrmMain::Private::PushHistory(TRGB c) {
 void TfrmMain::Private::sdgHistoryDrawCell(QPainter& p, int col, int row, const QRect& rect,
                                            int state) {
     const int i = WrapSlot(row * HistoryColCount + col);
-    const TRGB slot = History.HistorySlots[static_cast<size_t>(i)];
+    const TRGB slot = History.Slot(i);
     p.fillRect(rect, QColor(slot.r, slot.g, slot.b));
     const TRGB ink = InverseColor(slot);
     if (state & TbsSkinDrawGrid::gdFocused) {

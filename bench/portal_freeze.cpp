@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
         img = img.convertToFormat(QImage::Format_RGB32);
         const double base = MsSince(b0);
         if (i < 0) continue;
-        const double r = static_cast<double>(screen.lastTiming.replyUs) / 1000.0;
-        const double d = static_cast<double>(screen.lastTiming.decodeUs) / 1000.0;
+        const double r = static_cast<double>(screen.LastTiming().replyUs) / 1000.0;
+        const double d = static_cast<double>(screen.LastTiming().decodeUs) / 1000.0;
         total.push_back(all);
         reply.push_back(r);
         decode.push_back(d);

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     const double viaSetPixel = bench::MedianUs(runs, [&] {
         for (int y = 44; y <= 150; ++y)
             for (int x = 44; x <= 150; ++x) {
-                const TRGB c = HSLToRGB(color.Hue, (x - 44) / 106.0, (y - 44) / 106.0);
+                const TRGB c = HSLToRGB(color.Hue(), (x - 44) / 106.0, (y - 44) / 106.0);
                 scratch.setPixel(x, y, qRgb(c.r, c.g, c.b));
             }
     });

@@ -186,8 +186,8 @@ void TbsSkinColorDialog::Private::BuildWindow() {
         e->setObjectName(QString::fromLatin1(name));
         e->SetMinValue(0);
         e->SetMaxValue(max);
-        e->TrackBarWidth = trackWidth;
-        e->PopupKind = TbsTrackBarPopupKind::tbpLeft;
+        e->SetTrackBarWidth(trackWidth);
+        e->SetPopupKind(TbsTrackBarPopupKind::tbpLeft);
         e->SetJumpWhenClick(true);
         Place(e, left, top, 50, 21);
         // Enter belongs to the dialog's default button, as in any dialog.
@@ -438,9 +438,9 @@ void TbsSkinColorDialog::Private::CustomGridChanged() {
 void TbsSkinColorDialog::Private::WheelToRGBEdits() {
     if (!w_) return;
     FlagScope fromWheel(FromWheel);
-    w_->edtR->SetValue(wheelColor_.Red);
-    w_->edtG->SetValue(wheelColor_.Green);
-    w_->edtB->SetValue(wheelColor_.Blue);
+    w_->edtR->SetValue(wheelColor_.Red());
+    w_->edtG->SetValue(wheelColor_.Green());
+    w_->edtB->SetValue(wheelColor_.Blue());
 }
 
 void TbsSkinColorDialog::Private::AddButtonClick() {

@@ -69,9 +69,9 @@ int CellAt(const CellLayout& g, int x, int y, int count) {
 }
 
 void CustomColorSlots::AddColor(TRGB c) {
-    if (NextSlot >= CustomSlotCount || NextSlot < 0) NextSlot = 0;
-    ++NextSlot;
-    Slots[static_cast<size_t>(NextSlot - 1)] = c;
+    if (next_ >= CustomSlotCount || next_ < 0) next_ = 0;
+    ++next_;
+    slots_[static_cast<size_t>(next_ - 1)] = c;
 }
 
 } // namespace tp::grid

@@ -47,16 +47,24 @@ int CellAt(const CellLayout& g, int x, int y, int count);
 
 // The custom colours between two runs of the dialog: twelve slots and the
 // slot written last (0 before the first).
-struct CustomColorSlots {
-    std::array<TRGB, CustomSlotCount> Slots{};
-    int NextSlot = 0;
-
-    CustomColorSlots() { Slots.fill({255, 255, 255}); }
+class CustomColorSlots {
+public:
+    CustomColorSlots() { slots_.fill({255, 255, 255}); }
     // Writes the next slot, wrapping from slot 12 back to slot 1.
     void AddColor(TRGB c);
     // Slot n, 1-based.
-    TRGB slot(int n) const { return Slots.at(static_cast<size_t>(n - 1)); }
+    TRGB slot(int n) const { return slots_.at(static_cast<size_t>(n - 1)); }
+    void SetSlot(int n, TRGB c) { slots_.at(static_cast<size_t>(n - 1)) = c; }
+    // The slot written last, 1-based; 0 before the first.
+    int NextSlot() const { return next_; }
+    // Anything outside 0..12 would make the next AddColor write past the
+    // slots; it restarts from slot 1 instead.
+    void SetNextSlot(int n) { next_ = (n >= 0 && n <= CustomSlotCount) ? n : 0; }
     friend bool operator==(const CustomColorSlots&, const CustomColorSlots&) = default;
+
+private:
+    std::array<TRGB, CustomSlotCount> slots_{};
+    int next_ = 0;
 };
 
 } // namespace tp::grid

@@ -120,30 +120,30 @@ TRGB HSVToRGB(int H, int S, int L) {
 }
 
 void TPSPColor::setBytesFromFractions() {
-    HueByte = ToByte(Hue * 255);
-    SaturationByte = ToByte(Saturation * 255);
-    LightnessByte = ToByte(Lightness * 255);
+    hueByte_ = ToByte(hue_ * 255);
+    saturationByte_ = ToByte(saturation_ * 255);
+    lightnessByte_ = ToByte(lightness_ * 255);
 }
 
 void TPSPColor::SetRGB(TRGB c) {
-    Red = c.r, Green = c.g, Blue = c.b;
-    const HSLFractions f = RGBToHSL(Red, Green, Blue);
-    Hue = f.Hue, Saturation = f.Saturation, Lightness = f.Lightness;
+    red_ = c.r, green_ = c.g, blue_ = c.b;
+    const HSLFractions f = RGBToHSL(red_, green_, blue_);
+    hue_ = f.Hue, saturation_ = f.Saturation, lightness_ = f.Lightness;
     setBytesFromFractions();
 }
 
 void TPSPColor::SetHSL(double hue, double saturation, double lightness) {
-    Hue = hue, Saturation = saturation, Lightness = lightness;
-    const TRGB rgb = HSLToRGB(Hue, Saturation, Lightness);
-    Red = rgb.r, Green = rgb.g, Blue = rgb.b;
+    hue_ = hue, saturation_ = saturation, lightness_ = lightness;
+    const TRGB rgb = HSLToRGB(hue_, saturation_, lightness_);
+    red_ = rgb.r, green_ = rgb.g, blue_ = rgb.b;
     setBytesFromFractions();
 }
 
 void TPSPColor::SetHSLBytes(uint8_t hue, uint8_t saturation, uint8_t lightness) {
-    HueByte = hue, SaturationByte = saturation, LightnessByte = lightness;
-    Hue = hue / 255.0, Saturation = saturation / 255.0, Lightness = lightness / 255.0;
-    const TRGB rgb = HSLToRGB(Hue, Saturation, Lightness);
-    Red = rgb.r, Green = rgb.g, Blue = rgb.b;
+    hueByte_ = hue, saturationByte_ = saturation, lightnessByte_ = lightness;
+    hue_ = hue / 255.0, saturation_ = saturation / 255.0, lightness_ = lightness / 255.0;
+    const TRGB rgb = HSLToRGB(hue_, saturation_, lightness_);
+    red_ = rgb.r, green_ = rgb.g, blue_ = rgb.b;
 }
 
 } // namespace tp

@@ -35,19 +35,28 @@ TRGB HSVToRGB(int h, int s, int l);
 // form consistent with the one set last.
 class TPSPColor {
 public:
-    uint8_t Red = 0, Green = 0, Blue = 0;
-    double Hue = 0, Saturation = 0, Lightness = 0;
-    uint8_t HueByte = 0, SaturationByte = 0, LightnessByte = 0;
-
     void SetRGB(TRGB c);
     void SetHSL(double hue, double saturation, double lightness);
     void SetHSLBytes(uint8_t hue, uint8_t saturation, uint8_t lightness);
     void Assign(const TPSPColor& other) { *this = other; }
 
-    TRGB Color() const { return {Red, Green, Blue}; }
+    TRGB Color() const { return {red_, green_, blue_}; }
+    uint8_t Red() const { return red_; }
+    uint8_t Green() const { return green_; }
+    uint8_t Blue() const { return blue_; }
+    double Hue() const { return hue_; }
+    double Saturation() const { return saturation_; }
+    double Lightness() const { return lightness_; }
+    uint8_t HueByte() const { return hueByte_; }
+    uint8_t SaturationByte() const { return saturationByte_; }
+    uint8_t LightnessByte() const { return lightnessByte_; }
 
 private:
     void setBytesFromFractions();
+
+    uint8_t red_ = 0, green_ = 0, blue_ = 0;
+    double hue_ = 0, saturation_ = 0, lightness_ = 0;
+    uint8_t hueByte_ = 0, saturationByte_ = 0, lightnessByte_ = 0;
 };
 
 } // namespace tp

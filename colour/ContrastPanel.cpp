@@ -205,14 +205,14 @@ TContrastPanel::TContrastPanel(const Services& services, QWidget* parent) : QWid
         "大字（18 磅以上，或 14 磅以上粗体）AA 级：至少 3:1",
         "大字 AAA 级：至少 4.5:1",
     };
-    for (size_t i = 0; i < marks.size(); ++i) {
+    for (size_t i = 0; i < marks_.size(); ++i) {
         auto* m = new QLabel(this);
         m->setObjectName(QStringLiteral("mark%1").arg(i));
         m->setProperty("name", QString::fromUtf8(names[i]));
         m->setToolTip(QString::fromUtf8(hints[i]));
         m->setAlignment(Qt::AlignCenter);
         m->setGeometry(5 + int(i % 2) * 85, 66 + int(i / 2) * 21, 82, 19);
-        marks[i] = m;
+        marks_[i] = m;
     }
 
     // The second colour: a swap, its code (typed or pasted in any form the
@@ -241,9 +241,9 @@ TContrastPanel::TContrastPanel(const Services& services, QWidget* parent) : QWid
     connect(edtSecond_, &QLineEdit::textEdited, this, &TContrastPanel::SecondCodeEdited);
     connect(edtSecond_, &TCodeEdit::colorPasted, this, &TContrastPanel::SetSecond);
 
-    sample = new TContrastSample(this, this);
-    sample->setObjectName(QStringLiteral("contrastSample"));
-    sample->setGeometry(177, 36, 195, 46);
+    sample_ = new TContrastSample(this, this);
+    sample_->setObjectName(QStringLiteral("contrastSample"));
+    sample_->setGeometry(177, 36, 195, 46);
 
     cells_ = new TContrastCells(this, this);
     cells_->setObjectName(QStringLiteral("contrastCells"));
@@ -330,19 +330,19 @@ void TContrastPanel::Refresh() {
     lblRatio->setText(QString::fromStdString(RatioText(ratio)));
     const ContrastMarks m = MarksFor(ratio);
     const bool pass[] = {m.aaNormal, m.aaaNormal, m.aaLarge, m.aaaLarge};
-    for (size_t i = 0; i < marks.size(); ++i) {
-        marks[i]->setText(marks[i]->property("name").toString() +
-                          (pass[i] ? QStringLiteral(" ✓") : QStringLiteral(" ✗")));
-        marks[i]->setProperty("pass", pass[i]);
+    for (size_t i = 0; i < marks_.size(); ++i) {
+        marks_[i]->setText(marks_[i]->property("name").toString() +
+                           (pass[i] ? QStringLiteral(" ✓") : QStringLiteral(" ✗")));
+        marks_[i]->setProperty("pass", pass[i]);
         // A stylesheet, because the skin's stylesheet would win over a palette.
-        marks[i]->setStyleSheet(pass[i] ? QStringLiteral("background: #2e7d32; color: white;")
-                                        : QStringLiteral("background: #c62828; color: white;"));
+        marks_[i]->setStyleSheet(pass[i] ? QStringLiteral("background: #2e7d32; color: white;")
+                                         : QStringLiteral("background: #c62828; color: white;"));
     }
     const QString code = QString::fromStdString(HexCode(Second()));
     if (!fromSecondCode_ && edtSecond_->text() != code) edtSecond_->setText(code);
     for (QWidget* p : previews_)
         static_cast<TVisionPreview*>(p)->Refresh();
-    sample->update();
+    sample_->update();
     cells_->update();
 }
 

@@ -54,11 +54,6 @@ public:
     QRect CellRect(int cell) const;
     QWidget* cells() const { return cells_; }
 
-    QLabel* lblRatio;
-    // AA normal text, AAA normal text, AA large text, AAA large text.
-    std::array<QLabel*, 4> marks{};
-    QWidget* sample;
-
 signals:
     // The swap button: the second colour is to become the working colour,
     // and the working colour has become the second. The owner applies the
@@ -76,6 +71,10 @@ private:
     void SecondCodeEdited();
     void Swap();
 
+    QLabel* lblRatio;
+    // AA normal text, AAA normal text, AA large text, AAA large text.
+    std::array<QLabel*, 4> marks_{};
+    QWidget* sample_;
     TRGB color_{};
     std::vector<TRGB> history_;
     int chosen_ = AutoCell;

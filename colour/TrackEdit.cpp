@@ -93,7 +93,7 @@ void TbsSkinPopupTrackBar::mouseReleaseEvent(QMouseEvent* e) {
         dragging_ = false;
         return;
     }
-    if (JumpWhenClick) {
+    if (jumpWhenClick_) {
         const te::TrackGeometry g = te::Geometry(width(), height());
         const int p = e->position().toPoint().x() - g.thumbWidth / 2 - g.track.left;
         SetValue(te::ValueAt(p, g.travel, min_, max_));
@@ -178,7 +178,7 @@ void TbsSkinTrackEdit::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    if (SupportUpDownKeys && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
+    if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
         QLineEdit::keyPressEvent(e);
         step(e->key() == Qt::Key_Up ? Increment : -Increment);
         return;
@@ -231,7 +231,7 @@ bool TbsSkinTrackEdit::popupShown() const {
 }
 
 void TbsSkinTrackEdit::showPopup() {
-    const int w = TrackBarWidth > 0 ? TrackBarWidth : width();
+    const int w = trackBarWidth_ > 0 ? trackBarWidth_ : width();
     const int h = height();
     popup_->resize(w, h);
     popup_->SetMinValue(min_);
@@ -241,7 +241,7 @@ void TbsSkinTrackEdit::showPopup() {
         const QSignalBlocker block(popup_);
         popup_->SetValue(value_);
     }
-    const int localX = te::PopupAnchorX(PopupKind == TbsTrackBarPopupKind::tbpLeft, 0, width(), w);
+    const int localX = te::PopupAnchorX(popupKind_ == TbsTrackBarPopupKind::tbpLeft, 0, width(), w);
     const QPoint anchor = mapToGlobal(QPoint(localX, 0));
     QScreen* screen = this->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);

@@ -31,7 +31,10 @@ public:
     void SetMaxValue(int v) { max_ = v; }
     // Clamps; an unchanged value does nothing, otherwise repaints and emits.
     void SetValue(int v);
-    bool JumpWhenClick = false;
+    // A click on the bare track moves the thumb there (otherwise only a
+    // drag of the thumb moves it).
+    bool JumpWhenClick() const { return jumpWhenClick_; }
+    void SetJumpWhenClick(bool on) { jumpWhenClick_ = on; }
 
     // The thumb's rectangle in the popup's coordinates.
     QRect thumbRect() const;
@@ -54,6 +57,7 @@ private:
     bool dragging_ = false;
     int dragStartX_ = 0;
     int dragStartPos_ = 0;
+    bool jumpWhenClick_ = false;
 };
 
 class TbsSkinTrackEdit : public QLineEdit {
@@ -69,11 +73,12 @@ public:
     void SetMinValue(int v) { min_ = v; }
     void SetMaxValue(int v) { max_ = v; }
 
-    int Increment = 1;
-    bool SupportUpDownKeys = true;
-    TbsTrackBarPopupKind PopupKind = TbsTrackBarPopupKind::tbpRight;
-    int TrackBarWidth = 0;
-    void SetJumpWhenClick(bool on) { popup_->JumpWhenClick = on; }
+    // Which way the popup opens from the edit, and its width (0: the edit's).
+    TbsTrackBarPopupKind PopupKind() const { return popupKind_; }
+    void SetPopupKind(TbsTrackBarPopupKind kind) { popupKind_ = kind; }
+    int TrackBarWidth() const { return trackBarWidth_; }
+    void SetTrackBarWidth(int w) { trackBarWidth_ = w; }
+    void SetJumpWhenClick(bool on) { popup_->SetJumpWhenClick(on); }
 
     TbsSkinPopupTrackBar* popup() const { return popup_; }
     QToolButton* dropButton() const { return button_; }
@@ -106,6 +111,10 @@ private:
     ErrorReporter& errors_;
     int value_ = 0;
     int min_ = 0, max_ = 100;
+    // The arrow keys and the wheel step by this much.
+    static constexpr int Increment = 1;
+    TbsTrackBarPopupKind popupKind_ = TbsTrackBarPopupKind::tbpRight;
+    int trackBarWidth_ = 0;
     bool SettingText = false;
     bool CorrectingText = false;
     TbsSkinPopupTrackBar* popup_;

@@ -71,7 +71,7 @@ std::array<TRGB, 360> BuildRingHues() {
     TPSPColor c;
     for (int i = 0; i < 360; ++i) {
         c.SetHSL(i / 359.0, 1.0, 0.47);
-        hues[static_cast<size_t>(i)] = {c.Red, c.Green, c.Blue};
+        hues[static_cast<size_t>(i)] = c.Color();
     }
     return hues;
 }

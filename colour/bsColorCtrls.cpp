@@ -126,14 +126,12 @@ TbsSkinCustomColorGrid::TbsSkinCustomColorGrid(QWidget* parent)
     : TbsColorCellGrid(QStringLiteral("Custom colors"), 6, 2, parent) {}
 
 void TbsSkinCustomColorGrid::SetSlot(int n, TRGB c) {
-    slots_.Slots.at(static_cast<size_t>(n - 1)) = c;
+    slots_.SetSlot(n, c);
     update();
 }
 
 void TbsSkinCustomColorGrid::SetNextSlot(int n) {
-    // Anything outside 0..12 would make the next AddColor write past the
-    // slots; it restarts from slot 1 instead.
-    slots_.NextSlot = (n >= 0 && n <= grid::CustomSlotCount) ? n : 0;
+    slots_.SetNextSlot(n);
 }
 
 void TbsSkinCustomColorGrid::AddColor(TRGB c) {
@@ -207,7 +205,7 @@ void TbsColorWheel::DrawWheel() {
 }
 
 void TbsColorWheel::RedrawSquare() {
-    const double hue = color_.Hue;
+    const double hue = color_.Hue();
     for (int y = wheel::SquareLow; y <= wheel::SquareHigh; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(y));
         const double l = double(y - wheel::SquareLow) / wheel::SquareSpan;
@@ -229,15 +227,15 @@ void TbsColorWheel::toggleMarkerAt(wheel::Point c) {
 }
 
 void TbsColorWheel::ToggleMarkers() {
-    toggleMarkerAt(wheel::SquareMarker(color_.Saturation, color_.Lightness));
-    toggleMarkerAt(wheel::HueMarker(color_.Hue));
+    toggleMarkerAt(wheel::SquareMarker(color_.Saturation(), color_.Lightness()));
+    toggleMarkerAt(wheel::HueMarker(color_.Hue()));
 }
 
 void TbsColorWheel::UpdateWheel(TRGB c) {
     ToggleMarkers();
     color_.SetRGB(c);
     // Same hue, same square: only the markers move.
-    if (color_.Hue != squareHue_) RedrawSquare();
+    if (color_.Hue() != squareHue_) RedrawSquare();
     ToggleMarkers();
     update();
 }
@@ -246,9 +244,9 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
     switch (wheelPart_) {
     case wheel::wpRing: {
         const uint8_t hue = wheel::RingHueByte(x, y);
-        if (hue == color_.HueByte) return;
+        if (hue == color_.HueByte()) return;
         ToggleMarkers();
-        color_.SetHSLBytes(hue, color_.SaturationByte, color_.LightnessByte);
+        color_.SetHSLBytes(hue, color_.SaturationByte(), color_.LightnessByte());
         emit changed();
         RedrawSquare();
         ToggleMarkers();
@@ -258,7 +256,7 @@ void TbsColorWheel::ApplyPosition(int x, int y) {
     case wheel::wpSquare: {
         const wheel::SquareBytes b = wheel::SquareBytesAt(x, y);
         ToggleMarkers();
-        color_.SetHSLBytes(color_.HueByte, b.saturation, b.lightness);
+        color_.SetHSLBytes(color_.HueByte(), b.saturation, b.lightness);
         emit changed();
         ToggleMarkers();
         update();

@@ -78,7 +78,7 @@ public:
     // Slots are numbered 1..12.
     TRGB Slot(int n) const { return slots_.slot(n); }
     void SetSlot(int n, TRGB c);
-    int NextSlot() const { return slots_.NextSlot; }
+    int NextSlot() const { return slots_.NextSlot(); }
     void SetNextSlot(int n);
     // The highlighted slot, 1-based; 0 for none.
     int SelectedSlot() const { return selectedSlot_; }
@@ -90,7 +90,7 @@ public:
 
 protected:
     int CellCount() const override { return grid::CustomSlotCount; }
-    TRGB CellColor(int n) const override { return slots_.Slots[static_cast<size_t>(n)]; }
+    TRGB CellColor(int n) const override { return slots_.slot(n + 1); }
     bool CellHighlighted(int n) const override { return n + 1 == selectedSlot_; }
     void CellPressed(int n) override;
 

@@ -49,20 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     HistoryRing ring;
     const HistoryIo io = LoadHistoryFile(scratchFile(), current, ring);
     check(io.ok, "load of a plain file");
-    check(inRing(ring.HistoryPos) && inRing(ring.HistoryLast), "positions after load");
+    check(inRing(ring.HistoryPos()) && inRing(ring.HistoryLast()), "positions after load");
 
     // The codec agrees with the loader and round-trips.
     TRGB c2{255, 255, 255};
     HistoryRing r2;
     DecodeHistory({data, size}, c2, r2);
-    check(c2 == current && r2.HistorySlots == ring.HistorySlots &&
-              r2.HistoryPos == ring.HistoryPos && r2.HistoryLast == ring.HistoryLast,
+    check(c2 == current && r2.HistorySlots() == ring.HistorySlots() &&
+              r2.HistoryPos() == ring.HistoryPos() && r2.HistoryLast() == ring.HistoryLast(),
           "decode equals load");
     const auto bytes = EncodeHistory(current, ring);
     TRGB c3;
     HistoryRing r3;
     const HistoryDecode d = DecodeHistory(bytes, c3, r3);
-    check(!d.positionsWrapped && c3 == current && r3.HistorySlots == ring.HistorySlots,
+    check(!d.positionsWrapped && c3 == current && r3.HistorySlots() == ring.HistorySlots(),
           "encode/decode round trip");
 
     // The bytes past the header drive the ring like a user would.
@@ -71,12 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t op = data[i];
         if (op & 1) {
             const TRGB c{data[i + 1], data[i + 2], data[i + 3]};
-            const int before = ring.HistoryPos;
+            const int before = ring.HistoryPos();
             const auto written = ring.Push(c);
             if (written) {
                 check(*written == before, "push writes at HistoryPos");
-                check(ring.HistorySlots[static_cast<size_t>(*written)] == c,
-                      "pushed colour stored");
+                check(ring.Slot(*written) == c, "pushed colour stored");
                 if (const auto to = SelectionAfterPush(cell, *written)) {
                     check(to->col >= 0 && to->col < 8 && to->row >= 0 && to->row < 2,
                           "selection inside the grid");
@@ -91,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 static_cast<int8_t>(data[i + 2]) % 3};
             ring.Select(pick, current);
         }
-        check(inRing(ring.HistoryPos) && inRing(ring.HistoryLast), "positions after use");
+        check(inRing(ring.HistoryPos()) && inRing(ring.HistoryLast()), "positions after use");
     }
 
     // The writer, after the load and the use above.
@@ -110,11 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               std::equal(data + HistoryFileSize, data + size, saved.begin() + HistoryFileSize),
           "bytes past the layout kept");
     TRGB c4{0, 0, 0};
-    HistoryRing r4;
-    r4.HistoryPos = r4.HistoryLast = 9;
+    HistoryRing r4(HistoryRing().HistorySlots(), 9, 9);
     check(LoadHistoryFile(scratchFile(), c4, r4).ok, "load of the saved file");
-    check(c4 == current && r4.HistorySlots == ring.HistorySlots &&
-              r4.HistoryPos == ring.HistoryPos && r4.HistoryLast == ring.HistoryLast,
+    check(c4 == current && r4.HistorySlots() == ring.HistorySlots() &&
+              r4.HistoryPos() == ring.HistoryPos() && r4.HistoryLast() == ring.HistoryLast(),
           "saved file loads back to the state saved");
     return 0;
 }

@@ -15,16 +15,33 @@ TbsSkinDrawGrid::TbsSkinDrawGrid(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TbsSkinDrawGrid::SetGridSize(int cols, int rows) {
+    cols_ = cols;
+    rows_ = rows;
+    update();
+}
+
+void TbsSkinDrawGrid::SetCellSize(int width, int height) {
+    colWidth_ = width;
+    rowHeight_ = height;
+    update();
+}
+
+void TbsSkinDrawGrid::SetGridLineColor(const QColor& c) {
+    gridLineColor_ = c;
+    update();
+}
+
 QRect TbsSkinDrawGrid::CellRect(int col, int row) const {
-    return {col * (DefaultColWidth + GridLineWidth), row * (DefaultRowHeight + GridLineWidth),
-            DefaultColWidth, DefaultRowHeight};
+    return {col * (colWidth_ + GridLineWidth), row * (rowHeight_ + GridLineWidth), colWidth_,
+            rowHeight_};
 }
 
 bool TbsSkinDrawGrid::event(QEvent* e) {
-    if (e->type() == QEvent::ToolTip && OnCellHint) {
+    if (e->type() == QEvent::ToolTip && cellHint_) {
         auto* help = static_cast<QHelpEvent*>(e);
         const QPoint cell = MouseCoord(help->pos());
-        const QString hint = cell.x() >= 0 ? OnCellHint(cell.x(), cell.y()) : QString();
+        const QString hint = cell.x() >= 0 ? cellHint_(cell.x(), cell.y()) : QString();
         if (!hint.isEmpty()) {
             // Shown for this cell only: moving to the next one shows its own.
             QToolTip::showText(help->globalPos(), hint, this, CellRect(cell.x(), cell.y()));
@@ -36,9 +53,9 @@ bool TbsSkinDrawGrid::event(QEvent* e) {
 
 QPoint TbsSkinDrawGrid::MouseCoord(QPoint p) const {
     if (p.x() < 0 || p.y() < 0) return {-1, -1};
-    const int c = p.x() / (DefaultColWidth + GridLineWidth);
-    const int r = p.y() / (DefaultRowHeight + GridLineWidth);
-    if (c >= ColCount || r >= RowCount) return {-1, -1};
+    const int c = p.x() / (colWidth_ + GridLineWidth);
+    const int r = p.y() / (rowHeight_ + GridLineWidth);
+    if (c >= cols_ || r >= rows_) return {-1, -1};
     return {c, r};
 }
 
@@ -48,10 +65,10 @@ QRect TbsSkinDrawGrid::Selection() const {
 }
 
 bool TbsSkinDrawGrid::focusCell(int col, int row, bool keepAnchor) {
-    col = std::clamp(col, 0, ColCount - 1);
-    row = std::clamp(row, 0, RowCount - 1);
+    col = std::clamp(col, 0, cols_ - 1);
+    row = std::clamp(row, 0, rows_ - 1);
     bool can = true;
-    if (OnSelectCell) OnSelectCell(col, row, can);
+    if (selectCell_) selectCell_(col, row, can);
     if (!can) return false;
     col_ = col;
     row_ = row;
@@ -64,8 +81,8 @@ bool TbsSkinDrawGrid::focusCell(int col, int row, bool keepAnchor) {
 }
 
 void TbsSkinDrawGrid::moveAnchor(int col, int row) {
-    col = std::clamp(col, 0, ColCount - 1);
-    row = std::clamp(row, 0, RowCount - 1);
+    col = std::clamp(col, 0, cols_ - 1);
+    row = std::clamp(row, 0, rows_ - 1);
     if (col == anchorCol_ && row == anchorRow_) return;
     anchorCol_ = col;
     anchorRow_ = row;
@@ -82,10 +99,10 @@ void TbsSkinDrawGrid::SetRow(int row) {
 
 void TbsSkinDrawGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), GridLineColor);
+    p.fillRect(rect(), gridLineColor_);
     const QRect sel = Selection();
-    for (int r = 0; r < RowCount; ++r)
-        for (int c = 0; c < ColCount; ++c) {
+    for (int r = 0; r < rows_; ++r)
+        for (int c = 0; c < cols_; ++c) {
             const QRect cell = CellRect(c, r);
             int state = 0;
             // The focused cell is drawn as selected, focused or not.
@@ -93,7 +110,7 @@ void TbsSkinDrawGrid::paintEvent(QPaintEvent*) {
             if (c == col_ && r == row_ && hasFocus()) state |= gdFocused;
             p.save();
             p.setClipRect(cell);
-            if (OnDrawCell) OnDrawCell(p, c, r, cell, state);
+            if (drawCell_) drawCell_(p, c, r, cell, state);
             p.restore();
         }
 }
@@ -113,8 +130,8 @@ void TbsSkinDrawGrid::mousePressEvent(QMouseEvent* e) {
 void TbsSkinDrawGrid::mouseMoveEvent(QMouseEvent* e) {
     if (!selecting_) return;
     const QPoint p = e->position().toPoint();
-    const int c = std::clamp(p.x() / (DefaultColWidth + GridLineWidth), 0, ColCount - 1);
-    const int r = std::clamp(p.y() / (DefaultRowHeight + GridLineWidth), 0, RowCount - 1);
+    const int c = std::clamp(p.x() / (colWidth_ + GridLineWidth), 0, cols_ - 1);
+    const int r = std::clamp(p.y() / (rowHeight_ + GridLineWidth), 0, rows_ - 1);
     moveAnchor(p.x() < 0 ? 0 : c, p.y() < 0 ? 0 : r);
 }
 
@@ -144,15 +161,15 @@ void TbsSkinDrawGrid::keyPressEvent(QKeyEvent* e) {
         r = 0;
         break;
     case Qt::Key_PageDown:
-        r = RowCount - 1;
+        r = rows_ - 1;
         break;
     case Qt::Key_Home:
         c = 0;
         if (ctrl) r = 0;
         break;
     case Qt::Key_End:
-        c = ColCount - 1;
-        if (ctrl) r = RowCount - 1;
+        c = cols_ - 1;
+        if (ctrl) r = rows_ - 1;
         break;
     default:
         QWidget::keyPressEvent(e);
@@ -162,8 +179,8 @@ void TbsSkinDrawGrid::keyPressEvent(QKeyEvent* e) {
         moveAnchor(c, r);
         return;
     }
-    c = std::clamp(c, 0, ColCount - 1);
-    r = std::clamp(r, 0, RowCount - 1);
+    c = std::clamp(c, 0, cols_ - 1);
+    r = std::clamp(r, 0, rows_ - 1);
     if (c != col_ || r != row_ || anchorCol_ != col_ || anchorRow_ != row_) focusCell(c, r);
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
 namespace tp {
 
@@ -19,10 +20,12 @@ public:
 
     explicit TbsSkinDrawGrid(QWidget* parent = nullptr);
 
-    int ColCount = 5, RowCount = 5;
-    int DefaultColWidth = 64, DefaultRowHeight = 24;
-    int GridLineWidth = 1;
-    QColor GridLineColor{0xC0, 0xDC, 0xC0};
+    int ColCount() const { return cols_; }
+    int RowCount() const { return rows_; }
+    void SetGridSize(int cols, int rows);
+    // Every cell's size, grid lines excluded.
+    void SetCellSize(int width, int height);
+    void SetGridLineColor(const QColor& c);
 
     int Col() const { return col_; }
     int Row() const { return row_; }
@@ -38,11 +41,15 @@ public:
 
     // Owner hooks: draw one cell (the painter is clipped to it), and decide
     // whether a cell may become current.
-    std::function<void(QPainter&, int col, int row, const QRect& rect, int state)> OnDrawCell;
-    std::function<void(int col, int row, bool& canSelect)> OnSelectCell;
+    using DrawCellHook =
+        std::function<void(QPainter&, int col, int row, const QRect& rect, int state)>;
+    using SelectCellHook = std::function<void(int col, int row, bool& canSelect)>;
     // The hint shown while the pointer rests on a cell, in place of the
     // grid's own; an empty one keeps the grid's.
-    std::function<QString(int col, int row)> OnCellHint;
+    using CellHintHook = std::function<QString(int col, int row)>;
+    void SetOnDrawCell(DrawCellHook hook) { drawCell_ = std::move(hook); }
+    void SetOnSelectCell(SelectCellHook hook) { selectCell_ = std::move(hook); }
+    void SetOnCellHint(CellHintHook hook) { cellHint_ = std::move(hook); }
 
 protected:
     bool event(QEvent* e) override;
@@ -58,6 +65,13 @@ private:
     bool focusCell(int col, int row, bool keepAnchor = false);
     void moveAnchor(int col, int row);
 
+    static constexpr int GridLineWidth = 1;
+    int cols_ = 5, rows_ = 5;
+    int colWidth_ = 64, rowHeight_ = 24;
+    QColor gridLineColor_{0xC0, 0xDC, 0xC0};
+    DrawCellHook drawCell_;
+    SelectCellHook selectCell_;
+    CellHintHook cellHint_;
     int col_ = 0, row_ = 0;
     int anchorCol_ = 0, anchorRow_ = 0;
     bool selecting_ = false;

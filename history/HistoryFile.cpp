@@ -101,12 +101,12 @@ std::array<uint8_t, HistoryFileSize> EncodeHistory(const TRGB& current, const Hi
     b[OffCurrent] = current.r;
     b[OffCurrent + 1] = current.g;
     b[OffCurrent + 2] = current.b;
-    putLe32(&b[OffPos], ring.HistoryPos);
-    putLe32(&b[OffLast], ring.HistoryLast);
+    putLe32(&b[OffPos], ring.HistoryPos());
+    putLe32(&b[OffLast], ring.HistoryLast());
     for (size_t i = 0; i < HistorySlotCount; ++i) {
-        b[OffSlots + 3 * i] = ring.HistorySlots[i].r;
-        b[OffSlots + 3 * i + 1] = ring.HistorySlots[i].g;
-        b[OffSlots + 3 * i + 2] = ring.HistorySlots[i].b;
+        b[OffSlots + 3 * i] = ring.HistorySlots()[i].r;
+        b[OffSlots + 3 * i + 1] = ring.HistorySlots()[i].g;
+        b[OffSlots + 3 * i + 2] = ring.HistorySlots()[i].b;
     }
     return b;
 }
@@ -121,14 +121,13 @@ HistoryDecode DecodeHistory(std::span<const uint8_t> bytes, TRGB& current, Histo
     current = {b[OffCurrent], b[OffCurrent + 1], b[OffCurrent + 2]};
     const int32_t pos = getLe32(&b[OffPos]);
     const int32_t last = getLe32(&b[OffLast]);
+    std::array<TRGB, HistorySlotCount> slots;
     for (size_t i = 0; i < HistorySlotCount; ++i)
-        ring.HistorySlots[i] = {b[OffSlots + 3 * i], b[OffSlots + 3 * i + 1],
-                                b[OffSlots + 3 * i + 2]};
+        slots[i] = {b[OffSlots + 3 * i], b[OffSlots + 3 * i + 1], b[OffSlots + 3 * i + 2]};
     HistoryDecode d;
     d.bytesUsed = n;
     d.positionsWrapped = !inRing(pos) || !inRing(last);
-    ring.HistoryPos = WrapSlot(pos);
-    ring.HistoryLast = WrapSlot(last);
+    ring = HistoryRing(slots, pos, last);
     return d;
 }
 

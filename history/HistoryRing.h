@@ -33,13 +33,21 @@ constexpr GridCell CellOfSlot(int slot) {
     return {slot % HistoryColCount, slot / HistoryColCount};
 }
 
-struct HistoryRing {
+class HistoryRing {
+public:
     // White until something is picked or loaded.
-    std::array<TRGB, HistorySlotCount> HistorySlots = whiteSlots();
-    // The slot the next push writes, and the slot the last push wrote. Kept
-    // within 0..15 by everything that changes them.
-    int32_t HistoryPos = 0;
-    int32_t HistoryLast = 0;
+    HistoryRing() { slots_.fill({255, 255, 255}); }
+    // A ring as stored; any positions are taken modulo 16 (WrapSlot).
+    HistoryRing(const std::array<TRGB, HistorySlotCount>& slots, int64_t pos, int64_t last)
+        : slots_(slots), pos_(WrapSlot(pos)), last_(WrapSlot(last)) {}
+
+    const std::array<TRGB, HistorySlotCount>& HistorySlots() const { return slots_; }
+    // Slot i, 0..15.
+    TRGB Slot(int i) const { return slots_.at(static_cast<size_t>(i)); }
+    // The slot the next push writes, and the slot the last push wrote;
+    // always within 0..15.
+    int32_t HistoryPos() const { return pos_; }
+    int32_t HistoryLast() const { return last_; }
 
     // Pushes a colour unless it equals the slot written last (only that one
     // is compared: A, B, A pushes three times). Returns the slot written.
@@ -52,11 +60,9 @@ struct HistoryRing {
     bool Select(GridCell cell, TRGB& current) const;
 
 private:
-    static std::array<TRGB, HistorySlotCount> whiteSlots() {
-        std::array<TRGB, HistorySlotCount> s;
-        s.fill({255, 255, 255});
-        return s;
-    }
+    std::array<TRGB, HistorySlotCount> slots_;
+    int32_t pos_ = 0;
+    int32_t last_ = 0;
 };
 
 // The selection rule of a push: the grid's current cell moves to the cell of

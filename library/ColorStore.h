@@ -147,9 +147,11 @@ class ColorStore : public QObject {
 public:
     ~ColorStore() override;
 
-    // Start-up: drop any open connection and open it afresh. Throws also
-    // when the library opened but may only be read (see Writable): the user
-    // learns it once, at the start.
+    // Start-up: drop any open connection and open it afresh; throws when
+    // the library cannot be opened. The local file also throws when it
+    // opened damaged and is kept for reading only (see Writable), so the
+    // user learns that once, at the start. A server that grants this user
+    // reading only does not throw here: each write says so when tried.
     virtual void DataModuleCreate() = 0;
     // Opens the connection when it is closed, or gone since (a file replaced,
     // a server restarted); every use of the store goes through here, so a

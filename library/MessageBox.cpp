@@ -23,7 +23,8 @@ constexpr int MinWindowWidth = 120;
 class MessageDialog : public QDialog {
 public:
     using QDialog::QDialog;
-    QPushButton* cancelButton = nullptr;
+    // The button Esc presses; without one Esc closes the box.
+    void SetCancelButton(QPushButton* b) { cancelButton_ = b; }
 
     // Alt+F4, the window manager's close and the like all give 2.
     void reject() override { done(ModalResult::Closed); }
@@ -31,14 +32,17 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
-            if (cancelButton)
-                cancelButton->click();
+            if (cancelButton_)
+                cancelButton_->click();
             else
                 done(ModalResult::Closed);
             return;
         }
         QDialog::keyPressEvent(e);
     }
+
+private:
+    QPushButton* cancelButton_ = nullptr;
 };
 
 QStyle::StandardPixmap IconOf(int kind) {
@@ -118,7 +122,7 @@ std::unique_ptr<QDialog> TbsSkinMessage::BuildMessageBox(const QString& text, in
             b->setDefault(true);
             b->setFocus();
         }
-        if (bit == m.cancelBit) dlg->cancelButton = b;
+        if (bit == m.cancelBit) dlg->SetCancelButton(b);
     }
     form->setClientSize(m.clientWidth, m.clientHeight);
     dlg->adjustSize();

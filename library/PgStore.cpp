@@ -363,24 +363,27 @@ private:
     // still open (Qt ends it so when the X server goes away); the
     // connections' registry goes with the static objects then, and must not
     // go from under a listening thread, so each is stopped first.
-    struct Registry {
-        std::mutex mutex;
-        std::vector<Listener*> all;
+    class Registry {
+    public:
         void Add(Listener* l) {
-            std::lock_guard lock(mutex);
+            std::lock_guard lock(mutex_);
             static const bool once = [] { return std::atexit([] { Running().EndAll(); }) == 0; }();
             (void)once;
-            all.push_back(l);
+            all_.push_back(l);
         }
         void Remove(Listener* l) {
-            std::lock_guard lock(mutex);
-            std::erase(all, l);
+            std::lock_guard lock(mutex_);
+            std::erase(all_, l);
         }
         void EndAll() {
-            std::lock_guard lock(mutex);
-            for (Listener* l : all)
+            std::lock_guard lock(mutex_);
+            for (Listener* l : all_)
                 l->End();
         }
+
+    private:
+        std::mutex mutex_;
+        std::vector<Listener*> all_;
     };
     static Registry& Running() {
         static Registry* r = new Registry; // outlives the exit handlers

@@ -94,19 +94,26 @@ private:
 class ResponseCatcher : public QObject {
     Q_OBJECT
 public:
-    QEventLoop loop;
-    bool answered = false;
-    uint code = 2;
-    QVariantMap results;
+    // Runs until the answer comes (or something else quits it).
+    QEventLoop& loop() { return loop_; }
+    bool answered() const { return answered_; }
+    uint code() const { return code_; }
+    const QVariantMap& results() const { return results_; }
 
 public slots:
     void Response(uint response, const QVariantMap& r) {
-        if (answered) return;
-        answered = true;
-        code = response;
-        results = r;
-        loop.quit();
+        if (answered_) return;
+        answered_ = true;
+        code_ = response;
+        results_ = r;
+        loop_.quit();
     }
+
+private:
+    QEventLoop loop_;
+    bool answered_ = false;
+    uint code_ = 2;
+    QVariantMap results_;
 };
 
 struct PortalAnswer {
@@ -188,22 +195,22 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options,
                         &catcher, SLOT(Response(uint, QVariantMap)));
         }
     }
-    if (!catcher.answered) {
+    if (!catcher.answered()) {
         // The desktop's permission dialog gets a person's time, not the cut
         // for a portal that does not answer.
         const int wait = patience.userMayBeAsked ? patience.askingTimeoutMs : timeoutMs;
-        QTimer::singleShot(std::max(0, wait - static_cast<int>(clock.elapsed())), &catcher.loop,
+        QTimer::singleShot(std::max(0, wait - static_cast<int>(clock.elapsed())), &catcher.loop(),
                            &QEventLoop::quit);
         std::optional<DialogWatch> watch;
-        if (patience.userMayBeAsked) watch.emplace(catcher.loop, bus);
+        if (patience.userMayBeAsked) watch.emplace(catcher.loop(), bus);
         // Input is held back meanwhile: a second press on the swatch must not
         // start a second request.
-        catcher.loop.exec(QEventLoop::ExcludeUserInputEvents);
+        catcher.loop().exec(QEventLoop::ExcludeUserInputEvents);
     }
     for (const QString& path : {expected, handle})
         bus.disconnect(PortalService, path, RequestInterface, QStringLiteral("Response"), &catcher,
                        SLOT(Response(uint, QVariantMap)));
-    if (!catcher.answered) {
+    if (!catcher.answered()) {
         // Withdraw the request, so that a dialog the desktop may show goes away.
         bus.call(QDBusMessage::createMethodCall(PortalService, handle, RequestInterface,
                                                 QStringLiteral("Close")),
@@ -213,8 +220,8 @@ PortalAnswer CallScreenshotPortal(const QString& method, QVariantMap options,
         return out;
     }
     out.status = PortalStatus::Ok;
-    out.code = catcher.code;
-    out.results = catcher.results;
+    out.code = catcher.code();
+    out.results = catcher.results();
     out.elapsedMs = clock.elapsed();
     return out;
 }
@@ -253,7 +260,7 @@ std::optional<QRgb> PickColourWithDesktop(int timeoutMs, QString& error) {
 } // namespace
 
 PortalScreenSource::PortalScreenSource(bool overlayPick) : overlay_(overlayPick) {
-    keepFiles = qEnvironmentVariable("TINTPICK_KEEP_SCREENSHOTS") == QLatin1String("1");
+    keepFiles_ = qEnvironmentVariable("TINTPICK_KEEP_SCREENSHOTS") == QLatin1String("1");
 }
 
 FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
@@ -272,7 +279,7 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     options.insert(QStringLiteral("modal"), false);
     const PortalAnswer a =
         CallScreenshotPortal(QStringLiteral("Screenshot"), options,
-                             {timeoutMs, PermissionDialogMayShow(context.before), askingTimeoutMs});
+                             {TimeoutMs, PermissionDialogMayShow(context.before), AskingTimeoutMs});
     PortalStatus status = a.status;
     QString detail = a.detail;
     std::string path;
@@ -291,7 +298,7 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     if (status != PortalStatus::Ok) {
         if (allowColourPicker && PickColorMayHelp(status)) {
             QString pickError;
-            r.pickedColour = PickColourWithDesktop(timeoutMs, pickError);
+            r.pickedColour = PickColourWithDesktop(TimeoutMs, pickError);
             if (r.pickedColour) return r;
         }
         r.error = Message(status, detail);
@@ -304,7 +311,7 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     QImage image = reader.read();
     // The picture was written for this one request; the user did not ask for
     // a file, so none is left behind, readable or not.
-    if (!keepFiles) QFile::remove(file);
+    if (!keepFiles_) QFile::remove(file);
     if (image.isNull()) {
         r.error =
             Message(PortalStatus::Unreadable, file + QStringLiteral("：") + reader.errorString());
@@ -312,7 +319,7 @@ FreezeResult PortalScreenSource::freezeDesktop(bool allowColourPicker) {
     }
     if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
     image.setDevicePixelRatio(1.0);
-    lastTiming = {replied, clock.nsecsElapsed() / 1000 - replied};
+    lastTiming_ = {replied, clock.nsecsElapsed() / 1000 - replied};
 
     std::vector<PixRect> screens;
     for (QScreen* s : QGuiApplication::screens())

@@ -31,25 +31,27 @@ public:
     CursorSample sampleAtCursor(QPointF logicalHint, QSize size) override;
     QRect primaryRect() const override;
 
-    // How long to wait for the portal's answer.
-    int timeoutMs = 30000;
-    // Where the desktop may be asking the user for the screenshot permission
-    // (nothing stored yet), the wait is a person's: up to this, or until the
-    // desktop's dialog has given the keyboard back with nothing stored.
-    int askingTimeoutMs = 120000;
-    // Keep the portal's picture files instead of removing them
-    // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).
-    bool keepFiles = false;
     // Where the last successful freeze spent its time, in microseconds:
     // from the request to the portal's answer, and loading the picture.
     struct Timing {
         qint64 replyUs = 0;
         qint64 decodeUs = 0;
     };
-    Timing lastTiming;
+    Timing LastTiming() const { return lastTiming_; }
 
 private:
+    // How long to wait for the portal's answer.
+    static constexpr int TimeoutMs = 30000;
+    // Where the desktop may be asking the user for the screenshot permission
+    // (nothing stored yet), the wait is a person's: up to this, or until the
+    // desktop's dialog has given the keyboard back with nothing stored.
+    static constexpr int AskingTimeoutMs = 120000;
+
     bool overlay_;
+    // Keep the portal's picture files instead of removing them
+    // ($TINTPICK_KEEP_SCREENSHOTS=1 when the program starts).
+    bool keepFiles_ = false;
+    Timing lastTiming_;
     DesktopFrame frame_;
 };
 

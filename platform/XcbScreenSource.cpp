@@ -78,8 +78,8 @@ XcbScreenSource::~XcbScreenSource() {
 }
 
 void XcbScreenSource::PointerLog::add(int kind, uint32_t time, QPointF root) {
-    events[next] = {kind, time, root};
-    next = (next + 1) % events.size();
+    events_[next_] = {kind, time, root};
+    next_ = (next_ + 1) % Capacity;
 }
 
 bool XcbScreenSource::PointerLog::nativeEventFilter(const QByteArray& type, void* message,
@@ -112,10 +112,8 @@ std::optional<QPoint> XcbScreenSource::eventDevicePos(const QSinglePointEvent& e
     const std::vector<Monitor> monitors = QtMonitors();
     // Newest first. Several events can share a millisecond; the one meant is
     // the one at the event's logical position, which Qt derived from it.
-    for (size_t n = 1; n <= pointerLog_->events.size(); ++n) {
-        const PointerEvent& p =
-            pointerLog_->events[(pointerLog_->next + pointerLog_->events.size() - n) %
-                                pointerLog_->events.size()];
+    for (size_t n = 1; n <= PointerLog::Capacity; ++n) {
+        const PointerEvent& p = pointerLog_->Newest(n);
         if (p.kind != kind || p.time != time) continue;
         const PixPoint device{static_cast<int>(std::floor(p.root.x())),
                               static_cast<int>(std::floor(p.root.y()))};

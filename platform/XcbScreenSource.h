@@ -51,12 +51,17 @@ private:
     public:
         explicit PointerLog(int xinputOpcode) : xinput_(xinputOpcode) {}
         bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
-        std::array<PointerEvent, 64> events;
-        size_t next = 0;
+        // The n-th newest event kept, 1 the newest, up to Capacity.
+        const PointerEvent& Newest(size_t n) const {
+            return events_[(next_ + Capacity - n) % Capacity];
+        }
+        static constexpr size_t Capacity = 64;
 
     private:
         void add(int kind, uint32_t time, QPointF root);
         int xinput_;
+        std::array<PointerEvent, Capacity> events_{};
+        size_t next_ = 0;
     };
     bool readInto(QImage& out, const QRect& deviceRect);
     // Sends an image request for the part of r on the root window.

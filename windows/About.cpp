@@ -45,6 +45,7 @@ TfrmAbout::TfrmAbout(const Services& services, QWidget* parent)
     setWindowTitle(QStringLiteral("关于"));
     bsfAbout = new TbsBusinessSkinForm(
         this, *services.skin, TbsBusinessSkinForm::SystemMenuIcon | TbsBusinessSkinForm::CloseIcon);
+    bsfAbout->setObjectName(QStringLiteral("bsfAbout"));
     bsfAbout->setClientSize(372, 264);
     bsfAbout->setCenterOnFirstShow(true);
     QWidget* client = bsfAbout->client();

@@ -28,6 +28,8 @@ public:
     static QByteArray BannerData();
     static QImage DecodeBanner(const QByteArray& jpeg);
 
+private:
+    void FormCreate();
     void bsSkinLinkLabel2Click();
 
     TbsBusinessSkinForm* bsfAbout;
@@ -45,9 +47,6 @@ public:
     QFrame* bsSkinBevel1;               // the line above the button
     TbsSkinStdLabel* bsSkinStdLabel7;   // "如需最新版本 欢迎访问官方网站"
     TbsSkinButton* bsSkinButton1;       // "确定"
-
-private:
-    void FormCreate();
 
     Services services_;
 };

@@ -35,6 +35,7 @@ TfrmColorPanel::TfrmColorPanel(const Services& services, QWidget* parent)
                                        TbsBusinessSkinForm::SystemMenuIcon |
                                            TbsBusinessSkinForm::MaximizeIcon |
                                            TbsBusinessSkinForm::CloseIcon);
+    bsfPanel->setObjectName(QStringLiteral("bsfPanel"));
     // Unlike the dialogs this window can be resized: its client follows the
     // window instead of fixing its size.
     layout()->setSizeConstraint(QLayout::SetDefaultConstraint);

@@ -30,23 +30,21 @@ public:
     // main window's frame, from the frame's top down.
     void PlaceBeside(const QRect& mainFrame, const QRect& workArea);
 
-    void bsSkinButton1Click(); // "确定"
-
-    TbsBusinessSkinForm* bsfPanel;
-    TbsSkinPanel* bsSkinPanel1; // the frame around the page
-    QTextBrowser* wbColors;
-    TbsSkinButton* bsSkinButton1; // "确定"
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
+    void bsSkinButton1Click(); // "确定"
     void layoutClient();
     void linkClicked(const QUrl& url);
 
     Services services_;
+    TbsBusinessSkinForm* bsfPanel;
+    TbsSkinPanel* bsSkinPanel1; // the frame around the page
+    QTextBrowser* wbColors;
+    TbsSkinButton* bsSkinButton1; // "确定"
     QSizeGrip* grip_;
 };
 

@@ -74,7 +74,7 @@ TEST(CustomColorSlots, ThirteenAddsWrapToSlotOne) {
         EXPECT_EQ(s.slot(n), (TRGB{255, 255, 255}));
     for (uint8_t c = 1; c <= 13; ++c)
         s.AddColor({c, 0, 0});
-    EXPECT_EQ(s.NextSlot, 1);
+    EXPECT_EQ(s.NextSlot(), 1);
     EXPECT_EQ(s.slot(1), (TRGB{13, 0, 0}));
     EXPECT_EQ(s.slot(2), (TRGB{2, 0, 0}));
     EXPECT_EQ(s.slot(12), (TRGB{12, 0, 0}));

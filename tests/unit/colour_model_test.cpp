@@ -97,29 +97,30 @@ TEST(ColorModel, EveryColourSurvivesAnHSLRoundTrip) {
 
 TEST(TPSPColor, StartsBlackAndKeepsTheThreeFormsInStep) {
     TPSPColor c;
-    EXPECT_EQ(c.Red + c.Green + c.Blue + c.HueByte + c.SaturationByte + c.LightnessByte, 0);
-    EXPECT_EQ(c.Hue + c.Saturation + c.Lightness, 0);
+    EXPECT_EQ(c.Red() + c.Green() + c.Blue() + c.HueByte() + c.SaturationByte() + c.LightnessByte(),
+              0);
+    EXPECT_EQ(c.Hue() + c.Saturation() + c.Lightness(), 0);
 
     c.SetRGB(TRGB{0, 0, 255});
-    EXPECT_DOUBLE_EQ(c.Hue, 2.0 / 3);
-    EXPECT_EQ(c.HueByte, 170);
-    EXPECT_EQ(c.SaturationByte, 255);
-    EXPECT_EQ(c.LightnessByte, 128); // 127.5 to even
+    EXPECT_DOUBLE_EQ(c.Hue(), 2.0 / 3);
+    EXPECT_EQ(c.HueByte(), 170);
+    EXPECT_EQ(c.SaturationByte(), 255);
+    EXPECT_EQ(c.LightnessByte(), 128); // 127.5 to even
 
     c.SetHSL(0.5, 1, 0.5);
-    EXPECT_EQ(T({c.Red, c.Green, c.Blue}), std::make_tuple(0, 255, 255));
-    EXPECT_EQ(c.HueByte, 128);
+    EXPECT_EQ(T({c.Red(), c.Green(), c.Blue()}), std::make_tuple(0, 255, 255));
+    EXPECT_EQ(c.HueByte(), 128);
 
     c.SetHSLBytes(255, 255, 128);
-    EXPECT_DOUBLE_EQ(c.Hue, 1.0);
-    EXPECT_EQ(c.Red, 255);
-    EXPECT_EQ(c.Green, 1);
-    EXPECT_EQ(c.Blue, 1);
+    EXPECT_DOUBLE_EQ(c.Hue(), 1.0);
+    EXPECT_EQ(c.Red(), 255);
+    EXPECT_EQ(c.Green(), 1);
+    EXPECT_EQ(c.Blue(), 1);
 
     TPSPColor d;
     d.Assign(c);
     EXPECT_EQ(d.Color(), c.Color());
-    EXPECT_EQ(d.LightnessByte, 128);
+    EXPECT_EQ(d.LightnessByte(), 128);
 }
 
 TEST(TPSPColor, ZeroSaturationBytesGiveTheLightnessGreyWhateverTheHue) {
@@ -127,7 +128,7 @@ TEST(TPSPColor, ZeroSaturationBytesGiveTheLightnessGreyWhateverTheHue) {
     for (int h : {0, 77, 255})
         for (int l : {0, 1, 127, 128, 254, 255}) {
             c.SetHSLBytes(uint8_t(h), 0, uint8_t(l));
-            EXPECT_EQ(T({c.Red, c.Green, c.Blue}), std::make_tuple(l, l, l));
+            EXPECT_EQ(T({c.Red(), c.Green(), c.Blue()}), std::make_tuple(l, l, l));
         }
 }
 

@@ -53,30 +53,30 @@ struct Scratch {
 
 TEST(HistoryRing, StartsWhiteAndPushesOnlyWhatDiffersFromTheSlotWrittenLast) {
     HistoryRing ring;
-    for (const TRGB& s : ring.HistorySlots)
+    for (const TRGB& s : ring.HistorySlots())
         EXPECT_EQ(s, (TRGB{255, 255, 255}));
     // White first: slot 0, the slot written last, is white already.
     EXPECT_FALSE(ring.Push(TRGB{255, 255, 255}));
-    EXPECT_EQ(ring.HistoryPos, 0);
+    EXPECT_EQ(ring.HistoryPos(), 0);
 
     EXPECT_EQ(ring.Push(A), 0);
     EXPECT_FALSE(ring.Push(A)); // A, A pushes once
     EXPECT_EQ(ring.Push(B), 1);
     EXPECT_EQ(ring.Push(A), 2); // A, B, A pushes three times
-    EXPECT_EQ(ring.HistoryLast, 2);
-    EXPECT_EQ(ring.HistoryPos, 3);
-    EXPECT_EQ(ring.HistorySlots[1], B);
+    EXPECT_EQ(ring.HistoryLast(), 2);
+    EXPECT_EQ(ring.HistoryPos(), 3);
+    EXPECT_EQ(ring.Slot(1), B);
 }
 
 TEST(HistoryRing, SeventeenthPushWrapsToSlotZero) {
     HistoryRing ring;
     for (int i = 0; i < 16; ++i)
         ASSERT_EQ(ring.Push(TRGB{uint8_t(i), 0, 0}), i);
-    EXPECT_EQ(ring.HistoryPos, 0);
+    EXPECT_EQ(ring.HistoryPos(), 0);
     EXPECT_EQ(ring.Push(TRGB{99, 99, 99}), 0);
-    EXPECT_EQ(ring.HistorySlots[0], (TRGB{99, 99, 99}));
-    EXPECT_EQ(ring.HistorySlots[1], (TRGB{1, 0, 0}));
-    EXPECT_EQ(CellOfSlot(ring.HistoryLast), (GridCell{0, 0}));
+    EXPECT_EQ(ring.Slot(0), (TRGB{99, 99, 99}));
+    EXPECT_EQ(ring.Slot(1), (TRGB{1, 0, 0}));
+    EXPECT_EQ(CellOfSlot(ring.HistoryLast()), (GridCell{0, 0}));
 }
 
 TEST(HistoryRing, PicksAreTheWrittenSlotsNewestFirstAlsoOnceTheRingWraps) {
@@ -94,11 +94,12 @@ TEST(HistoryRing, PicksAreTheWrittenSlotsNewestFirstAlsoOnceTheRingWraps) {
 }
 
 TEST(HistoryRing, OutOfRangePositionsNeverIndexTheRing) {
-    HistoryRing ring;
-    ring.HistoryPos = -17;         // modulo 16, non-negative: 15
-    ring.HistoryLast = 1000000007; // 1000000007 mod 16 = 7
+    // modulo 16, non-negative: 15; 1000000007 mod 16 = 7
+    HistoryRing ring(HistoryRing().HistorySlots(), -17, 1000000007);
+    EXPECT_EQ(ring.HistoryPos(), 15);
+    EXPECT_EQ(ring.HistoryLast(), 7);
     EXPECT_EQ(ring.Push(A), 15);
-    EXPECT_EQ(ring.HistoryPos, 0);
+    EXPECT_EQ(ring.HistoryPos(), 0);
     EXPECT_EQ(WrapSlot(-1), 15);
     EXPECT_EQ(WrapSlot(INT32_MIN), 0);
     EXPECT_EQ(WrapSlot(16), 0);
@@ -137,11 +138,10 @@ TEST(HistorySelect, PushMovesTheSelectionOnToTheSlotItWrote) {
 }
 
 TEST(HistoryCodec, RoundTripsWithExplicitLittleEndianLayout) {
-    HistoryRing ring;
-    ring.HistoryPos = 0x0A;
-    ring.HistoryLast = 9;
-    ring.HistorySlots[0] = {1, 2, 3};
-    ring.HistorySlots[15] = {4, 5, 6};
+    std::array<TRGB, HistorySlotCount> slots = HistoryRing().HistorySlots();
+    slots[0] = {1, 2, 3};
+    slots[15] = {4, 5, 6};
+    const HistoryRing ring(slots, 0x0A, 9);
     const auto b = EncodeHistory({7, 8, 9}, ring);
     EXPECT_EQ(b.size(), 59u);
     EXPECT_EQ((std::vector<uint8_t>(b.begin(), b.begin() + 14)),
@@ -155,9 +155,9 @@ TEST(HistoryCodec, RoundTripsWithExplicitLittleEndianLayout) {
     EXPECT_EQ(d.bytesUsed, 59u);
     EXPECT_FALSE(d.positionsWrapped);
     EXPECT_EQ(cur, (TRGB{7, 8, 9}));
-    EXPECT_EQ(back.HistoryPos, 10);
-    EXPECT_EQ(back.HistoryLast, 9);
-    EXPECT_EQ(back.HistorySlots, ring.HistorySlots);
+    EXPECT_EQ(back.HistoryPos(), 10);
+    EXPECT_EQ(back.HistoryLast(), 9);
+    EXPECT_EQ(back.HistorySlots(), ring.HistorySlots());
 }
 
 TEST(HistoryFile, FixturesOfEveryLengthFillOnlyTheFieldsTheyCover) {
@@ -182,9 +182,9 @@ TEST(HistoryFile, FixturesOfEveryLengthFillOnlyTheFieldsTheyCover) {
         EXPECT_TRUE(io.ok) << c.name << io.error;
         EXPECT_FALSE(io.decode.positionsWrapped) << c.name;
         EXPECT_EQ(current, c.current) << c.name;
-        EXPECT_EQ(ring.HistoryPos, c.pos) << c.name;
-        EXPECT_EQ(ring.HistoryLast, c.last) << c.name;
-        EXPECT_EQ(ring.HistorySlots[5], c.slot5) << c.name;
+        EXPECT_EQ(ring.HistoryPos(), c.pos) << c.name;
+        EXPECT_EQ(ring.HistoryLast(), c.last) << c.name;
+        EXPECT_EQ(ring.Slot(5), c.slot5) << c.name;
 
         const auto before = readAll(s.file);
         ASSERT_TRUE(SaveHistoryFile(s.file.string(), current, ring).ok) << c.name;
@@ -219,10 +219,10 @@ TEST(HistoryFile, OutOfRangePositionsAreWrappedAndFlagged) {
     const HistoryIo io = LoadHistoryFile(s.file.string(), current, ring);
     ASSERT_TRUE(io.ok);
     EXPECT_TRUE(io.decode.positionsWrapped);
-    EXPECT_EQ(ring.HistoryPos, 15); // -1
-    EXPECT_EQ(ring.HistoryLast, 5); // 37
+    EXPECT_EQ(ring.HistoryPos(), 15); // -1
+    EXPECT_EQ(ring.HistoryLast(), 5); // 37
     // The slots are kept: nothing the user picked is lost.
-    EXPECT_EQ(ring.HistorySlots[5], (TRGB{80, 250, 5}));
+    EXPECT_EQ(ring.Slot(5), (TRGB{80, 250, 5}));
 }
 
 TEST(HistoryFile, ReadOnlyFileLoadsButItsSaveFails) {
@@ -291,7 +291,7 @@ TEST(HistoryFile, SymbolicLinksAreNeitherReadNorWrittenThrough) {
         EXPECT_EQ(load.refused, HistoryRefusal::SymbolicLink) << target;
         EXPECT_FALSE(load.error.empty()) << target;
         EXPECT_EQ(current, (TRGB{1, 2, 3})) << target;
-        EXPECT_EQ(ring.HistorySlots, before.HistorySlots) << target;
+        EXPECT_EQ(ring.HistorySlots(), before.HistorySlots()) << target;
 
         const HistoryIo save = SaveHistoryFile(s.file.string(), current, ring);
         EXPECT_FALSE(save.ok) << target;

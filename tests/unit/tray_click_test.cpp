@@ -17,8 +17,8 @@ struct TrayClickTest : ::testing::Test {
     int doubleClicks = 0;
 
     void SetUp() override {
-        machine.onClick = [this] { ++clicks; };
-        machine.onDoubleClick = [this] { ++doubleClicks; };
+        machine.SetOnClick([this] { ++clicks; });
+        machine.SetOnDoubleClick([this] { ++doubleClicks; });
     }
     void wait(int ms) { clock.advance(ms, machine); }
     // One press and release as the toolkit delivers them.

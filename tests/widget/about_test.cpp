@@ -2,6 +2,7 @@
 #include "base/AppInfo.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/Child.h"
 #include "support/TestServices.h"
 #include "windows/About.h"
 
@@ -18,18 +19,22 @@
 namespace tp {
 namespace {
 
+using test::Child;
+
 TEST(About, ShowsTheVersionAndTheDecodedBanner) {
     test::TestServices fakes;
     TfrmAbout about(fakes.services());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("关于"));
-    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("版本 1.2.0"));
-    EXPECT_EQ(about.bsfAbout->client()->size(), QSize(372, 264));
-    EXPECT_EQ(about.bsSkinLinkImage1->geometry(), QRect(6, -1, 360, 80));
-    const QPixmap banner = about.bsSkinLinkImage1->pixmap();
+    EXPECT_EQ(Child<QLabel>(about, "lblVersion")->text(), QStringLiteral("版本 1.2.0"));
+    EXPECT_EQ(Child<TbsBusinessSkinForm>(about, "bsfAbout")->client()->size(), QSize(372, 264));
+    EXPECT_EQ(Child<QLabel>(about, "bsSkinLinkImage1")->geometry(), QRect(6, -1, 360, 80));
+    const QPixmap banner = Child<QLabel>(about, "bsSkinLinkImage1")->pixmap();
     ASSERT_FALSE(banner.isNull());
     EXPECT_EQ(banner.size(), QSize(360, 80));
     // The version label lies on the banner's lower half, above it.
-    EXPECT_TRUE(about.bsSkinLinkImage1->geometry().contains(about.lblVersion->geometry()));
+    EXPECT_TRUE(Child<QLabel>(about, "bsSkinLinkImage1")
+                    ->geometry()
+                    .contains(Child<QLabel>(about, "lblVersion")->geometry()));
 }
 
 TEST(About, DamagedBannerGivesAnEmptyPicture) {
@@ -46,11 +51,13 @@ TEST(About, DamagedBannerGivesAnEmptyPicture) {
 TEST(About, LinkOpensTheAddressInTheBrowser) {
     test::TestServices fakes;
     TfrmAbout about(fakes.services());
-    EXPECT_EQ(about.bsSkinLinkLabel2->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseClick(about.bsSkinLinkLabel2, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Child<TbsSkinLinkLabel>(about, "bsSkinLinkLabel2")->cursor().shape(),
+              Qt::PointingHandCursor);
+    QTest::mouseClick(Child<TbsSkinLinkLabel>(about, "bsSkinLinkLabel2"), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_EQ(fakes.shell.opened, QStringList{QString::fromUtf8(MakerUrl)});
     // The banner has a hand cursor but leads nowhere.
-    QTest::mouseClick(about.bsSkinLinkImage1, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(Child<QLabel>(about, "bsSkinLinkImage1"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(fakes.shell.opened.size(), 1);
 }
 
@@ -66,7 +73,9 @@ TEST(About, EnterAcceptsAndTheCloseButtonCancels) {
     }
     {
         TfrmAbout about(fakes.services());
-        QTimer::singleShot(50, &about, [&] { about.bsfAbout->closeButton()->click(); });
+        QTimer::singleShot(50, &about, [&] {
+            Child<TbsBusinessSkinForm>(about, "bsfAbout")->closeButton()->click();
+        });
         EXPECT_EQ(about.exec(), QDialog::Rejected);
     }
 }

@@ -3,6 +3,7 @@
 #include "app/mainRGB.h"
 #include "skin/Controls.h"
 #include "skin/SkinForm.h"
+#include "support/Child.h"
 #include "support/MainParts.h"
 #include "support/TestServices.h"
 #include "windows/ColorPanel.h"
@@ -19,6 +20,18 @@
 
 namespace tp {
 namespace {
+
+using test::Child;
+
+TbsBusinessSkinForm* frameOf(const TfrmColorPanel* panel) {
+    return Child<TbsBusinessSkinForm>(panel, "bsfPanel");
+}
+QTextBrowser* pageOf(const TfrmColorPanel* panel) {
+    return Child<QTextBrowser>(panel, "wbColors");
+}
+QPushButton* okOf(const TfrmColorPanel* panel) {
+    return Child<QPushButton>(panel, "bsSkinButton1");
+}
 
 void flushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -42,7 +55,7 @@ struct ColorPanelTest : ::testing::Test {
         main.reset(); // owns the panel
         EXPECT_EQ(frmColorPanel, nullptr);
     }
-    QString pageText() const { return frmColorPanel->wbColors->toPlainText(); }
+    QString pageText() const { return pageOf(frmColorPanel)->toPlainText(); }
     test::MainParts ui() const { return test::MainParts(main.get()); }
 };
 
@@ -52,11 +65,12 @@ TEST_F(ColorPanelTest, FillsTheDesktopBesideTheMainWindow) {
     panel.show();
     EXPECT_EQ(panel.frameGeometry(), QRect(351, 0, 1024 - 351, 768));
     // The page fills its panel; the button keeps to the bottom-right corner.
-    const QWidget* client = panel.bsfPanel->client();
-    EXPECT_EQ(panel.bsSkinPanel1->geometry(),
+    const QWidget* client = frameOf(&panel)->client();
+    EXPECT_EQ(Child(panel, "bsSkinPanel1")->geometry(),
               QRect(6, 6, client->width() - 13, client->height() - 50));
-    EXPECT_EQ(panel.wbColors->geometry(), panel.bsSkinPanel1->rect().adjusted(1, 1, -1, -1));
-    EXPECT_EQ(panel.bsSkinButton1->geometry().bottomRight(),
+    EXPECT_EQ(pageOf(&panel)->geometry(),
+              Child(panel, "bsSkinPanel1")->rect().adjusted(1, 1, -1, -1));
+    EXPECT_EQ(okOf(&panel)->geometry().bottomRight(),
               QPoint(client->width() - 14, client->height() - 12));
     // A desktop reaching left of the primary monitor: the panel still ends
     // at the desktop's right edge.
@@ -88,7 +102,7 @@ TEST_F(ColorPanelTest, ResourceButtonMovesTheMainWindowAndKeepsOnePanel) {
 TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
     ui().bsSkinButton6->click();
     TfrmColorPanel* first = frmColorPanel;
-    first->bsfPanel->closeButton()->click();
+    frameOf(first)->closeButton()->click();
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(frmColorPanel, first);
     ui().bsSkinButton6->click();
@@ -97,7 +111,7 @@ TEST_F(ColorPanelTest, CloseOnlyHidesAndOkDisposes) {
 
     bool gone = false;
     QObject::connect(first, &QObject::destroyed, [&] { gone = true; });
-    first->bsSkinButton1->click();
+    okOf(first)->click();
     EXPECT_EQ(frmColorPanel, nullptr);
     flushDeletes();
     EXPECT_TRUE(gone);
@@ -114,12 +128,12 @@ TEST_F(ColorPanelTest, ShowsTheShippedPageAndSendsLinksToTheBrowser) {
     const QString text = pageText();
     EXPECT_TRUE(text.contains(QStringLiteral("网页安全色"))) << text.left(200).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("#663399"))); // rebeccapurple
-    EXPECT_EQ(frmColorPanel->wbColors->source(),
+    EXPECT_EQ(pageOf(frmColorPanel)->source(),
               QUrl::fromLocalFile(QStringLiteral(TINTPICK_SOURCE_DIR "/data/ColorTable.htm")));
 
-    emit frmColorPanel->wbColors->anchorClicked(QUrl(QStringLiteral("#websafe")));
+    emit pageOf(frmColorPanel)->anchorClicked(QUrl(QStringLiteral("#websafe")));
     EXPECT_TRUE(fakes.shell.opened.isEmpty()) << "jumps within the page stay in the panel";
-    emit frmColorPanel->wbColors->anchorClicked(QUrl(QStringLiteral("https://example.org/x")));
+    emit pageOf(frmColorPanel)->anchorClicked(QUrl(QStringLiteral("https://example.org/x")));
     EXPECT_EQ(fakes.shell.opened, QStringList{QStringLiteral("https://example.org/x")});
 }
 
@@ -129,7 +143,7 @@ TEST_F(ColorPanelTest, MissingOrUnreadablePageStillOpensThePanel) {
     EXPECT_TRUE(frmColorPanel->isVisible());
     EXPECT_TRUE(pageText().contains(QStringLiteral("找不到颜色参照表页面")));
     EXPECT_TRUE(fakes.errors.messages.isEmpty());
-    frmColorPanel->bsSkinButton1->click();
+    okOf(frmColorPanel)->click();
     flushDeletes();
 
     // A folder where the page should be cannot be read as one.
@@ -149,7 +163,7 @@ TEST_F(ColorPanelTest, MinimisedPanelComesBackAndCanBeMaximised) {
     EXPECT_FALSE(frmColorPanel->isMinimized());
     EXPECT_TRUE(frmColorPanel->isVisible());
 
-    QToolButton* maximize = frmColorPanel->bsfPanel->maximizeButton();
+    QToolButton* maximize = frameOf(frmColorPanel)->maximizeButton();
     ASSERT_TRUE(maximize->isVisibleTo(frmColorPanel));
     EXPECT_EQ(maximize->toolTip(), QStringLiteral("最大化"));
     maximize->click();

@@ -132,7 +132,7 @@ struct DialogTest : ::testing::Test {
         EXPECT_EQ(w.edtL->Value(), v.L);
         w.edtR->SetValue(r);
         EXPECT_EQ(w.preview->ColorValue().r, r);
-        EXPECT_EQ(w.wheel->Color().Red, r);
+        EXPECT_EQ(w.wheel->Color().Red(), r);
         EXPECT_EQ((std::array<int, 3>{w.edtH->Value(), w.edtS->Value(), w.edtL->Value()}), hsv);
     }
 
@@ -216,9 +216,9 @@ TEST_F(DialogTest, WindowLayoutCaptionsAndEditRanges) {
         for (const auto& [e, r] : ranges) {
             EXPECT_EQ(e->MinValue(), 0);
             EXPECT_EQ(e->MaxValue(), r[0]);
-            EXPECT_EQ(e->TrackBarWidth, r[1]);
-            EXPECT_EQ(e->PopupKind, TbsTrackBarPopupKind::tbpLeft);
-            EXPECT_TRUE(e->popup()->JumpWhenClick);
+            EXPECT_EQ(e->TrackBarWidth(), r[1]);
+            EXPECT_EQ(e->PopupKind(), TbsTrackBarPopupKind::tbpLeft);
+            EXPECT_TRUE(e->popup()->JumpWhenClick());
         }
         return 0;
     });
@@ -517,8 +517,9 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
         // AA normal, AAA normal, AA large, AAA large.
         auto marks = [&] {
             std::string out;
-            for (QLabel* m : c.marks)
-                out += m->text().endsWith(QStringLiteral("✓")) ? 'P' : 'F';
+            for (const char* name : {"mark0", "mark1", "mark2", "mark3"})
+                out +=
+                    test::Child<QLabel>(c, name)->text().endsWith(QStringLiteral("✓")) ? 'P' : 'F';
             return out;
         };
         auto click = [&](int cell) {
@@ -526,20 +527,20 @@ TEST_F(DialogTest, ContrastFollowsTheColourAndTheSecondColourClicked) {
         };
         // By itself the second colour is black or white, whichever
         // contrasts more: black for this grey.
-        EXPECT_EQ(c.lblRatio->text(), "4.69:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.69:1");
         EXPECT_EQ(marks(), "PFPP");
         click(1); // white
-        EXPECT_EQ(c.lblRatio->text(), "4.48:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.48:1");
         EXPECT_EQ(marks(), "FFPF");
         // A change in any view reaches the check.
         w.edtR->SetValue(0x76);
         w.edtG->SetValue(0x76);
         w.edtB->SetValue(0x76);
-        EXPECT_EQ(c.lblRatio->text(), "4.54:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "4.54:1");
         EXPECT_EQ(marks(), "PFPP");
         click(2 + 5); // the sixth history slot
         EXPECT_EQ(c.Second(), (TRGB{0, 0, 0x80}));
-        EXPECT_EQ(c.lblRatio->text(), "3.52:1");
+        EXPECT_EQ(test::Child<QLabel>(c, "lblRatio")->text(), "3.52:1");
         EXPECT_EQ(marks(), "FFPF");
         return 0;
     });
@@ -610,7 +611,7 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     // The colour a swatch click without a move pushes is still the one from
     // before (black at the start), not the dialog's.
     test::ClickSwatch(main);
-    EXPECT_EQ(main.History().HistorySlots[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(main.History().Slot(0), (TRGB{0, 0, 0}));
 
     fakes.runModal = [](QDialog& form) {
         const Win w(form);
@@ -625,7 +626,7 @@ TEST(MainWindowAdvanced, OkTakesTheColourCancelChangesNothing) {
     EXPECT_EQ(ui.edtHC->text(), QStringLiteral("C8141E"));
     // The dialog's colour is now the pick a swatch click pushes.
     test::ClickSwatch(main);
-    EXPECT_EQ(main.History().HistorySlots[1], (TRGB{200, 20, 30}));
+    EXPECT_EQ(main.History().Slot(1), (TRGB{200, 20, 30}));
 }
 
 // The band's second colour typed and swapped in the dialog, kept for the next

@@ -179,7 +179,7 @@ TEST(ColorWheel, RingPressSetsTheHueAndLeavesNoTraceOfTheOldMarkers) {
     t.w.DrawWheel();
     t.w.MouseDown(Qt::LeftButton, 184, 97);
     EXPECT_EQ(t.w.WheelPart(), wheel::wpRing);
-    EXPECT_EQ(t.color.HueByte, 191);
+    EXPECT_EQ(t.color.HueByte(), 191);
     EXPECT_EQ(t.notified, 1);
     t.w.MouseUp(Qt::LeftButton, 184, 97); // same hue again: no news
     EXPECT_EQ(t.notified, 1);
@@ -198,20 +198,20 @@ TEST(ColorWheel, RingPressSetsTheHueAndLeavesNoTraceOfTheOldMarkers) {
 TEST(ColorWheel, RingPressBytesAndButtons) {
     Wheel t;
     t.w.MouseDown(Qt::LeftButton, 97, 15);
-    EXPECT_EQ(t.color.HueByte, 255);
-    EXPECT_DOUBLE_EQ(t.color.Hue, 1.0);
+    EXPECT_EQ(t.color.HueByte(), 255);
+    EXPECT_DOUBLE_EQ(t.color.Hue(), 1.0);
     EXPECT_EQ(t.notified, 1); // black stays black, but the hue byte changed
     t.w.MouseMove(Qt::LeftButton, 97, 184);
-    EXPECT_EQ(t.color.HueByte, 127);
+    EXPECT_EQ(t.color.HueByte(), 127);
     // A drag begun on the ring keeps steering the hue from anywhere.
     t.w.MouseMove(Qt::LeftButton, -50, 97);
-    EXPECT_EQ(t.color.HueByte, 63);
+    EXPECT_EQ(t.color.HueByte(), 63);
     t.w.MouseUp(Qt::LeftButton, -50, 97);
 
     // A right press on the ring chooses the part but changes nothing.
     t.w.MouseDown(Qt::RightButton, 184, 97);
     EXPECT_EQ(t.w.WheelPart(), wheel::wpRing);
-    EXPECT_EQ(t.color.HueByte, 63);
+    EXPECT_EQ(t.color.HueByte(), 63);
     t.w.MouseUp(Qt::RightButton, 184, 97);
     EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 }
@@ -222,14 +222,14 @@ TEST(ColorWheel, SquareDragClampsAndOnlyMovesTheMarkers) {
     t.w.MouseDown(Qt::LeftButton, 44, 44);
     EXPECT_EQ(t.notified, 1); // runs even though nothing changed
     t.w.MouseMove(Qt::LeftButton, 300, -20);
-    EXPECT_EQ(t.color.SaturationByte, 255);
-    EXPECT_EQ(t.color.LightnessByte, 0);
+    EXPECT_EQ(t.color.SaturationByte(), 255);
+    EXPECT_EQ(t.color.LightnessByte(), 0);
     EXPECT_EQ(t.color.Color(), (TRGB{0, 0, 0}));
     t.w.MouseMove(Qt::LeftButton, 150, 97);
-    EXPECT_EQ(t.color.LightnessByte, 128);
+    EXPECT_EQ(t.color.LightnessByte(), 128);
     EXPECT_EQ(t.color.Color(), (TRGB{255, 1, 1}));
     t.w.MouseMove(Qt::NoButton, 60, 60); // no button held: nothing
-    EXPECT_EQ(t.color.LightnessByte, 128);
+    EXPECT_EQ(t.color.LightnessByte(), 128);
     t.w.MouseUp(Qt::LeftButton, 150, 97);
     EXPECT_EQ(t.w.SquareDraws(), squares);
     EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
@@ -276,7 +276,7 @@ TEST(ColorWheel, RealMouseEventsReachTheWheel) {
     Wheel t;
     t.w.show();
     QTest::mousePress(&t.w, Qt::LeftButton, {}, QPoint(184, 97));
-    EXPECT_EQ(t.color.HueByte, 191);
+    EXPECT_EQ(t.color.HueByte(), 191);
     QTest::mouseRelease(&t.w, Qt::LeftButton, {}, QPoint(184, 97));
     EXPECT_EQ(t.w.WheelPart(), wheel::wpNone);
 }

@@ -109,8 +109,8 @@ TEST_F(PickFixture, DragSamplesEveryMoveIntoAllViewsAndTheMagnifier) {
 
     release();
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{128, 128, 128}));
-    EXPECT_EQ(w->History().HistoryPos, 1);
+    EXPECT_EQ(w->History().Slot(0), (TRGB{128, 128, 128}));
+    EXPECT_EQ(w->History().HistoryPos(), 1);
     // The position text and the magnifier keep the last sample.
     EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:300 ,Y:200 "));
     EXPECT_EQ(zoom(60, 44), 0x808080u);
@@ -125,7 +125,7 @@ TEST_F(PickFixture, PressAndReleaseWithoutMovePushesThePickedColourAsItIs) {
     press();
     release();
     // PickedColor starts black; the push moves nothing (slot 0 is current).
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 0}));
+    EXPECT_EQ(w->History().Slot(0), (TRGB{0, 0, 0}));
     EXPECT_EQ(ui().lblMousePos->text(), before);
     EXPECT_EQ(zoom(10, 10), 0xF6F7FBu);
     EXPECT_EQ(current(), (TRGB{255, 255, 255}));
@@ -138,7 +138,7 @@ TEST_F(PickFixture, PixelOffEveryMonitorReadsWhiteAndComparesEqualToWhite) {
     release();
     // The pick is white, and slot 0, the slot written last, is white
     // already: nothing is pushed.
-    EXPECT_EQ(w->History().HistoryPos, 0);
+    EXPECT_EQ(w->History().HistoryPos(), 0);
     // The magnifier shows the off-screen part black.
     EXPECT_EQ(zoom(127, 0), 0x000000u);
 }
@@ -159,8 +159,8 @@ TEST_F(PickFixture, SecondButtonDuringDragKeepsOneGrabAndOneScreen) {
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     // The other button's release pushes the same colour again: nothing new.
     release(Qt::LeftButton);
-    EXPECT_EQ(w->History().HistoryPos, 1);
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().HistoryPos(), 1);
+    EXPECT_EQ(w->History().Slot(0), (TRGB{0, 0, 255}));
     // The screen was let go: the next drag takes a picture of its own.
     press();
     EXPECT_EQ(ts.screen.freezes, 2);
@@ -181,7 +181,7 @@ TEST_F(PickFixture, ArrowKeysNudgeTheCursorByOneOrTenPixelsWhileDragging) {
     key(Qt::Key_Left);
     EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
     release();
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 255, 0}));
+    EXPECT_EQ(w->History().Slot(0), (TRGB{0, 255, 0}));
     // Without a drag the keys do not move the cursor.
     key(Qt::Key_Right);
     EXPECT_EQ(ts.screen.cursor, QPoint(105, 59));
@@ -203,7 +203,7 @@ TEST_F(PickFixture, PushWritingSlotEightMovesTheSelectionAndWritesTheCodeOnce) {
         ts.screen.desktop().setPixel(400 + i, 400, qRgb(10 * i, 1, 2));
         pick(400 + i, 400);
     }
-    ASSERT_EQ(w->History().HistoryLast, 7);
+    ASSERT_EQ(w->History().HistoryLast(), 7);
     EXPECT_EQ(ui().sdgHistory->Col(), 7);
     std::vector<QString> seen;
     QObject::connect(ui().edtHC, &QLineEdit::textChanged,
@@ -241,15 +241,15 @@ TEST_F(PickFixture, EscCancelsADragRestoringTheColourAndTheReleasePushesNothing)
     EXPECT_EQ(current(), (TRGB{255, 0, 0}));
     EXPECT_EQ(ui().edtHC->text(), QStringLiteral("FF0000"));
     release();
-    EXPECT_EQ(w->History().HistoryPos, 1);
+    EXPECT_EQ(w->History().HistoryPos(), 1);
     // The pick is red again: a press and release without a move pushes it,
     // and red is what slot 0 holds.
     press();
     release();
-    EXPECT_EQ(w->History().HistoryPos, 1);
+    EXPECT_EQ(w->History().HistoryPos(), 1);
     // The next drag is an ordinary one again.
     pick(250, 10);
-    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().Slot(1), (TRGB{0, 0, 255}));
 }
 
 TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
@@ -258,7 +258,7 @@ TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
     release(); // a click on the swatch
     ASSERT_TRUE(overlay());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-    EXPECT_EQ(w->History().HistoryPos, 0) << "the click itself pushes nothing";
+    EXPECT_EQ(w->History().HistoryPos(), 0) << "the click itself pushes nothing";
     QWidget* win = overlay()->Windows().at(0);
     mouseTo(win, QEvent::MouseMove, QPointF(150.5, 20));
     EXPECT_EQ(current(), (TRGB{0, 255, 0}));
@@ -268,8 +268,8 @@ TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
     keyTo(win, Qt::Key_Left);
     EXPECT_EQ(ui().lblMousePos->text(), QStringLiteral("X:159 ,Y:20 "));
     mouseTo(win, QEvent::MouseButtonPress, QPointF(250, 30), Qt::LeftButton);
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{0, 0, 255}));
-    EXPECT_EQ(w->History().HistoryPos, 1);
+    EXPECT_EQ(w->History().Slot(0), (TRGB{0, 0, 255}));
+    EXPECT_EQ(w->History().HistoryPos(), 1);
     QApplication::processEvents();
     EXPECT_EQ(overlay(), nullptr);
 
@@ -287,7 +287,7 @@ TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
         else
             mouseTo(win, QEvent::MouseButtonPress, QPointF(50, 40), Qt::RightButton);
         EXPECT_EQ(current(), (TRGB{0, 0, 255})) << byKey;
-        EXPECT_EQ(w->History().HistoryPos, 1) << byKey;
+        EXPECT_EQ(w->History().HistoryPos(), 1) << byKey;
         QApplication::processEvents();
         EXPECT_EQ(overlay(), nullptr);
         // The pick is blue again, as slot 0 holds: a drag's press and
@@ -295,7 +295,7 @@ TEST_F(PickFixture, OverlayPickFollowsPicksNudgesAndCancels) {
         ts.screen.overlay = false;
         press();
         release();
-        EXPECT_EQ(w->History().HistoryPos, 1) << byKey;
+        EXPECT_EQ(w->History().HistoryPos(), 1) << byKey;
         ts.screen.overlay = true;
     }
 }
@@ -304,14 +304,14 @@ TEST_F(PickFixture, FrozenReaderFreezesAtThePressAndSaysWhyWhenItCannot) {
     ts.screen.frozen = true;
     pick(50, 40);
     EXPECT_EQ(ts.screen.freezes, 1);
-    EXPECT_EQ(w->History().HistorySlots[0], (TRGB{255, 0, 0}));
+    EXPECT_EQ(w->History().Slot(0), (TRGB{255, 0, 0}));
 
     ts.screen.freezeError = QStringLiteral("portal says no");
     press();
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "no drag";
     EXPECT_EQ(ts.errors.plainMessages, QStringList{QStringLiteral("portal says no")});
     release();
-    EXPECT_EQ(w->History().HistoryPos, 1) << "a failed press pushes nothing";
+    EXPECT_EQ(w->History().HistoryPos(), 1) << "a failed press pushes nothing";
 
     // A desktop that offers only its own colour picker: its colour is taken
     // and pushed as a pick.
@@ -319,8 +319,8 @@ TEST_F(PickFixture, FrozenReaderFreezesAtThePressAndSaysWhyWhenItCannot) {
     press();
     release();
     EXPECT_EQ(current(), (TRGB{1, 2, 3}));
-    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{1, 2, 3}));
-    EXPECT_EQ(w->History().HistoryPos, 2);
+    EXPECT_EQ(w->History().Slot(1), (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History().HistoryPos(), 2);
 }
 
 TEST_F(PickFixture, AColourFromElsewhereClearsTheMagnifierOfTheLastDrag) {
@@ -330,7 +330,7 @@ TEST_F(PickFixture, AColourFromElsewhereClearsTheMagnifierOfTheLastDrag) {
     // the magnifier and the position knew nothing of where it came from.
     w->TakeColour({1, 2, 3});
     EXPECT_EQ(current(), (TRGB{1, 2, 3}));
-    EXPECT_EQ(w->History().HistorySlots[1], (TRGB{1, 2, 3}));
+    EXPECT_EQ(w->History().Slot(1), (TRGB{1, 2, 3}));
     const QImage shown = test::MagnifierPicture(*w);
     QImage fresh(shown.size(), shown.format());
     fresh.fill(QColor(0xF6, 0xF7, 0xFB));

@@ -85,7 +85,7 @@ struct GridFixture : ::testing::Test {
     int markPixels(int col, int row) {
         const QImage img = grid()->grab().toImage();
         const QRect cell = grid()->CellRect(col, row);
-        const TRGB slot = w->History().HistorySlots[size_t(row * 8 + col)];
+        const TRGB slot = w->History().Slot(row * 8 + col);
         const TRGB ink = InverseColor(slot);
         int n = 0;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
@@ -102,8 +102,8 @@ TEST_F(GridFixture, FixtureFileFillsTheGridAndTheCurrentColour) {
     open();
     EXPECT_EQ(w->CurrentColour(), (TRGB{10, 20, 30}));
     EXPECT_EQ(code()->text(), QStringLiteral("0A141E"));
-    EXPECT_EQ(w->History().HistoryPos, 3);
-    EXPECT_EQ(w->History().HistoryLast, 2);
+    EXPECT_EQ(w->History().HistoryPos(), 3);
+    EXPECT_EQ(w->History().HistoryLast(), 2);
     // The current cell starts at column 0, row 0 whatever HistoryLast says.
     EXPECT_EQ(grid()->Col(), 0);
     EXPECT_EQ(grid()->Row(), 0);
@@ -185,13 +185,13 @@ TEST_F(GridFixture, FirstStartCreatesAnEmptyFileAndWritesFiftyNineBytes) {
 TEST_F(GridFixture, OutOfRangePositionsAreWrappedWithAPlainMessage) {
     writeFile(ts.historyPath(), fixtureBytes("history_badpos.dat"));
     open();
-    EXPECT_EQ(w->History().HistoryPos, 15);
-    EXPECT_EQ(w->History().HistoryLast, 5);
+    EXPECT_EQ(w->History().HistoryPos(), 15);
+    EXPECT_EQ(w->History().HistoryLast(), 5);
     ASSERT_EQ(ts.errors.plainMessages.size(), 1);
     EXPECT_TRUE(ts.errors.plainMessages[0].contains(QStringLiteral("HisColors.dat")));
     EXPECT_TRUE(ts.errors.messages.isEmpty());
     w->TakeColour(TRGB{9, 9, 9});
-    EXPECT_EQ(w->History().HistorySlots[15], (TRGB{9, 9, 9}));
+    EXPECT_EQ(w->History().Slot(15), (TRGB{9, 9, 9}));
     EXPECT_EQ(grid()->Col(), 7);
     EXPECT_EQ(grid()->Row(), 1);
 }

@@ -465,7 +465,7 @@ TEST_F(MainWindowTest, SwatchHintShowsThreeLines) {
 TEST_F(MainWindowTest, LinksOpenOnlyOnALeftReleaseOverThemselves) {
     TfrmAbout about(fakes.services());
     for (QLabel* link :
-         {static_cast<QLabel*>(ui().lblLink), static_cast<QLabel*>(about.bsSkinLinkLabel2)}) {
+         {static_cast<QLabel*>(ui().lblLink), test::Child<QLabel>(about, "bsSkinLinkLabel2")}) {
         const QPoint inside(5, 5), outside(link->width() + 40, 5);
         QTest::mouseClick(link, Qt::RightButton, {}, inside);
         QTest::mousePress(link, Qt::LeftButton, {}, inside);

@@ -125,7 +125,7 @@ TEST(ShortcutPick, PicksIntoTheHistoryAndCopiesInTheChosenFormat) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(win, &click);
     EXPECT_EQ(ts.clipboard.text(), QStringLiteral("rgb(51, 102, 153)"));
-    EXPECT_EQ(w.History().HistorySlots[0], (TRGB{0x33, 0x66, 0x99}));
+    EXPECT_EQ(w.History().Slot(0), (TRGB{0x33, 0x66, 0x99}));
     QApplication::processEvents();
 
     // Esc: nothing picked, nothing copied.
@@ -135,5 +135,5 @@ TEST(ShortcutPick, PicksIntoTheHistoryAndCopiesInTheChosenFormat) {
     ASSERT_TRUE(overlay);
     KeyClick(overlay->Windows().at(0), Qt::Key_Escape);
     EXPECT_EQ(ts.clipboard.text(), QString());
-    EXPECT_EQ(w.History().HistoryPos, 1);
+    EXPECT_EQ(w.History().HistoryPos(), 1);
 }

@@ -22,7 +22,7 @@ protected:
         edit = new TbsSkinTrackEdit(fakes.services(), &window);
         edit->SetMinValue(0);
         edit->SetMaxValue(255);
-        edit->TrackBarWidth = 128;
+        edit->SetTrackBarWidth(128);
         edit->setGeometry(16, 23, 49, 20);
         other = new QLineEdit(&window);
         other->setGeometry(100, 100, 50, 20);
@@ -190,7 +190,7 @@ TEST_F(TrackEditTest, DraggingThePopupThumbSetsTheValue) {
     // Without JumpWhenClick a click on the bare track does nothing.
     QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(120, 10));
     EXPECT_EQ(popup->Value(), 128);
-    popup->JumpWhenClick = true;
+    popup->SetJumpWhenClick(true);
     QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(2 + 4, 10));
     EXPECT_EQ(popup->Value(), 0);
 }

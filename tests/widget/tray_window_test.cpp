@@ -195,9 +195,9 @@ TEST_F(TrayWindowTest, AboutOpensFromTheTrayMenuWhileHiddenFreshEachTime) {
         QTimer::singleShot(50, [&] {
             ASSERT_TRUE(frmAbout);
             ++created;
-            versions << frmAbout->lblVersion->text();
+            versions << test::Child<QLabel>(frmAbout, "lblVersion")->text();
             QObject::connect(frmAbout, &QObject::destroyed, [&] { ++destroyed; });
-            frmAbout->bsSkinButton1->click();
+            test::Child<QPushButton>(frmAbout, "bsSkinButton1")->click();
         });
     };
     closeWhenShown();
@@ -255,7 +255,7 @@ TEST_F(TrayWindowTest, TrayAnswersWhileAModalWindowIsOpen) {
         ASSERT_TRUE(frmAbout && frmAbout->isVisible());
         clickTray();
         duringAbout = presses;
-        frmAbout->bsSkinButton1->click();
+        test::Child<QPushButton>(frmAbout, "bsSkinButton1")->click();
     });
     ui().bsSkinButton5->click();
     EXPECT_EQ(duringAbout, 1) << "About";
