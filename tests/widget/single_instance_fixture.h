@@ -42,5 +42,4 @@ struct SingleInstanceTest : ::testing::Test {
     }
 };
 
-
 } // namespace tp::testing

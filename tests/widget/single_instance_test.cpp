@@ -2,6 +2,7 @@
 // instance is not mistaken for an answer.
 #include "widget/single_instance_fixture.h"
 
+#include <QLocalSocket>
 #include <QSignalSpy>
 
 using namespace tp;
@@ -24,6 +25,22 @@ TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     // accepted by the system but never answered.
     SingleInstance second;
     EXPECT_EQ(second.claimOrHandOver(paths, 1s), Outcome::NoAnswer);
+}
+
+TEST_F(SingleInstanceTest, AnEndlessLineIsCutOff) {
+    SingleInstance first;
+    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
+    QLocalSocket peer;
+    peer.connectToServer(QString::fromStdString(paths.instanceSocket));
+    ASSERT_TRUE(peer.waitForConnected(2000));
+    const QByteArray chunk(64 * 1024, 'x');
+    for (int i = 0; i < 64 && peer.state() == QLocalSocket::ConnectedState; ++i) {
+        peer.write(chunk);
+        peer.flush();
+        QTest::qWait(5);
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return peer.state() == QLocalSocket::UnconnectedState; }, 5000));
 }
 
 TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffAStart) {

@@ -1,13 +1,17 @@
 // One running instance on POSIX systems: a socket file left by a crash does
-// not block the next start, and the fallback rendezvous folder is private.
+// not block the next start, and without a runtime folder no other user can
+// take the meeting place.
 #include "widget/single_instance_fixture.h"
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+
+#include <string>
 #include <unistd.h>
 
 using namespace tp;
@@ -33,25 +37,24 @@ TEST_F(SingleInstanceTest, ASocketLeftByACrashDoesNotBlock) {
     EXPECT_EQ(next.claimOrHandOver(paths, 2s), Outcome::Primary);
 }
 
-TEST_F(SingleInstanceTest, WithoutARuntimeFolderAPrivateOneIsUsed) {
+TEST_F(SingleInstanceTest, WithoutARuntimeFolderNoOtherUserCanTakeTheMeetingPlace) {
+    // What another user could do first in a shared temporary folder: make
+    // the folder a fixed name would use, open to all.
+    QTemporaryDir tmp, home;
+    const std::string squatted =
+        tmp.path().toStdString() + "/tintpick-" + std::to_string(::getuid());
+    ASSERT_EQ(::mkdir(squatted.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(squatted.c_str(), 0777), 0);
+
     RunPlace place;
     place.exeDir = "/opt/tintpick";
-    place.tmpDir = runtime.path().toStdString();
-    place.uid = static_cast<unsigned>(::getuid());
-    AppPaths fallback = DecideAppPaths(place);
+    place.home = home.path().toStdString();
+    place.tmpDir = tmp.path().toStdString();
+    paths = DecideAppPaths(place);
+    MakeUserFolder(paths);
     SingleInstance first;
-    ASSERT_EQ(first.claimOrHandOver(fallback), Outcome::Primary) << first.problem().toStdString();
-    struct stat st {};
-    ASSERT_EQ(::stat(fallback.runtimeDir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 077, 0u);
-
-    // A folder of that name that others may enter is not used.
-    SingleInstance other;
-    place.uid += 1;
-    fallback = DecideAppPaths(place);
-    ASSERT_EQ(::mkdir(fallback.runtimeDir.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(fallback.runtimeDir.c_str(), 0777), 0);
-    EXPECT_EQ(other.claimOrHandOver(fallback), Outcome::Alone);
-    EXPECT_FALSE(other.problem().isEmpty());
+    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary) << first.problem().toStdString();
+    QSignalSpy forward(&first, &SingleInstance::activationRequested);
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
+    EXPECT_EQ(forward.size(), 1);
 }
-

@@ -34,7 +34,8 @@ TEST(GdiReader, ReadsWhatAWindowShowsWhereTheCursorIs) {
 
     SetCursorPos(centre.x(), centre.y());
     EXPECT_TRUE(QTest::qWaitFor([&] { return screen->cursorPos() == centre; }, 2000));
-    const ScreenSource::CursorSample sample = screen->sampleAtCursor(QPointF(centre), QSize(32, 24));
+    const ScreenSource::CursorSample sample =
+        screen->sampleAtCursor(QPointF(centre), QSize(32, 24));
     EXPECT_EQ(sample.cursor, centre);
     ASSERT_EQ(sample.area.size(), QSize(32, 24));
     int right = 0;
