@@ -302,7 +302,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         firstPos = dlg.pos();
         ui.edtName->setText(QStringLiteral("mine"));
         ui.memComment->setPlainText(QStringLiteral("keep me"));
-        lockFromAnotherProcess();
+        lockFromAnotherConnection();
         dlg.hide();
         return 1;
     };
@@ -893,7 +893,7 @@ TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
 }
 
 TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
-    lockFromAnotherProcess();
+    lockFromAnotherConnection();
     test::TypeColour(*main, {7, 7, 7});
     ui().bsSkinButton3->click(); // "保存"
     unlock();
@@ -903,7 +903,7 @@ TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
         ui.bsSkinButton3->click(); // "查找": a keyword longer than the store takes
         ui.bsSkinButton4->click();
         ui.adoqLib->SetFieldText(TLibQuery::fName, QStringLiteral("x"));
-        lockFromAnotherProcess();
+        lockFromAnotherConnection();
         ui.nav(TbsSkinDBNavigator::nbPost)->click();
         unlock();
         key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
