@@ -53,6 +53,10 @@ run() { # name program [arguments...]
   local log=$scratch/$name.log
   mkdir -p "$prefix"
   WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1
+  # A crash is reported in the log (winedbg's backtrace) and ends the
+  # program, instead of Wine's "Program Error" box waiting for a click.
+  WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f >/dev/null 2>&1
   echo "== $name (WINEPREFIX $prefix)"
   local rc=0
   WINEPREFIX=$prefix QT_QPA_PLATFORM=windows timeout "${TINTPICK_WIN_TEST_TIMEOUT:-900}" \
@@ -63,7 +67,7 @@ run() { # name program [arguments...]
   failed_here=$(grep -c '^\[  FAILED  \] [A-Za-z]' "$log" || true)
   if [ "$rc" -ne 0 ]; then
     failed=1
-    grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -50 || true
+    grep -E '^\[  FAILED  \]|Failure|error|Unhandled' "$log" | head -50 || true
     [ "$rc" -eq 124 ] && echo "$name: stopped after ${TINTPICK_WIN_TEST_TIMEOUT:-900} s" && tail -20 "$log"
     summary+=("$name: FAILED (exit $rc; ${passed:-0} passed, $failed_here failed)")
   else

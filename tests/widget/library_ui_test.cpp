@@ -307,6 +307,7 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         return 1;
     };
     ui().bsSkinButton3->click();
+    ASSERT_NE(first, nullptr) << "no dialog";
     ASSERT_EQ(ts.errors.messages.size(), 1);
     EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("locked")))
         << ts.errors.messages[0].toStdString();
