@@ -1,9 +1,13 @@
-// One running instance: a later start hands over and ends, and a silent
-// instance is not mistaken for an answer.
+// One running instance: a later start hands over and ends, a silent
+// instance is not mistaken for an answer, and one killed leaves no lock.
 #include "widget/single_instance_fixture.h"
 
+#include <QCoreApplication>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QSignalSpy>
+
+#include <cstdio>
 
 using namespace tp;
 using namespace tp::testing;
@@ -65,4 +69,37 @@ TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffA
               SingleInstance::Delivery::NoInstance);
     SingleInstance start;
     EXPECT_EQ(start.claimOrHandOver(paths, 300ms), Outcome::NoAnswer);
+}
+
+TEST_F(SingleInstanceTest, AnInstanceKilledHoldingTheLockDoesNotBlockTheNextStart) {
+    constexpr char HoldIn[] = "TINTPICK_TEST_HOLD_INSTANCE_IN";
+    if (qEnvironmentVariableIsSet(HoldIn)) {
+        // The instance to be killed: it runs until it is.
+        RunPlace place;
+        place.exeDir = "/opt/tintpick";
+        place.xdgRuntimeDir = place.appData = qEnvironmentVariable(HoldIn).toStdString();
+        SingleInstance held;
+        ASSERT_EQ(held.claimOrHandOver(DecideAppPaths(place)), Outcome::Primary);
+        std::fputs("\nheld\n", stdout);
+        std::fflush(stdout);
+        for (;;)
+            QTest::qWait(100);
+    }
+    QProcess other;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(HoldIn), runtime.path());
+    other.setProcessEnvironment(env);
+    other.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SingleInstanceTest.AnInstanceKilled*")});
+    ASSERT_TRUE(other.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains("\nheld\n") && other.waitForReadyRead(30000))
+        out += other.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("\nheld\n")) << out.toStdString();
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
+    other.kill(); // no chance to let go of anything
+    ASSERT_TRUE(other.waitForFinished(10000));
+    SingleInstance next;
+    EXPECT_EQ(next.claimOrHandOver(paths, 5s), Outcome::Primary) << next.problem().toStdString();
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
 }
