@@ -46,8 +46,13 @@ TEST_F(ColourStore, TheStoreIsTheFileInTheWorkingDirectoryWhenTheConnectionOpens
     EXPECT_EQ(QFileInfo(dm.storePath()).canonicalFilePath(),
               QFileInfo(storePath()).canonicalFilePath());
 
-    // Characters that mean something in a URI or to a shell, in the path.
+    // Characters that mean something in a URI or to a shell, in the path
+    // ('?' cannot be in a Windows name).
+#ifdef Q_OS_WIN
+    const QString odd = other.filePath(QStringLiteral("颜色 #1 &x=%20 'a'"));
+#else
     const QString odd = other.filePath(QStringLiteral("颜色 #1 ?x=%20 'a'"));
+#endif
     ASSERT_TRUE(QDir().mkpath(odd));
     ASSERT_TRUE(QFile::copy(storePath(), odd + QStringLiteral("/store.kvd")));
     QDir::setCurrent(odd);
@@ -239,6 +244,12 @@ TEST_F(ColourStore, StoreDeletedOrReplacedWhileConnectedIsLookedUpAgainByName) {
     addRow(QStringLiteral("红"), 255, 0, 0);
     dm.DataModuleCreate();
     EXPECT_TRUE(dm.Contains({255, 0, 0}));
+#ifdef Q_OS_WIN
+    // Windows deletes no file that is open, and the store is: it stays.
+    EXPECT_FALSE(QFile::remove(storePath()));
+    EXPECT_TRUE(dm.Contains({255, 0, 0}));
+    return;
+#endif
     ASSERT_TRUE(QFile::remove(storePath()));
     EXPECT_NE(messageOf([&] {
                   dm.AddColor({QStringLiteral("lost"), {1, 2, 3}, {}});
