@@ -80,7 +80,7 @@ TEST_F(SingleInstanceTest, AnInstanceKilledHoldingTheLockDoesNotBlockTheNextStar
         place.xdgRuntimeDir = place.appData = qEnvironmentVariable(HoldIn).toStdString();
         SingleInstance held;
         ASSERT_EQ(held.claimOrHandOver(DecideAppPaths(place)), Outcome::Primary);
-        std::fputs("\nheld\n", stdout);
+        std::fputs("[instance held]", stdout);
         std::fflush(stdout);
         for (;;)
             QTest::qWait(100);
@@ -93,9 +93,9 @@ TEST_F(SingleInstanceTest, AnInstanceKilledHoldingTheLockDoesNotBlockTheNextStar
                 {QStringLiteral("--gtest_filter=SingleInstanceTest.AnInstanceKilled*")});
     ASSERT_TRUE(other.waitForStarted(10000));
     QByteArray out;
-    while (!out.contains("\nheld\n") && other.waitForReadyRead(30000))
+    while (!out.contains("[instance held]") && other.waitForReadyRead(30000))
         out += other.readAllStandardOutput();
-    ASSERT_TRUE(out.contains("\nheld\n")) << out.toStdString();
+    ASSERT_TRUE(out.contains("[instance held]")) << out.toStdString();
     EXPECT_EQ(laterStart(), Outcome::HandedOver);
     other.kill(); // no chance to let go of anything
     ASSERT_TRUE(other.waitForFinished(10000));
