@@ -64,7 +64,7 @@ run() { # name program [arguments...]
   WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
   local passed failed_here
   passed=$(sed -n 's/.*\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
-  failed_here=$(grep -c '^\[  FAILED  \] [A-Za-z]' "$log" || true)
+  failed_here=$(grep -c '^\[  FAILED  \] [A-Za-z].* ms)' "$log" || true)
   if [ "$rc" -ne 0 ]; then
     failed=1
     grep -E '^\[  FAILED  \]|Failure|error|Unhandled' "$log" | head -50 || true
