@@ -1,6 +1,7 @@
 #include "library/dm.h"
 
 #include "base/Convert.h"
+#include "platform/FilePlace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <QUrl>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -105,10 +105,21 @@ void CreateStore(const QString& path, const QString& schemaPath) {
     const QByteArray schema = schemaFile.readAll();
     const QString dir = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(dir)) fail(QStringLiteral("cannot make the folder"));
-    QTemporaryFile temp(dir + QStringLiteral("/.store.kvd.XXXXXX"));
-    if (!temp.open()) fail(temp.errorString());
-    temp.close();
-    const QByteArray tempName = QFile::encodeName(temp.fileName());
+    // QTemporaryFile keeps its handle open until it goes, and Windows moves
+    // no file that is open: only the name is kept, and removed at the end
+    // (after a move it names nothing).
+    QString tempPath;
+    {
+        QTemporaryFile temp(dir + QStringLiteral("/.store.kvd.XXXXXX"));
+        temp.setAutoRemove(false);
+        if (!temp.open()) fail(temp.errorString());
+        tempPath = temp.fileName();
+    }
+    const struct RemoveTemp {
+        QString path;
+        ~RemoveTemp() { QFile::remove(path); }
+    } removeTemp{tempPath};
+    const QByteArray tempName = QFile::encodeName(tempPath);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(tempName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     char* error = nullptr;
@@ -117,8 +128,8 @@ void CreateStore(const QString& path, const QString& schemaPath) {
     sqlite3_free(error);
     if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) fail(message);
-    if (::link(tempName.constData(), QFile::encodeName(path).constData()) != 0 && errno != EEXIST)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    QString placeError;
+    if (!PlaceNewFile(tempPath, path, placeError)) fail(placeError);
 }
 
 // The store's text for a failed statement.

@@ -9,13 +9,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tp {
 
@@ -32,36 +25,9 @@ bool IsHexCode(const QByteArray& code) {
            });
 }
 
-QString Errno(const QString& what) {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-}
-
 // A request or an answer is one short line; a peer that sends more without
 // a newline is cut off instead of being buffered without end.
 constexpr qint64 MaxLine = 4096;
-
-// A folder the socket may lie in: a real folder of this user's that nobody
-// else can enter, so no one else can have made the name or can listen on it.
-bool PrivateFolder(const QByteArray& dir) {
-    struct stat st {};
-    return ::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-           (st.st_mode & 077) == 0;
-}
-
-QByteArray FolderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash > 0 ? path.left(slash) : QByteArray("/");
-}
-
-// Where the running instance listens, as it wrote it into the lock file.
-QString SocketNamedIn(int lockFd) {
-    char buf[4096];
-    const ssize_t n = ::pread(lockFd, buf, sizeof buf - 1, 0);
-    if (n <= 0) return {};
-    const QByteArray path = QByteArray(buf, n).trimmed();
-    if (path.isEmpty() || !PrivateFolder(FolderOf(path))) return {};
-    return QFile::decodeName(path);
-}
 
 } // namespace
 
@@ -69,38 +35,29 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() {
     if (server_) server_->close(); // removes the socket file
-    if (!freshFolder_.isEmpty()) ::rmdir(freshFolder_.constData());
     releaseLock();
 }
 
 void SingleInstance::releaseLock() {
-    if (lockFd_ >= 0) ::close(lockFd_);
-    lockFd_ = -1;
+    lock_.release();
 }
 
 SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteArray& request,
                                              const QByteArray& answer,
                                              std::chrono::milliseconds patience) {
-    const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd_ < 0) {
-        problem_ = Errno(QString::fromLocal8Bit(lockPath));
-        return Meeting::Unusable;
-    }
+    if (!lock_.open(paths, problem_)) return Meeting::Unusable;
     const QDeadlineTimer deadline(patience);
     for (;;) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Meeting::Locked;
-        if (errno != EWOULDBLOCK) {
-            problem_ = Errno(QString::fromLocal8Bit(lockPath));
+        const InstanceLock::Try taken = lock_.tryTake(problem_);
+        if (taken == InstanceLock::Try::Taken) return Meeting::Locked;
+        if (taken == InstanceLock::Try::Failed) {
             releaseLock();
             return Meeting::Unusable;
         }
         // Only an answer counts: an instance that is ending reads nothing
         // more, and then the lock comes free. One that is starting may not
         // have said yet where it listens.
-        const QString socketPath = paths.instanceSocket.empty()
-                                       ? SocketNamedIn(lockFd_)
-                                       : QString::fromStdString(paths.instanceSocket);
+        const QString socketPath = lock_.socketToAsk(paths);
         if (!socketPath.isEmpty() && ask(socketPath, request, answer, deadline)) {
             releaseLock();
             return Meeting::Answered;
@@ -110,7 +67,7 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
     }
     releaseLock();
     problem_ = QStringLiteral("the running instance (%1) did not answer")
-                   .arg(QString::fromLocal8Bit(lockPath));
+                   .arg(QString::fromStdString(paths.instanceLock));
     return Meeting::Silent;
 }
 
@@ -165,32 +122,21 @@ bool SingleInstance::ask(const QString& socketPath, const QByteArray& request,
 }
 
 bool SingleInstance::becomePrimary(const AppPaths& paths) {
-    QString socketPath = QString::fromStdString(paths.instanceSocket);
+    const QString socketPath = lock_.socketToListen(paths, problem_);
     if (socketPath.isEmpty()) {
-        QByteArray folder =
-            QFile::encodeName(QString::fromStdString(paths.socketFolderUnder)) + "/tintpick-XXXXXX";
-        if (!::mkdtemp(folder.data())) {
-            problem_ = Errno(QString::fromLocal8Bit(folder));
-            releaseLock();
-            return false;
-        }
-        freshFolder_ = folder;
-        socketPath = QFile::decodeName(folder) + QStringLiteral("/socket");
+        releaseLock();
+        return false;
     }
     // Holding the lock means no instance is alive: a socket file still
     // there was left by one that crashed.
     QLocalServer::removeServer(socketPath);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    const QByteArray named = QFile::encodeName(socketPath) + '\n';
-    if (!server_->listen(socketPath) ||
-        (!freshFolder_.isEmpty() &&
-         (::ftruncate(lockFd_, 0) != 0 ||
-          ::pwrite(lockFd_, named.constData(), size_t(named.size()), 0) != named.size()))) {
-        problem_ =
-            server_->isListening()
-                ? Errno(QString::fromStdString(paths.instanceLock))
-                : QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
+    const bool listening = server_->listen(socketPath);
+    if (!listening || !lock_.announce(socketPath, problem_)) {
+        if (!listening)
+            problem_ =
+                QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
         delete server_;
         server_ = nullptr;
         // Without a listener the lock would only make later starts wait.

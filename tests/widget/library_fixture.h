@@ -1,16 +1,19 @@
 #pragma once
 // A colour store in a temporary directory that is the working directory for
-// the test's duration, made from the schema the build uses.
+// the test's duration, made from the schema the build uses. The tests change
+// it and lock it through connections of their own, with the SQLite library
+// the program's store uses (a Windows machine has no sqlite3 shell).
 #include "library/dm.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <functional>
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -44,31 +47,49 @@ protected:
         dm.setBusyTimeout(50);
     }
     void TearDown() override {
-        if (locker.state() != QProcess::NotRunning) {
-            locker.closeWriteChannel();
-            locker.waitForFinished(3000);
-        }
+        unlock();
         QDir::setCurrent(oldCwd);
     }
 
     QString storePath() const { return dir.filePath(QStringLiteral("store.kvd")); }
 
-    // Runs SQL through the sqlite3 command-line shell, as the build does.
-    void sqlite(const QString& sql, const QString& file = {}) {
-        QProcess p;
-        p.start(QStringLiteral("sqlite3"), {file.isEmpty() ? storePath() : file});
-        ASSERT_TRUE(p.waitForStarted());
-        p.write(sql.toUtf8());
-        p.closeWriteChannel();
-        ASSERT_TRUE(p.waitForFinished(10000));
-        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    // Runs SQL statements on a connection of their own (the file is made
+    // if it does not exist); `out` gets the rows, '|' between the values and
+    // a line break after each row.
+    static int exec(const QString& file, const QString& sql, std::string& error,
+                    QString* out = nullptr) {
+        sqlite3* db = nullptr;
+        int rc = sqlite3_open_v2(file.toUtf8().constData(), &db,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        char* message = nullptr;
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(
+                db, sql.toUtf8().constData(),
+                [](void* to, int n, char** values, char**) {
+                    if (auto* text = static_cast<QString*>(to)) {
+                        for (int i = 0; i < n; ++i)
+                            *text += (i ? QStringLiteral("|") : QString()) +
+                                     QString::fromUtf8(values[i] ? values[i] : "");
+                        *text += QLatin1Char('\n');
+                    }
+                    return 0;
+                },
+                out, &message);
+        error = message ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        sqlite3_close(db);
+        return rc;
     }
-    // The shell's output of a statement.
+    void sqlite(const QString& sql, const QString& file = {}) {
+        std::string error;
+        ASSERT_EQ(exec(file.isEmpty() ? storePath() : file, sql, error), SQLITE_OK) << error;
+    }
+    // The rows a statement gives, as text.
     QString sqliteOutput(const QString& sql) {
-        QProcess p;
-        p.start(QStringLiteral("sqlite3"), {storePath(), sql});
-        EXPECT_TRUE(p.waitForFinished(10000));
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        QString out;
+        std::string error;
+        EXPECT_EQ(exec(storePath(), sql, error, &out), SQLITE_OK) << error;
+        return out.trimmed();
     }
     void makeStore() {
         QFile schema(QStringLiteral(TINTPICK_SOURCE_DIR "/data/schema.sql"));
@@ -107,22 +128,21 @@ protected:
         return out;
     }
 
-    // Another process holds an exclusive lock on the store until TearDown
-    // or unlock().
-    void lockFromAnotherProcess() {
-        locker.start(QStringLiteral("sqlite3"), {storePath()});
-        ASSERT_TRUE(locker.waitForStarted());
-        locker.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
-        QByteArray out;
-        while (!out.contains("locked")) {
-            ASSERT_TRUE(locker.waitForReadyRead(5000));
-            out += locker.readAllStandardOutput();
-        }
+    // Another connection, as another program's would, holds an exclusive
+    // lock on the store until TearDown or unlock().
+    void lockFromAnotherConnection() {
+        ASSERT_EQ(locker, nullptr);
+        ASSERT_EQ(sqlite3_open_v2(storePath().toUtf8().constData(), &locker, SQLITE_OPEN_READWRITE,
+                                  nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(locker, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(locker);
     }
     void unlock() {
-        locker.write("COMMIT;\n");
-        locker.closeWriteChannel();
-        locker.waitForFinished(5000);
+        if (!locker) return;
+        EXPECT_EQ(sqlite3_exec(locker, "COMMIT;", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(locker);
+        locker = nullptr;
     }
 
     static std::string messageOf(const std::function<void()>& f) {
@@ -137,7 +157,7 @@ protected:
     QTemporaryDir dir;
     QString oldCwd;
     TdmMain dm;
-    QProcess locker;
+    sqlite3* locker = nullptr;
 };
 
 } // namespace tp::test

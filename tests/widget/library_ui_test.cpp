@@ -302,11 +302,12 @@ TEST_F(LibraryWindows, FailedInsertKeepsTheDialogAndItsCommentForTheNextSave) {
         firstPos = dlg.pos();
         ui.edtName->setText(QStringLiteral("mine"));
         ui.memComment->setPlainText(QStringLiteral("keep me"));
-        lockFromAnotherProcess();
+        lockFromAnotherConnection();
         dlg.hide();
         return 1;
     };
     ui().bsSkinButton3->click();
+    ASSERT_NE(first, nullptr) << "no dialog";
     ASSERT_EQ(ts.errors.messages.size(), 1);
     EXPECT_TRUE(ts.errors.messages[0].contains(QStringLiteral("locked")))
         << ts.errors.messages[0].toStdString();
@@ -893,7 +894,7 @@ TEST_F(Browser, ARefusedValueGivesOneMessageAndKeepsItsText) {
 }
 
 TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
-    lockFromAnotherProcess();
+    lockFromAnotherConnection();
     test::TypeColour(*main, {7, 7, 7});
     ui().bsSkinButton3->click(); // "保存"
     unlock();
@@ -903,7 +904,7 @@ TEST_F(Browser, StoreFailuresNameTheFileSayWhatWasNotDoneAndKeepTheStoresText) {
         ui.bsSkinButton3->click(); // "查找": a keyword longer than the store takes
         ui.bsSkinButton4->click();
         ui.adoqLib->SetFieldText(TLibQuery::fName, QStringLiteral("x"));
-        lockFromAnotherProcess();
+        lockFromAnotherConnection();
         ui.nav(TbsSkinDBNavigator::nbPost)->click();
         unlock();
         key(&w, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));

@@ -327,16 +327,8 @@ TEST_F(MainWindowTest, SystemMenuListsMinimiseAndClose) {
     EXPECT_EQ(ui().bsfMain->menuButton()->toolTip(), "系统菜单");
 }
 
-TEST_F(MainWindowTest, CaptionBarDragsTheWindowAndItsButtonsClose) {
-    QWidget* caption = ui().bsfMain->captionBar();
-    const QPoint grip(150, 10);
-    QTest::mousePress(caption, Qt::LeftButton, {}, grip);
-    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(40, 30)),
-                     caption->mapToGlobal(QPointF(grip + QPoint(40, 30))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(caption, &move);
-    QTest::mouseRelease(caption, Qt::LeftButton, {}, grip + QPoint(40, 30));
-    EXPECT_EQ(main->pos(), QPoint(40, 30));
+// Dragging by the caption bar is tested per system (widget/posix, widget/win).
+TEST_F(MainWindowTest, CaptionBarsCloseButtonClosesTheWindow) {
     ui().bsfMain->closeButton()->click();
     EXPECT_FALSE(main->isVisible());
 }

@@ -1,56 +1,16 @@
-// One running instance: a later start hands over and ends, a crash leaves
-// nothing that blocks the next start, and a silent instance is not mistaken
-// for an answer.
-#include "base/AppPaths.h"
-#include "platform/SingleInstance.h"
+// One running instance: a later start hands over and ends, a silent
+// instance is not mistaken for an answer, and one killed leaves no lock.
+#include "widget/single_instance_fixture.h"
 
-#include <QFile>
+#include <QCoreApplication>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include <future>
-#include <string>
-
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
+#include <cstdio>
 
 using namespace tp;
-using namespace std::chrono_literals;
-using Outcome = SingleInstance::Outcome;
-
-namespace {
-
-struct SingleInstanceTest : ::testing::Test {
-    QTemporaryDir runtime;
-    AppPaths paths;
-
-    void SetUp() override {
-        RunPlace place;
-        place.exeDir = "/opt/tintpick";
-        place.xdgRuntimeDir = runtime.path().toStdString();
-        paths = DecideAppPaths(place);
-    }
-
-    // A later start runs in a thread of its own, as it would in a process of
-    // its own, while this thread serves the running instance's events.
-    Outcome laterStart(std::chrono::milliseconds patience = 30s) {
-        auto later = std::async(std::launch::async, [&] {
-            SingleInstance second;
-            return second.claimOrHandOver(paths, patience);
-        });
-        while (later.wait_for(0s) != std::future_status::ready)
-            QTest::qWait(10);
-        return later.get();
-    }
-};
-
-} // namespace
+using namespace tp::testing;
 
 TEST_F(SingleInstanceTest, ALaterStartBringsTheRunningOneForwardAndEnds) {
     SingleInstance first;
@@ -62,26 +22,6 @@ TEST_F(SingleInstanceTest, ALaterStartBringsTheRunningOneForwardAndEnds) {
     EXPECT_EQ(forward.size(), 2);
 }
 
-TEST_F(SingleInstanceTest, ASocketLeftByACrashDoesNotBlock) {
-    // What a crashed instance leaves: a socket file nobody listens on.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    paths.instanceSocket.copy(addr.sun_path, sizeof addr.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ::close(fd);
-    ASSERT_TRUE(QFile::exists(QString::fromStdString(paths.instanceSocket)));
-
-    auto first = std::make_unique<SingleInstance>();
-    ASSERT_EQ(first->claimOrHandOver(paths, 2s), Outcome::Primary);
-    QSignalSpy forward(first.get(), &SingleInstance::activationRequested);
-    EXPECT_EQ(laterStart(), Outcome::HandedOver);
-    EXPECT_EQ(forward.size(), 1);
-    first.reset(); // ends normally
-    SingleInstance next;
-    EXPECT_EQ(next.claimOrHandOver(paths, 2s), Outcome::Primary);
-}
-
 TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     SingleInstance first;
     ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
@@ -89,28 +29,6 @@ TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     // accepted by the system but never answered.
     SingleInstance second;
     EXPECT_EQ(second.claimOrHandOver(paths, 1s), Outcome::NoAnswer);
-}
-
-TEST_F(SingleInstanceTest, WithoutARuntimeFolderNoOtherUserCanTakeTheMeetingPlace) {
-    // What another user could do first in a shared temporary folder: make
-    // the folder a fixed name would use, open to all.
-    QTemporaryDir tmp, home;
-    const std::string squatted =
-        tmp.path().toStdString() + "/tintpick-" + std::to_string(::getuid());
-    ASSERT_EQ(::mkdir(squatted.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(squatted.c_str(), 0777), 0);
-
-    RunPlace place;
-    place.exeDir = "/opt/tintpick";
-    place.home = home.path().toStdString();
-    place.tmpDir = tmp.path().toStdString();
-    paths = DecideAppPaths(place);
-    MakeUserFolder(paths);
-    SingleInstance first;
-    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary) << first.problem().toStdString();
-    QSignalSpy forward(&first, &SingleInstance::activationRequested);
-    EXPECT_EQ(laterStart(), Outcome::HandedOver);
-    EXPECT_EQ(forward.size(), 1);
 }
 
 TEST_F(SingleInstanceTest, AnEndlessLineIsCutOff) {
@@ -151,4 +69,37 @@ TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffA
               SingleInstance::Delivery::NoInstance);
     SingleInstance start;
     EXPECT_EQ(start.claimOrHandOver(paths, 300ms), Outcome::NoAnswer);
+}
+
+TEST_F(SingleInstanceTest, AnInstanceKilledHoldingTheLockDoesNotBlockTheNextStart) {
+    constexpr char HoldIn[] = "TINTPICK_TEST_HOLD_INSTANCE_IN";
+    if (qEnvironmentVariableIsSet(HoldIn)) {
+        // The instance to be killed: it runs until it is.
+        RunPlace place;
+        place.exeDir = "/opt/tintpick";
+        place.xdgRuntimeDir = place.appData = qEnvironmentVariable(HoldIn).toStdString();
+        SingleInstance held;
+        ASSERT_EQ(held.claimOrHandOver(DecideAppPaths(place)), Outcome::Primary);
+        std::fputs("[instance held]", stdout);
+        std::fflush(stdout);
+        for (;;)
+            QTest::qWait(100);
+    }
+    QProcess other;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(HoldIn), runtime.path());
+    other.setProcessEnvironment(env);
+    other.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SingleInstanceTest.AnInstanceKilled*")});
+    ASSERT_TRUE(other.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains("[instance held]") && other.waitForReadyRead(30000))
+        out += other.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("[instance held]")) << out.toStdString();
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
+    other.kill(); // no chance to let go of anything
+    ASSERT_TRUE(other.waitForFinished(10000));
+    SingleInstance next;
+    EXPECT_EQ(next.claimOrHandOver(paths, 5s), Outcome::Primary) << next.problem().toStdString();
+    EXPECT_EQ(laterStart(), Outcome::HandedOver);
 }
