@@ -28,6 +28,9 @@ PACKAGES=(
   # real server (with psql) that the tests start for themselves (pgrep finds
   # its processes).
   libqt6sql6-psql libpq-dev postgresql-15 postgresql-client-15 procps
+  # The Windows installer and portable zip (scripts/windows/package.sh) and
+  # their end-to-end tests under Wine (tests/wine/).
+  nsis wine64 zip
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
