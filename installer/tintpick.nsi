@@ -7,7 +7,7 @@
 ; Built by scripts/windows/package.sh:
 ;   makensis -DVERSION=1.2.0 -DSTAGE=<folder with the files> -DOUTFILE=<setup.exe> tintpick.nsi
 ; STAGE holds tintpick.exe, the files listed in Section "Tintpick" below,
-; LICENSE.txt and tintpick.ico.
+; LICENSE.txt and tintpick.ico (the installer's own icon).
 
 Unicode true
 Target amd64-unicode
@@ -81,7 +81,6 @@ LangString MsgRunning ${LANG_ENGLISH} "Tintpick is running. Quit it, then choose
   !insertmacro ${DO} "schema-postgresql.sql"
   !insertmacro ${DO} "LICENSE.txt"
   !insertmacro ${DO} "README.txt"
-  !insertmacro ${DO} "tintpick.ico"
 !macroend
 
 !macro InstallFile NAME
@@ -125,10 +124,10 @@ Section "Tintpick" SecMain
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${APPNAME}.lnk" "$INSTDIR\tintpick.exe" "" \
-    "$INSTDIR\tintpick.ico" 0 SW_SHOWNORMAL "" "${APPNAME} ${VERSION}"
+    "$INSTDIR\tintpick.exe" 0 SW_SHOWNORMAL "" "${APPNAME} ${VERSION}"
 
   WriteRegStr HKCU "${UNINSTKEY}" "DisplayName" "${APPNAME} ${VERSION}"
-  WriteRegStr HKCU "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\tintpick.ico"
+  WriteRegStr HKCU "${UNINSTKEY}" "DisplayIcon" "$INSTDIR\tintpick.exe,0"
   WriteRegStr HKCU "${UNINSTKEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTKEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTKEY}" "InstallLocation" "$INSTDIR"
