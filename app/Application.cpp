@@ -17,6 +17,7 @@
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/TrayHost.h"
+#include "platform/UiFont.h"
 #include "sampling/Display.h"
 #include "skin/SkinData.h"
 #include "windows/Shortcut.h"
@@ -80,7 +81,8 @@ Application::Application(const AppPaths& paths, const std::string& library)
     // X11 takes the window class from the application name, and desktop files
     // match it (StartupWMClass): the product name.
     QApplication::setApplicationName(QString::fromUtf8(ProductName));
-    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    QFont font;
+    font.setFamilies(UiFontFamilies());
     font.setPixelSize(12);
     QApplication::setFont(font);
     // The program lives on in the tray with every window hidden; only

@@ -8,6 +8,7 @@
 #include "history/HistorySession.h"
 #include "platform/DisplayCheck.h"
 #include "platform/ErrorReporter.h"
+#include "platform/ProcessConsole.h"
 #include "platform/SingleInstance.h"
 #include "skin/SkinData.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     // never hand their work to a running instance. They hold nothing a
     // signal could lose (an import is one transaction of the store), so
     // signals end them at once.
+    tp::UseStartingConsole();
     const std::vector<std::string> raw(argv + 1, argv + argc);
     // Telling the usage or the version needs no display either.
     if (const auto text = tp::InformationAskedFor(raw)) {

@@ -6,10 +6,16 @@
 // Portable mode (started from a folder it can write that is not an install
 // prefix): the history lies beside the executable, the store is store.kvd in
 // the working directory and is never created, the reference page lies beside
-// the executable.
+// the executable (on Windows the settings too).
 // Installed mode (the executable's folder cannot be written, or the installed
 // data folder lies beside it): per-user files under $XDG_DATA_HOME/tintpick,
-// shared read-only data in the install prefix's data folder.
+// shared read-only data in the install prefix's data folder. On Windows: an
+// executable under Program Files or %LOCALAPPDATA%\Programs, or beside an
+// install marker, keeps the user's files and settings in %APPDATA%\Tintpick
+// and reads its shared data from beside itself.
+//
+// One implementation per system (AppPathsPosix.cpp, AppPathsWin.cpp); on
+// Windows every path is UTF-8 with backslashes.
 #include <string>
 #include <vector>
 
@@ -31,7 +37,16 @@ struct RunPlace {
     std::string xdgRuntimeDir; // $XDG_RUNTIME_DIR as set
     std::string tmpDir;        // $TMPDIR, else /tmp
     unsigned uid = 0;
+    // Windows: %APPDATA%, %LOCALAPPDATA%, and the Program Files folders
+    // (64-bit and 32-bit) as the system names them.
+    std::string appData;
+    std::string localAppData;
+    std::vector<std::string> programFiles;
 };
+
+// On Windows, a file of this name beside the executable marks an install
+// wherever it lies (the installer puts it there).
+inline constexpr const char* InstallMarkerName = "tintpick-installed.txt";
 
 enum class AppMode { Portable, Installed };
 
@@ -55,8 +70,8 @@ struct AppPaths {
     std::string settings;
     StoreLookup store;
     // Rendezvous of the running instance: a lock held for its whole life and
-    // the local socket it listens on. One instance per history file, so that
-    // copies with files of their own do not stand in for each other.
+    // the local socket it listens on (on Windows a named pipe, its name). One instance per history
+    // file, so that copies with files of their own do not stand in for each other.
     std::string runtimeDir;
     bool runtimeDirIsPrivate = false; // our own fallback folder: create it 0700
     std::string instanceLock;

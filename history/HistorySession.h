@@ -1,16 +1,16 @@
 #pragma once
-// Keeps the history however the process is ended from outside: SIGTERM,
-// SIGINT, SIGHUP and SIGQUIT (a logout or a service manager asking it to
-// stop, Ctrl+C or Ctrl+\ in a terminal, the terminal closing), the session
-// manager's end of session, and the display connection breaking (the X
-// server or the Wayland compositor going away). Each of these would end the
+// Keeps the history however the process is ended from outside: on Linux
+// SIGTERM, SIGINT, SIGHUP and SIGQUIT (a logout or a service manager asking
+// it to stop, Ctrl+C or Ctrl+\ in a terminal, the terminal closing) and the
+// display connection breaking (the X server or the Wayland compositor going
+// away); on Windows the console's Ctrl+C, Ctrl+Break and its closing, and
+// log-off or shutdown (WM_ENDSESSION); everywhere the session manager's end
+// of session. Each of these would end the
 // process without the main window's close handler, and the picks of the run
 // would be lost.
 #include <QObject>
 
 #include <functional>
-
-class QSocketNotifier;
 
 namespace tp {
 
@@ -37,12 +37,8 @@ public:
     ~HistorySession() override;
 
 private:
-    void signalArrived();
-
     std::function<void()> terminate_;
     std::function<void()> sessionEnding_;
-    QSocketNotifier* notifier_ = nullptr;
-    bool installedHandlers_ = false;
 };
 
 } // namespace tp

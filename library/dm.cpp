@@ -1,6 +1,7 @@
 #include "library/dm.h"
 
 #include "base/Convert.h"
+#include "platform/FilePlace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <QUrl>
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -117,8 +117,8 @@ void CreateStore(const QString& path, const QString& schemaPath) {
     sqlite3_free(error);
     if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) fail(message);
-    if (::link(tempName.constData(), QFile::encodeName(path).constData()) != 0 && errno != EEXIST)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    QString placeError;
+    if (!PlaceNewFile(temp.fileName(), path, placeError)) fail(placeError);
 }
 
 // The store's text for a failed statement.

@@ -1,6 +1,6 @@
 #include "platform/QtScreenSource.h"
 
-#include "platform/PortalScreenSource.h"
+#include "platform/NativeParts.h"
 #include "platform/ReaderChoice.h"
 
 #include <QCursor>
@@ -8,10 +8,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
-
-#if TINTPICK_HAVE_XCB
-#include "platform/XcbScreenSource.h"
-#endif
 
 namespace tp {
 
@@ -130,19 +126,9 @@ ReaderEnvironment CurrentReaderEnvironment() {
 
 std::unique_ptr<ScreenSource> CreateScreenSource() {
     const ReaderChoice choice = ChooseScreenReader(CurrentReaderEnvironment());
-    switch (choice.reader) {
-    case ScreenReader::None:
+    if (choice.reader == ScreenReader::None)
         return std::make_unique<NullScreenSource>(QString::fromStdString(choice.reason));
-    case ScreenReader::Portal:
-        return std::make_unique<PortalScreenSource>(choice.overlayPick);
-    case ScreenReader::X11:
-#if TINTPICK_HAVE_XCB
-        if (auto x = XcbScreenSource::create()) return x;
-#endif
-        break;
-    case ScreenReader::QtGrab:
-        break;
-    }
+    if (auto native = CreateNativeReader(choice)) return native;
     return std::make_unique<QtScreenSource>();
 }
 

@@ -9,6 +9,7 @@ namespace tp {
 enum class ScreenReader {
     X11,    // the root window of a plain X11 display, read live
     Portal, // the desktop portal's screenshot, a frozen frame
+    Gdi,    // the Windows screen through GDI, read live
     QtGrab, // Qt's own grab, on other platforms that allow it
     None,   // nothing can be read; `reason` says why
 };

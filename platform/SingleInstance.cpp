@@ -9,13 +9,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tp {
 
@@ -32,30 +25,6 @@ bool IsHexCode(const QByteArray& code) {
            });
 }
 
-QString Errno(const QString& what) {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// The fallback rendezvous lies in a shared temporary folder: use it only if
-// it is a real folder of ours that nobody else can enter.
-bool PrivateFolder(const QByteArray& dir, QString& problem) {
-    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    struct stat st {};
-    if (::lstat(dir.constData(), &st) != 0) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        problem = QStringLiteral("%1 is not a private folder of this user")
-                      .arg(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -66,27 +35,20 @@ SingleInstance::~SingleInstance() {
 }
 
 void SingleInstance::releaseLock() {
-    if (lockFd_ >= 0) ::close(lockFd_);
-    lockFd_ = -1;
+    lock_.release();
 }
 
 SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteArray& request,
                                              const QByteArray& answer,
                                              std::chrono::milliseconds patience) {
-    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
-    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem_)) return Meeting::Unusable;
-    const QByteArray lockPath = QFile::encodeName(QString::fromStdString(paths.instanceLock));
-    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd_ < 0) {
-        problem_ = Errno(QString::fromLocal8Bit(lockPath));
-        return Meeting::Unusable;
-    }
+    if (!lock_.open(paths, problem_)) return Meeting::Unusable;
+    const QString lockPath = QString::fromStdString(paths.instanceLock);
     const QString socketPath = QString::fromStdString(paths.instanceSocket);
     const QDeadlineTimer deadline(patience);
     for (;;) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Meeting::Locked;
-        if (errno != EWOULDBLOCK) {
-            problem_ = Errno(QString::fromLocal8Bit(lockPath));
+        const InstanceLock::Try taken = lock_.tryTake(problem_);
+        if (taken == InstanceLock::Try::Taken) return Meeting::Locked;
+        if (taken == InstanceLock::Try::Failed) {
             releaseLock();
             return Meeting::Unusable;
         }
@@ -100,8 +62,8 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
         QThread::msleep(100);
     }
     releaseLock();
-    problem_ = QStringLiteral("the running instance (%1) did not answer on %2")
-                   .arg(QString::fromLocal8Bit(lockPath), socketPath);
+    problem_ =
+        QStringLiteral("the running instance (%1) did not answer on %2").arg(lockPath, socketPath);
     return Meeting::Silent;
 }
 

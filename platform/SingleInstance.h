@@ -2,11 +2,13 @@
 // One running program per user and history file. The first start holds a
 // lock for its whole life and listens on a local socket; a later start finds
 // the lock taken, asks the running one through the socket to come forward,
-// and ends. The kernel drops the lock when its holder dies, so a socket left
+// and ends. The system drops the lock when its holder dies, so a socket left
 // behind by a crash never blocks the next start.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include "platform/InstanceLock.h"
 
 #include <chrono>
 
@@ -68,7 +70,7 @@ private:
     static bool ask(const QString& socketPath, const QByteArray& request, const QByteArray& answer,
                     const QDeadlineTimer& deadline);
     void releaseLock();
-    int lockFd_ = -1;
+    InstanceLock lock_;
     QLocalServer* server_ = nullptr;
     QString problem_;
 };

@@ -235,3 +235,18 @@ ScreenSource::CursorSample XcbScreenSource::sampleAtCursor(QPointF hint, QSize s
 }
 
 } // namespace tp
+
+namespace tp {
+
+std::unique_ptr<ScreenSource> CreateX11Reader() {
+    return XcbScreenSource::create();
+}
+
+bool X11ServerAnswers(const char* display) {
+    xcb_connection_t* c = xcb_connect(display, nullptr);
+    const bool ok = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return ok;
+}
+
+} // namespace tp

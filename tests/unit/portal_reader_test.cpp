@@ -19,6 +19,7 @@ TEST(ReaderChoice, WaylandSessionsReadThroughThePortal) {
         {{"xcb", "", "wayland", true}, ScreenReader::Portal, false},
         {{"xcb", "", "x11", true}, ScreenReader::X11, false},
         {{"xcb", "", "", true}, ScreenReader::X11, false},
+        {{"windows", "", "", true}, ScreenReader::Gdi, false},
         {{"eglfs", "", "", true}, ScreenReader::QtGrab, false},
         {{"offscreen", "", "", true}, ScreenReader::None, false},
         {{"xcb", "", "", false}, ScreenReader::None, false},

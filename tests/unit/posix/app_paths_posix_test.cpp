@@ -1,7 +1,6 @@
-// Where the program keeps its files, and whether a start joins the running
-// instance: the build folder or an unpacked copy keeps files beside itself,
-// an install keeps them in the user's folders.
-#include "app/CommandLine.h"
+// Where the program keeps its files on Linux: the build folder or an
+// unpacked copy keeps files beside itself, an install keeps them in the
+// user's XDG folders.
 #include "base/AppPaths.h"
 
 #include <filesystem>
@@ -123,15 +122,4 @@ TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
         place.uid = 1001;
         EXPECT_NE(DecideAppPaths(place).runtimeDir, p.runtimeDir);
     }
-}
-
-TEST(StartKind, OnlyAPlainStartIsHandedOverAndOneShotWorkNeverIs) {
-    using Args = std::vector<std::string>;
-    const auto kind = [](const Args& args) { return StartKindOf(ParseCommandLine(args)); };
-    EXPECT_EQ(kind({}), StartKind::Join);
-    EXPECT_EQ(kind({"--new-instance"}), StartKind::Separate);
-    EXPECT_EQ(kind({"--new-instance", "--pick"}), StartKind::OneShot);
-    EXPECT_EQ(kind({"--pick"}), StartKind::OneShot);
-    EXPECT_EQ(kind({"--new-instance", "--import-library", "a.gpl"}), StartKind::OneShot);
-    EXPECT_EQ(kind({"--export-library=a.css"}), StartKind::OneShot);
 }

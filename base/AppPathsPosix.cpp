@@ -1,3 +1,4 @@
+// Where the files lie on Linux and other POSIX systems: XDG base folders.
 #include "base/AppPaths.h"
 
 #include <cstdint>

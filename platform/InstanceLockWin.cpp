@@ -1,0 +1,55 @@
+#include "platform/InstanceLock.h"
+
+#include "base/AppPaths.h"
+
+#include <QDir>
+
+#include <windows.h>
+
+namespace tp {
+
+namespace {
+HANDLE AsHandle(std::intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
+} // namespace
+
+bool InstanceLock::open(const AppPaths& paths, QString& problem) {
+    release();
+    // Beside the history file, whose folder an install makes only later.
+    const QString dir = QString::fromStdString(paths.runtimeDir);
+    if (!QDir().mkpath(dir)) {
+        problem = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(dir));
+        return false;
+    }
+    path_ = QString::fromStdString(paths.instanceLock);
+    const HANDLE h =
+        CreateFileW(reinterpret_cast<const wchar_t*>(path_.utf16()), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        problem = path_ + QStringLiteral(": ") + qt_error_string(static_cast<int>(GetLastError()));
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
+InstanceLock::Try InstanceLock::tryTake(QString& problem) {
+    OVERLAPPED whole{};
+    if (LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                   &whole))
+        return Try::Taken;
+    const DWORD code = GetLastError();
+    if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return Try::Held;
+    problem = path_ + QStringLiteral(": ") + qt_error_string(static_cast<int>(code));
+    return Try::Failed;
+}
+
+void InstanceLock::release() {
+    // Closing the handle drops the lock with it.
+    if (handle_ != -1) CloseHandle(AsHandle(handle_));
+    handle_ = -1;
+}
+
+} // namespace tp
