@@ -105,10 +105,22 @@ void CreateStore(const QString& path, const QString& schemaPath) {
     const QByteArray schema = schemaFile.readAll();
     const QString dir = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(dir)) fail(QStringLiteral("cannot make the folder"));
-    QTemporaryFile temp(dir + QStringLiteral("/.store.kvd.XXXXXX"));
-    if (!temp.open()) fail(temp.errorString());
-    temp.close();
-    const QByteArray tempName = QFile::encodeName(temp.fileName());
+    // Only a free name from QTemporaryFile: it keeps its file open until it
+    // is destroyed (close() just rewinds), and Windows does not move a file
+    // that is open. The name is removed on every way out; after the move it
+    // no longer exists.
+    QString tempPath;
+    {
+        QTemporaryFile temp(dir + QStringLiteral("/.store.kvd.XXXXXX"));
+        if (!temp.open()) fail(temp.errorString());
+        temp.setAutoRemove(false);
+        tempPath = temp.fileName();
+    }
+    const struct RemoveTemp {
+        QString path;
+        ~RemoveTemp() { QFile::remove(path); }
+    } removeTemp{tempPath};
+    const QByteArray tempName = QFile::encodeName(tempPath);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(tempName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     char* error = nullptr;
@@ -118,7 +130,7 @@ void CreateStore(const QString& path, const QString& schemaPath) {
     if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) fail(message);
     QString placeError;
-    if (!PlaceNewFile(temp.fileName(), path, placeError)) fail(placeError);
+    if (!PlaceNewFile(tempPath, path, placeError)) fail(placeError);
 }
 
 // The store's text for a failed statement.
