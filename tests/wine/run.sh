@@ -33,7 +33,7 @@ DISPLAY=":$(head -n1 "$tmp/display")" WINEPREFIX=$tmp/template WINEDEBUG=-all WI
   { cat "$tmp/wineboot.log"; exit 1; }
 WINEPREFIX=$tmp/template wineserver -w
 kill "$xvfb"; xvfb=
-echo "Wine prefix ready in $((SECONDS - start)) s ($(wine --version))"
+echo "Wine prefix ready in $((SECONDS - start)) s ($(wine --version 2>/dev/null))"
 
 failed=()
 for t in "${tests[@]}"; do

@@ -24,9 +24,6 @@ read -r SW_PX SW_PY < <(at 310 136)       # a swatch pixel clear of its caption
 CELL_Y=$((MY + 110)); cell_x() { echo $((MX + 18 + 22 * $1 + 3)); }
 wine_wait_painted "$E2E_MAIN_WID" 310 136
 e2e_wait_pixel start "$SW_PX" "$SW_PY" FFFFFF
-if [ -n "${WINE_SHOTS:-}" ]; then
-  mkdir -p "$WINE_SHOTS" && import -window "$E2E_MAIN_WID" "$WINE_SHOTS/main-window.png"
-fi
 [ -f "$HIS" ] || fail "no history file beside the portable program at start-up"
 
 # The drag: the swatch shows the desktop's colour while the button is held.
@@ -36,6 +33,9 @@ xdotool mousemove --sync 600 420
 sleep 0.1
 xdotool mousemove --sync 620 440
 e2e_wait_pixel live "$SW_PX" "$SW_PY" "$BG"
+if [ -n "${WINE_SHOTS:-}" ]; then
+  mkdir -p "$WINE_SHOTS" && import -window "$E2E_MAIN_WID" "$WINE_SHOTS/main-window.png"
+fi
 xdotool mouseup 1
 e2e_wait_pixel history "$(cell_x 0)" "$CELL_Y" "$BG"
 [ "$(e2e_pixel "$E2E_TMP/history.png" "$(cell_x 1)" "$CELL_Y")" = FFFFFF ] ||
