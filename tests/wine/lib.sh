@@ -8,6 +8,7 @@
 #   WINE_TEMPLATE  an initialised prefix to copy (tests/wine/run.sh makes one
 #                  per run: wineboot takes ~20 s, a copy ~2 s)
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/prefix.sh"
 
 WINE_DIST=$(cd "$E2E_PROGRAM" && pwd)
 WINE_VERSION=$(sed -n 's/^project(Tintpick VERSION \([0-9.]*\).*/\1/p' \
@@ -58,8 +59,7 @@ wine_setup() {
   if [ -n "${WINE_TEMPLATE:-}" ]; then
     cp -a "$WINE_TEMPLATE" "$WINEPREFIX"
   else
-    wineboot -i >"$E2E_TMP/wineboot.log" 2>&1 || fail "wineboot failed: $(cat "$E2E_TMP/wineboot.log")"
-    wineserver -w
+    wine_init_prefix "$E2E_TMP/wineboot.log" || fail "the Wine prefix could not be made"
   fi
   local user
   user=$(id -un)

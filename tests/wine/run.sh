@@ -28,10 +28,9 @@ exec 3>"$tmp/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$tmp/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-DISPLAY=":$(head -n1 "$tmp/display")" WINEPREFIX=$tmp/template WINEDEBUG=-all WINEARCH=win64 \
-  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$tmp/wineboot.log" 2>&1 ||
-  { cat "$tmp/wineboot.log"; exit 1; }
-WINEPREFIX=$tmp/template wineserver -w
+source "$here/prefix.sh"
+(export DISPLAY=":$(head -n1 "$tmp/display")" WINEPREFIX=$tmp/template
+  wine_init_prefix "$tmp/wineboot.log")
 kill "$xvfb"; xvfb=
 echo "Wine prefix ready in $((SECONDS - start)) s ($(wine --version 2>/dev/null))"
 

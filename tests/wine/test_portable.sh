@@ -33,6 +33,11 @@ xdotool mousemove --sync 600 420
 sleep 0.1
 xdotool mousemove --sync 620 440
 e2e_wait_pixel live "$SW_PX" "$SW_PY" "$BG"
+# The code edit shows the code meanwhile (its text, which "复制" checks
+# below, is drawn: without the fonts it asks for, Wine draws none).
+ink=$(convert "$E2E_TMP/live.png" -crop "44x16+$((MX + 87))+$((MY + 79))" +repage -colorspace gray \
+  -threshold 50% -negate -format '%[fx:round(mean*w*h)]' info:)
+[ "$ink" -gt 40 ] || fail "the code edit shows no text during the drag ($ink dark pixels)"
 if [ -n "${WINE_SHOTS:-}" ]; then
   mkdir -p "$WINE_SHOTS" && import -window "$E2E_MAIN_WID" "$WINE_SHOTS/main-window.png"
 fi
