@@ -23,8 +23,6 @@
 #include "windows/Shortcut.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFont>
 #include <QTranslator>
 
@@ -50,12 +48,6 @@ struct Application::Impl {
 
 namespace {
 // Folders made for a user's data are the user's alone (XDG base directories).
-void MakePrivateFolder(const QString& path) {
-    if (QFileInfo(path).isDir()) return;
-    MakePrivateFolder(QFileInfo(path).absolutePath());
-    QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 void ReportShortcut(const ShortcutState& s) {
     if (s.kind != ShortcutState::Kind::Failed && s.kind != ShortcutState::Kind::Unavailable) return;
     const QByteArray line = QStringLiteral("tintpick: %1\n").arg(s.text).toLocal8Bit();
@@ -92,9 +84,7 @@ Application::Application(const AppPaths& paths, const std::string& library)
     services_ = ServicesOf(*impl_);
     services_.historyPath = paths.history;
     services_.referencePage = paths.referencePage;
-    // An install keeps the user's files in a folder of their own; without it
-    // the history could not be written.
-    if (!paths.userDir.empty()) MakePrivateFolder(QString::fromStdString(paths.userDir));
+    MakeUserFolder(paths);
 
     if (auto* app = dynamic_cast<TintpickApp*>(QCoreApplication::instance()))
         app->setErrorReporter(&impl_->errors);

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     }
     const tp::AppPaths paths =
         tp::DecideAppPaths(tp::ProbeRunPlace(QCoreApplication::applicationDirPath().toStdString()));
+    tp::MakeUserFolder(paths);
     // A one-shot pick is a process of its own, never handed to a running
     // instance: the script that started it waits for its output. It keeps
     // nothing in memory that a signal could lose, so signals end it at once.

@@ -145,6 +145,7 @@ TRGB TfrmMain::CurrentColour() const {
 
 void TfrmMain::TakeColour(TRGB c) {
     d->TakeColour(c);
+    d->copyPicked(c);
 }
 
 const HistoryRing& TfrmMain::History() const {

@@ -22,9 +22,9 @@ public:
 
     // The one current colour, as every view shows it.
     TRGB CurrentColour() const;
-    // A colour picked without the drag or the overlay (the desktop's own
-    // picker, `tintpick --pick` in another process): into the history, and
-    // the current colour unless a pick is under way here.
+    // A colour picked in another process (`tintpick --pick`, to which a
+    // desktop's keys may be bound): into the history, and the current colour
+    // unless a pick is under way here; copied as the pick shortcut copies.
     void TakeColour(TRGB c);
     // The sixteen history slots and their two positions.
     const HistoryRing& History() const;

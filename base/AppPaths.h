@@ -36,7 +36,6 @@ struct RunPlace {
     std::string xdgConfigHome; // $XDG_CONFIG_HOME as set
     std::string xdgRuntimeDir; // $XDG_RUNTIME_DIR as set
     std::string tmpDir;        // $TMPDIR, else /tmp
-    unsigned uid = 0;
     // Windows: %APPDATA%, %LOCALAPPDATA%, and the Program Files folders
     // (64-bit and 32-bit) as the system names them.
     std::string appData;
@@ -70,12 +69,15 @@ struct AppPaths {
     std::string settings;
     StoreLookup store;
     // Rendezvous of the running instance: a lock held for its whole life and
-    // the local socket it listens on (on Windows a named pipe, its name). One instance per history
-    // file, so that copies with files of their own do not stand in for each other.
-    std::string runtimeDir;
-    bool runtimeDirIsPrivate = false; // our own fallback folder: create it 0700
+    // the local socket it listens on (on Windows a named pipe, its name). One
+    // instance per history file, so that copies with files of their own do
+    // not stand in for each other.
+    std::string runtimeDir; // $XDG_RUNTIME_DIR, holding lock and socket; or empty
     std::string instanceLock;
-    std::string instanceSocket;
+    std::string instanceSocket; // empty: the lock file says where it is
+    // Without a runtime folder the instance makes its socket's folder fresh
+    // under this one and writes the socket's path into the lock file.
+    std::string socketFolderUnder;
 };
 
 // Installed data folder relative to the executable's folder, as the build
@@ -83,6 +85,9 @@ struct AppPaths {
 const char* InstalledDataFromExe();
 
 AppPaths DecideAppPaths(const RunPlace& place);
+// An install keeps the user's files in a folder of their own, made at start
+// before anything lies in it (the lock of the one-instance check may).
+void MakeUserFolder(const AppPaths& paths);
 RunPlace ProbeRunPlace(const std::string& exeDir);
 
 } // namespace tp

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -86,17 +87,35 @@ AppPaths DecideAppPaths(const RunPlace& place) {
         p.store.candidates = {StoreName};
     }
 
+    const std::string key = std::string(AppFolder) + "-" + Hex64(Fnv1a(p.history));
     if (UsableXdg(place.xdgRuntimeDir)) {
         p.runtimeDir = fs::path(place.xdgRuntimeDir).lexically_normal().string();
+        p.instanceLock = Join(p.runtimeDir, key + ".lock");
+        p.instanceSocket = Join(p.runtimeDir, key + ".socket");
     } else {
-        const std::string tmp = UsableXdg(place.tmpDir) ? place.tmpDir : "/tmp";
-        p.runtimeDir = Join(tmp, std::string(AppFolder) + "-" + std::to_string(place.uid));
-        p.runtimeDirIsPrivate = true;
+        // A shared temporary folder is no meeting place: anyone may create a
+        // name there first. The lock lies beside the history file, in the
+        // user's own folder, and the running instance writes into it where
+        // its socket is, in a folder it made fresh for itself.
+        p.instanceLock = p.history + ".lock";
+        p.socketFolderUnder = UsableXdg(place.tmpDir) ? place.tmpDir : "/tmp";
     }
-    const std::string key = std::string(AppFolder) + "-" + Hex64(Fnv1a(p.history));
-    p.instanceLock = Join(p.runtimeDir, key + ".lock");
-    p.instanceSocket = Join(p.runtimeDir, key + ".socket");
     return p;
+}
+
+void MakeUserFolder(const AppPaths& paths) {
+    if (paths.userDir.empty()) return;
+    // Each missing folder on the way is made for the user alone.
+    std::vector<fs::path> missing;
+    std::error_code ec;
+    for (fs::path p = paths.userDir; !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path()) break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!fs::create_directory(*it, ec)) return;
+        fs::permissions(*it, fs::perms::owner_all, fs::perm_options::replace, ec);
+    }
 }
 
 RunPlace ProbeRunPlace(const std::string& exeDir) {
@@ -106,7 +125,6 @@ RunPlace ProbeRunPlace(const std::string& exeDir) {
     std::error_code ec;
     r.installedDataPresent =
         fs::is_regular_file(fs::path(Join(exeDir, InstalledDataFromExe())) / SchemaName, ec);
-    r.uid = static_cast<unsigned>(::getuid());
     r.home = Env("HOME");
     if (r.home.empty()) {
         passwd pw{};

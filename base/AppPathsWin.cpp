@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include <windows.h>
 
@@ -156,6 +159,12 @@ AppPaths DecideAppPaths(const RunPlace& place) {
     p.instanceLock = p.history + ".lock";
     p.instanceSocket = "tintpick-" + Hex64(Fnv1a(Folded(p.history)));
     return p;
+}
+
+void MakeUserFolder(const AppPaths& paths) {
+    // %APPDATA% is the user's own: folders made in it inherit its rights.
+    std::error_code ec;
+    if (!paths.userDir.empty()) std::filesystem::create_directories(Wide(paths.userDir), ec);
 }
 
 RunPlace ProbeRunPlace(const std::string& exeDir) {

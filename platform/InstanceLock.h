@@ -17,18 +17,28 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
     ~InstanceLock() { release(); }
 
-    // Opens the lock file (made where missing, in its folder made private
-    // where the paths ask for that). False, with `problem` set, where there
+    // Opens the lock file (made where missing). False, with `problem` set, where there
     // is no lock to take.
     bool open(const AppPaths& paths, QString& problem);
     enum class Try { Taken, Held, Failed };
     // Takes the lock without waiting: Held while another process has it.
     Try tryTake(QString& problem);
+    // Drops the lock, and the socket's folder where this holder made one.
     void release();
+
+    // Where a later start asks the holder: the socket the paths name, or
+    // where the holder said it listens (empty while it has not said yet).
+    QString socketToAsk(const AppPaths& paths) const;
+    // Where the holder listens: the socket the paths name, or one in a
+    // folder made fresh for it. Empty, with `problem` set, where none can be.
+    QString socketToListen(const AppPaths& paths, QString& problem);
+    // Tells later starts where the holder listens, where the paths do not.
+    bool announce(const QString& socketPath, QString& problem);
 
 private:
     std::intptr_t handle_ = -1;
     QString path_;
+    QString freshFolder_;
 };
 
 } // namespace tp

@@ -20,32 +20,23 @@ QString Errno(const QString& what) {
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// The fallback rendezvous lies in a shared temporary folder: use it only if
-// it is a real folder of ours that nobody else can enter.
-bool PrivateFolder(const QByteArray& dir, QString& problem) {
-    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
+// A folder the socket may lie in: a real folder of this user's that nobody
+// else can enter, so no one else can have made the name or can listen on it.
+bool PrivateFolder(const QByteArray& dir) {
     struct stat st {};
-    if (::lstat(dir.constData(), &st) != 0) {
-        problem = Errno(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        problem = QStringLiteral("%1 is not a private folder of this user")
-                      .arg(QString::fromLocal8Bit(dir));
-        return false;
-    }
-    return true;
+    return ::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+QByteArray FolderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 ? path.left(slash) : QByteArray("/");
 }
 
 } // namespace
 
 bool InstanceLock::open(const AppPaths& paths, QString& problem) {
     release();
-    const QByteArray dir = QFile::encodeName(QString::fromStdString(paths.runtimeDir));
-    if (paths.runtimeDirIsPrivate && !PrivateFolder(dir, problem)) return false;
     path_ = QString::fromStdString(paths.instanceLock);
     const QByteArray lockPath = QFile::encodeName(path_);
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -65,8 +56,44 @@ InstanceLock::Try InstanceLock::tryTake(QString& problem) {
 }
 
 void InstanceLock::release() {
+    if (!freshFolder_.isEmpty()) ::rmdir(QFile::encodeName(freshFolder_).constData());
+    freshFolder_.clear();
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = -1;
+}
+
+QString InstanceLock::socketToAsk(const AppPaths& paths) const {
+    if (!paths.instanceSocket.empty()) return QString::fromStdString(paths.instanceSocket);
+    char buf[4096];
+    const ssize_t n = ::pread(static_cast<int>(handle_), buf, sizeof buf - 1, 0);
+    if (n <= 0) return {};
+    const QByteArray path = QByteArray(buf, n).trimmed();
+    if (path.isEmpty() || !PrivateFolder(FolderOf(path))) return {};
+    return QFile::decodeName(path);
+}
+
+QString InstanceLock::socketToListen(const AppPaths& paths, QString& problem) {
+    if (!paths.instanceSocket.empty()) return QString::fromStdString(paths.instanceSocket);
+    QByteArray folder =
+        QFile::encodeName(QString::fromStdString(paths.socketFolderUnder)) + "/tintpick-XXXXXX";
+    if (!::mkdtemp(folder.data())) {
+        problem = Errno(QString::fromLocal8Bit(folder));
+        return {};
+    }
+    freshFolder_ = QFile::decodeName(folder);
+    return freshFolder_ + QStringLiteral("/socket");
+}
+
+bool InstanceLock::announce(const QString& socketPath, QString& problem) {
+    if (freshFolder_.isEmpty()) return true;
+    const QByteArray named = QFile::encodeName(socketPath) + '\n';
+    const int fd = static_cast<int>(handle_);
+    if (::ftruncate(fd, 0) != 0 ||
+        ::pwrite(fd, named.constData(), size_t(named.size()), 0) != named.size()) {
+        problem = Errno(path_);
+        return false;
+    }
+    return true;
 }
 
 } // namespace tp

@@ -52,4 +52,18 @@ void InstanceLock::release() {
     handle_ = -1;
 }
 
+// The pipe's name is fixed by the paths (the lock cannot be read while it is
+// held: Windows' locks are mandatory); the server lets only this user in.
+QString InstanceLock::socketToAsk(const AppPaths& paths) const {
+    return QString::fromStdString(paths.instanceSocket);
+}
+
+QString InstanceLock::socketToListen(const AppPaths& paths, QString&) {
+    return QString::fromStdString(paths.instanceSocket);
+}
+
+bool InstanceLock::announce(const QString&, QString&) {
+    return true;
+}
+
 } // namespace tp

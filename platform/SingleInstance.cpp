@@ -25,6 +25,10 @@ bool IsHexCode(const QByteArray& code) {
            });
 }
 
+// A request or an answer is one short line; a peer that sends more without
+// a newline is cut off instead of being buffered without end.
+constexpr qint64 MaxLine = 4096;
+
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -42,8 +46,6 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
                                              const QByteArray& answer,
                                              std::chrono::milliseconds patience) {
     if (!lock_.open(paths, problem_)) return Meeting::Unusable;
-    const QString lockPath = QString::fromStdString(paths.instanceLock);
-    const QString socketPath = QString::fromStdString(paths.instanceSocket);
     const QDeadlineTimer deadline(patience);
     for (;;) {
         const InstanceLock::Try taken = lock_.tryTake(problem_);
@@ -53,8 +55,10 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
             return Meeting::Unusable;
         }
         // Only an answer counts: an instance that is ending reads nothing
-        // more, and then the lock comes free.
-        if (ask(socketPath, request, answer, deadline)) {
+        // more, and then the lock comes free. One that is starting may not
+        // have said yet where it listens.
+        const QString socketPath = lock_.socketToAsk(paths);
+        if (!socketPath.isEmpty() && ask(socketPath, request, answer, deadline)) {
             releaseLock();
             return Meeting::Answered;
         }
@@ -62,8 +66,8 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
         QThread::msleep(100);
     }
     releaseLock();
-    problem_ =
-        QStringLiteral("the running instance (%1) did not answer on %2").arg(lockPath, socketPath);
+    problem_ = QStringLiteral("the running instance (%1) did not answer")
+                   .arg(QString::fromStdString(paths.instanceLock));
     return Meeting::Silent;
 }
 
@@ -71,8 +75,7 @@ SingleInstance::Outcome SingleInstance::claimOrHandOver(const AppPaths& paths,
                                                         std::chrono::milliseconds patience) {
     switch (meet(paths, Request, Answer, patience)) {
     case Meeting::Locked:
-        return becomePrimary(QString::fromStdString(paths.instanceSocket)) ? Outcome::Primary
-                                                                           : Outcome::Alone;
+        return becomePrimary(paths) ? Outcome::Primary : Outcome::Alone;
     case Meeting::Answered:
         return Outcome::HandedOver;
     case Meeting::Unusable:
@@ -112,21 +115,28 @@ bool SingleInstance::ask(const QString& socketPath, const QByteArray& request,
     if (!socket.waitForBytesWritten(left())) return false;
     QByteArray reply;
     while (!reply.contains('\n')) {
-        if (!socket.waitForReadyRead(left())) return false;
+        if (reply.size() > MaxLine || !socket.waitForReadyRead(left())) return false;
         reply += socket.readAll();
     }
     return reply == answer;
 }
 
-bool SingleInstance::becomePrimary(const QString& socketPath) {
+bool SingleInstance::becomePrimary(const AppPaths& paths) {
+    const QString socketPath = lock_.socketToListen(paths, problem_);
+    if (socketPath.isEmpty()) {
+        releaseLock();
+        return false;
+    }
     // Holding the lock means no instance is alive: a socket file still
     // there was left by one that crashed.
     QLocalServer::removeServer(socketPath);
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath)) {
-        problem_ =
-            QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
+    const bool listening = server_->listen(socketPath);
+    if (!listening || !lock_.announce(socketPath, problem_)) {
+        if (!listening)
+            problem_ =
+                QStringLiteral("cannot listen on %1: %2").arg(socketPath, server_->errorString());
         delete server_;
         server_ = nullptr;
         // Without a listener the lock would only make later starts wait.
@@ -137,8 +147,16 @@ bool SingleInstance::becomePrimary(const QString& socketPath) {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                if (!s->canReadLine() && s->bytesAvailable() > MaxLine) {
+                    s->abort();
+                    return;
+                }
                 while (s->canReadLine()) {
                     const QByteArray line = s->readLine();
+                    if (line.size() > MaxLine) {
+                        s->abort();
+                        return;
+                    }
                     if (line == Request) {
                         emit activationRequested();
                         s->write(Answer);

@@ -65,7 +65,7 @@ private:
     enum class Meeting { Locked, Answered, Silent, Unusable };
     Meeting meet(const AppPaths& paths, const QByteArray& request, const QByteArray& answer,
                  std::chrono::milliseconds patience);
-    bool becomePrimary(const QString& socketPath);
+    bool becomePrimary(const AppPaths& paths);
     // Sends one request line and waits for the one answer line it expects.
     static bool ask(const QString& socketPath, const QByteArray& request, const QByteArray& answer,
                     const QDeadlineTimer& deadline);

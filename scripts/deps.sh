@@ -28,9 +28,11 @@ PACKAGES=(
   # real server (with psql) that the tests start for themselves (pgrep finds
   # its processes).
   libqt6sql6-psql libpq-dev postgresql-15 postgresql-client-15 procps
-  # The Windows installer and portable zip (scripts/windows/package.sh) and
-  # their end-to-end tests under Wine (tests/wine/).
-  nsis wine64 zip
+  # The Windows build (scripts/windows/): the MinGW-w64 cross compilers, the
+  # resource compiler among their binutils, Wine to run the program and its
+  # tests, NSIS for the installer, xz for the toolchain archive, zip for the
+  # portable zip (scripts/windows/package.sh).
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis xz-utils zip
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -103,10 +103,11 @@ e2e_geometry() {
 
 # Clicks at root position ($1, $2) with button ${3:-1}.
 # (mousemove --sync waits for a motion event, which never comes when the
-# pointer already stands there, so that case skips the move.)
+# pointer already stands there, so that case skips the move. Where the
+# pointer is cannot be told while the window under it goes away.)
 e2e_click() {
-  local X Y SCREEN WINDOW
-  eval "$(xdotool getmouselocation --shell)"
+  local X="" Y="" SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell 2>/dev/null)" || true
   if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
     xdotool mousemove --sync "$1" "$2"
   fi

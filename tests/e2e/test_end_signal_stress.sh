@@ -25,9 +25,12 @@ status_of() {
   cat "/proc/$1/status" 2>/dev/null
 }
 
-# Whether process $1 catches SIGTERM yet (its handler is in place).
+# Whether process $1 catches SIGTERM yet (its handler is in place). Until
+# the exec, the process is the shell that starts it, which may have handlers
+# of its own: the program's name is read first, its signals after.
 catches_term() {
   local status value
+  [ "$(readlink "/proc/$1/exe" 2>/dev/null)" = "$E2E_APPDIR/tintpick" ] || return 1
   status=$(status_of "$1") || return 1
   [[ $status == *$'\nSigCgt:'* ]] || return 1
   value=${status#*$'\nSigCgt:'}

@@ -252,6 +252,13 @@ TEST_F(MainWindowTest, AppliedPickRaisesEachChangedEditOnce) {
     EXPECT_EQ(ui().lblColor->fontColor(), (TRGB{0, 0, 0}));
 }
 
+TEST_F(MainWindowTest, APickFromAnotherProcessIsCopiedInTheChosenFormat) {
+    fakes.settings.values.insert(QStringLiteral("copy/format"), QStringLiteral("rgb"));
+    main = std::make_unique<TfrmMain>(fakes.services());
+    main->TakeColour({70, 130, 180});
+    EXPECT_EQ(fakes.clipboard.text(), "rgb(70, 130, 180)");
+}
+
 TEST_F(MainWindowTest, WebSafeSnap) {
     test::TypeColour(*main, {25, 26, 230});
     ui().bsSkinButton8->click();

@@ -1,54 +1,12 @@
-// One running instance: a later start hands over and ends, a crash leaves
-// nothing that blocks the next start, and a silent instance is not mistaken
-// for an answer.
-#include "base/AppPaths.h"
-#include "platform/SingleInstance.h"
+// One running instance: a later start hands over and ends, and a silent
+// instance is not mistaken for an answer.
+#include "widget/single_instance_fixture.h"
 
-#include <QFile>
+#include <QLocalSocket>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <future>
-
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 using namespace tp;
-using namespace std::chrono_literals;
-using Outcome = SingleInstance::Outcome;
-
-namespace {
-
-struct SingleInstanceTest : ::testing::Test {
-    QTemporaryDir runtime;
-    AppPaths paths;
-
-    void SetUp() override {
-        RunPlace place;
-        place.exeDir = "/opt/tintpick";
-        place.xdgRuntimeDir = runtime.path().toStdString();
-        paths = DecideAppPaths(place);
-    }
-
-    // A later start runs in a thread of its own, as it would in a process of
-    // its own, while this thread serves the running instance's events.
-    Outcome laterStart(std::chrono::milliseconds patience = 30s) {
-        auto later = std::async(std::launch::async, [&] {
-            SingleInstance second;
-            return second.claimOrHandOver(paths, patience);
-        });
-        while (later.wait_for(0s) != std::future_status::ready)
-            QTest::qWait(10);
-        return later.get();
-    }
-};
-
-} // namespace
+using namespace tp::testing;
 
 TEST_F(SingleInstanceTest, ALaterStartBringsTheRunningOneForwardAndEnds) {
     SingleInstance first;
@@ -60,26 +18,6 @@ TEST_F(SingleInstanceTest, ALaterStartBringsTheRunningOneForwardAndEnds) {
     EXPECT_EQ(forward.size(), 2);
 }
 
-TEST_F(SingleInstanceTest, ASocketLeftByACrashDoesNotBlock) {
-    // What a crashed instance leaves: a socket file nobody listens on.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    paths.instanceSocket.copy(addr.sun_path, sizeof addr.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ::close(fd);
-    ASSERT_TRUE(QFile::exists(QString::fromStdString(paths.instanceSocket)));
-
-    auto first = std::make_unique<SingleInstance>();
-    ASSERT_EQ(first->claimOrHandOver(paths, 2s), Outcome::Primary);
-    QSignalSpy forward(first.get(), &SingleInstance::activationRequested);
-    EXPECT_EQ(laterStart(), Outcome::HandedOver);
-    EXPECT_EQ(forward.size(), 1);
-    first.reset(); // ends normally
-    SingleInstance next;
-    EXPECT_EQ(next.claimOrHandOver(paths, 2s), Outcome::Primary);
-}
-
 TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     SingleInstance first;
     ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
@@ -89,26 +27,20 @@ TEST_F(SingleInstanceTest, AnInstanceThatNeverAnswersIsNotTakenForOne) {
     EXPECT_EQ(second.claimOrHandOver(paths, 1s), Outcome::NoAnswer);
 }
 
-TEST_F(SingleInstanceTest, WithoutARuntimeFolderAPrivateOneIsUsed) {
-    RunPlace place;
-    place.exeDir = "/opt/tintpick";
-    place.tmpDir = runtime.path().toStdString();
-    place.uid = static_cast<unsigned>(::getuid());
-    AppPaths fallback = DecideAppPaths(place);
+TEST_F(SingleInstanceTest, AnEndlessLineIsCutOff) {
     SingleInstance first;
-    ASSERT_EQ(first.claimOrHandOver(fallback), Outcome::Primary) << first.problem().toStdString();
-    struct stat st {};
-    ASSERT_EQ(::stat(fallback.runtimeDir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 077, 0u);
-
-    // A folder of that name that others may enter is not used.
-    SingleInstance other;
-    place.uid += 1;
-    fallback = DecideAppPaths(place);
-    ASSERT_EQ(::mkdir(fallback.runtimeDir.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(fallback.runtimeDir.c_str(), 0777), 0);
-    EXPECT_EQ(other.claimOrHandOver(fallback), Outcome::Alone);
-    EXPECT_FALSE(other.problem().isEmpty());
+    ASSERT_EQ(first.claimOrHandOver(paths), Outcome::Primary);
+    QLocalSocket peer;
+    peer.connectToServer(QString::fromStdString(paths.instanceSocket));
+    ASSERT_TRUE(peer.waitForConnected(2000));
+    const QByteArray chunk(64 * 1024, 'x');
+    for (int i = 0; i < 64 && peer.state() == QLocalSocket::ConnectedState; ++i) {
+        peer.write(chunk);
+        peer.flush();
+        QTest::qWait(5);
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return peer.state() == QLocalSocket::UnconnectedState; }, 5000));
 }
 
 TEST_F(SingleInstanceTest, APickMadeElsewhereGoesToTheRunningInstanceOrHoldsOffAStart) {

@@ -18,7 +18,6 @@ RunPlace Place(const std::string& exeDir, bool writable, bool installedData) {
     r.exeDirWritable = writable;
     r.installedDataPresent = installedData;
     r.home = "/home/ann";
-    r.uid = 1000;
     return r;
 }
 
@@ -96,7 +95,6 @@ TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
     EXPECT_EQ(Dir(a.instanceSocket), "/run/user/1000");
     EXPECT_EQ(Dir(a.instanceLock), "/run/user/1000");
     EXPECT_NE(a.instanceSocket, a.instanceLock);
-    EXPECT_FALSE(a.runtimeDirIsPrivate);
 
     // Two installs share the user's history, so they are one instance; two
     // portable copies each keep their own history, so they run side by side.
@@ -109,17 +107,15 @@ TEST(AppPaths, OneInstancePerHistoryFileMeetsInTheRuntimeFolder) {
     EXPECT_NE(DecideAppPaths(copy1).instanceSocket, DecideAppPaths(copy2).instanceSocket);
     EXPECT_NE(DecideAppPaths(copy1).instanceSocket, a.instanceSocket);
 
-    // Without a runtime folder (or with a relative one): a folder of the
-    // user's own under TMPDIR, one per user.
+    // Without a runtime folder (or with a relative one) the lock lies beside
+    // the history file, and the socket in a folder made fresh under TMPDIR.
     for (const char* value : {"", "run"}) {
         RunPlace place = usr;
         place.xdgRuntimeDir = value;
         place.tmpDir = "/var/tmp";
         const AppPaths p = DecideAppPaths(place);
-        EXPECT_TRUE(p.runtimeDirIsPrivate);
-        EXPECT_EQ(Dir(p.runtimeDir), "/var/tmp");
-        EXPECT_EQ(Dir(p.instanceSocket), p.runtimeDir);
-        place.uid = 1001;
-        EXPECT_NE(DecideAppPaths(place).runtimeDir, p.runtimeDir);
+        EXPECT_EQ(p.instanceLock, "/home/ann/.local/share/tintpick/HisColors.dat.lock");
+        EXPECT_EQ(p.instanceSocket, "");
+        EXPECT_EQ(p.socketFolderUnder, "/var/tmp");
     }
 }

@@ -18,10 +18,57 @@ using namespace tp::testing;
 namespace fs = std::filesystem;
 
 namespace {
-// A junction (a mount point reparse point) at `link` to the folder `target`,
-// made as mklink /J makes one; a user needs no privilege for it.
-bool MakeJunction(const fs::path& link, const fs::path& target) {
-    if (!CreateDirectoryW(link.c_str(), nullptr)) return false;
+bool IsReparsePoint(const fs::path& p) {
+    const DWORD a = GetFileAttributesW(p.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Wine 8 makes no reparse points (CreateSymbolicLinkW succeeds and makes
+// nothing, FSCTL_SET_REPARSE_POINT is not supported) but shows a Unix
+// symbolic link to a folder as one; a link to a file it shows as the file,
+// which no Windows program can tell. Under Wine the folder's link is made
+// by the Unix ln, which Wine starts as it starts a Windows program.
+bool MakeUnixFolderLink(const fs::path& link, const fs::path& target) {
+    using ToUnix = char* (*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return false; // not Wine
+    const auto unixName = [&](const fs::path& p) {
+        char* name = toUnix(fs::absolute(p).c_str());
+        std::wstring w = name ? fs::path(name).wstring() : std::wstring();
+        HeapFree(GetProcessHeap(), 0, name);
+        return w;
+    };
+    std::wstring command = L"/bin/ln -s \"" + unixName(target) + L"\" \"" + unixName(link) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    // Wine gives no handle to wait on for a Unix process: wait for the link.
+    for (int i = 0; i < 300 && !IsReparsePoint(link); ++i)
+        Sleep(100);
+    return IsReparsePoint(link);
+}
+
+// Plants a reparse point at `link` leading to `target`, as mklink makes
+// them: a junction (a mount point, on a folder; a user needs no privilege
+// for it) or a symbolic link to a file. CreateSymbolicLinkW is tried first
+// for the latter; where it makes nothing (it needs a privilege), the
+// reparse data is set by hand.
+bool MakeReparsePoint(const fs::path& link, const fs::path& target, bool junction) {
+    if (!junction && CreateSymbolicLinkW(link.c_str(), target.c_str(), 2) && IsReparsePoint(link))
+        return true;
+    std::error_code ec;
+    fs::remove(link, ec);
+    if (junction && MakeUnixFolderLink(link, target)) return true;
+    if (junction ? !CreateDirectoryW(link.c_str(), nullptr)
+                 : !CloseHandle(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr)))
+        return false;
     const HANDLE h =
         CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -29,25 +76,32 @@ bool MakeJunction(const fs::path& link, const fs::path& target) {
     const std::wstring substitute = L"\\??\\" + fs::absolute(target).wstring();
     const std::wstring print = fs::absolute(target).wstring();
     const size_t subBytes = substitute.size() * 2, printBytes = print.size() * 2;
-    std::vector<uint8_t> buf(8 + 8 + subBytes + 2 + printBytes + 2, 0);
-    auto put16 = [&](size_t at, size_t v) {
+    // Header (tag, length, reserved), the four name offsets and lengths, a
+    // symbolic link's flags, then both names, each with its terminator.
+    const size_t names = junction ? 16 : 20;
+    std::vector<uint8_t> buf(names + subBytes + 2 + printBytes + 2, 0);
+    const auto put16 = [&](size_t at, size_t v) {
         buf[at] = static_cast<uint8_t>(v);
         buf[at + 1] = static_cast<uint8_t>(v >> 8);
     };
-    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    const DWORD tag = junction ? IO_REPARSE_TAG_MOUNT_POINT : IO_REPARSE_TAG_SYMLINK;
     std::memcpy(buf.data(), &tag, 4);
     put16(4, buf.size() - 8);
     put16(8, 0);
     put16(10, subBytes);
     put16(12, subBytes + 2);
     put16(14, printBytes);
-    std::memcpy(buf.data() + 16, substitute.data(), subBytes);
-    std::memcpy(buf.data() + 16 + subBytes + 2, print.data(), printBytes);
+    std::memcpy(buf.data() + names, substitute.data(), subBytes);
+    std::memcpy(buf.data() + names + subBytes + 2, print.data(), printBytes);
     DWORD got = 0;
     const BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buf.data(),
                                     static_cast<DWORD>(buf.size()), nullptr, 0, &got, nullptr);
     CloseHandle(h);
-    return ok != 0;
+    if (!ok || !IsReparsePoint(link)) {
+        fs::remove(link, ec);
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -63,12 +117,10 @@ TEST(HistoryFileWindows, LinksAndJunctionsAreNeitherReadNorWrittenThrough) {
     for (int kind = 0; kind < 3; ++kind) {
         std::error_code ec;
         fs::remove(s.file, ec);
-        bool made = false;
-        if (kind == 0) made = CreateSymbolicLinkW(s.file.c_str(), victim.c_str(), 2) != 0;
-        if (kind == 1)
-            made = CreateSymbolicLinkW(s.file.c_str(), (s.dir / "nowhere.dat").c_str(), 2) != 0;
-        if (kind == 2) made = MakeJunction(s.file, folder);
-        if (!made) continue; // symbolic links may need a privilege this user lacks
+        const bool made = kind == 0   ? MakeReparsePoint(s.file, victim, false)
+                          : kind == 1 ? MakeReparsePoint(s.file, s.dir / "nowhere.dat", false)
+                                      : MakeReparsePoint(s.file, folder, true);
+        if (!made) continue; // a symbolic link may need a privilege this user lacks
         ++planted;
         TRGB current{1, 2, 3};
         HistoryRing ring;
@@ -82,13 +134,14 @@ TEST(HistoryFileWindows, LinksAndJunctionsAreNeitherReadNorWrittenThrough) {
         const HistoryIo save = SaveHistoryFile(s.file.string(), current, ring);
         EXPECT_FALSE(save.ok) << kind;
         EXPECT_EQ(save.refused, HistoryRefusal::SymbolicLink) << kind;
-        EXPECT_TRUE(GetFileAttributesW(s.file.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << kind;
+        EXPECT_TRUE(IsReparsePoint(s.file)) << kind;
         EXPECT_TRUE(holdsBytes(victim, victimBytes)) << kind;
         EXPECT_FALSE(fs::exists(s.dir / "nowhere.dat")) << kind;
         EXPECT_TRUE(fs::is_empty(folder)) << kind;
-        RemoveDirectoryW(s.file.c_str());
+        if (!RemoveDirectoryW(s.file.c_str())) DeleteFileW(s.file.c_str());
     }
-    // The junction needs no privilege: at least that one was tried.
+    // The junction needs no privilege (and Wine has its stand-in): at
+    // least that one was planted.
     EXPECT_GE(planted, 1);
 }
 
