@@ -32,8 +32,8 @@ std::string WineVersion() {
     using Fn = const char*(__cdecl*)();
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return {};
-    const auto fn = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
+    const auto fn =
+        reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
     return fn ? std::string("Wine ") + fn() : std::string();
 }
 
@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
     // outside the timed part.
     auto putPointer = [](int x, int y) { SetCursorPos(x, y); };
     auto move = [&](int x, int y) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(5, 5), QPointF(x, y), Qt::NoButton,
-                      Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, QPointF(5, 5), QPointF(x, y), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
         QApplication::sendEvent(swatch, &e);
     };
 
@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
     std::printf("  bare BitBlt 32x24 into a DIB (baseline) %8.1f\n", r);
     std::printf("  move path, GDI reader                   %8.1f   ratio %.2f\n", Median(path),
                 Median(path) / r);
-    std::printf("  move path + repaint, GDI reader         %8.1f   ratio %.2f\n",
-                Median(pathPaint), Median(pathPaint) / r);
+    std::printf("  move path + repaint, GDI reader         %8.1f   ratio %.2f\n", Median(pathPaint),
+                Median(pathPaint) / r);
     std::printf("  the reader's 32x24 sample alone         %8.1f   ratio %.2f\n", Median(sample),
                 Median(sample) / r);
     std::printf("  the reader's one pixel alone            %8.1f   ratio %.2f\n", Median(pixel),
