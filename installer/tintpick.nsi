@@ -142,12 +142,12 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   !insertmacro WaitUntilFree "$INSTDIR\tintpick.exe"
+  Delete "$SMPROGRAMS\${APPNAME}.lnk"
+  DeleteRegKey HKCU "${UNINSTKEY}"
   !insertmacro TintpickFiles RemoveFile
   Delete "$INSTDIR\${INSTALL_MARKER}"
   Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: anything the user put there stays.
+  ; Last, and only when empty: anything the user put there stays.
   RMDir "$INSTDIR"
-  Delete "$SMPROGRAMS\${APPNAME}.lnk"
-  DeleteRegKey HKCU "${UNINSTKEY}"
   ; %APPDATA%\Tintpick (history, library, settings) is the user's and stays.
 SectionEnd

@@ -76,7 +76,7 @@ sqlite3 "$DATA/store.kvd" "insert into Colors(Name,RVal,GVal,BVal,Comment) value
 echo "the installed program kept its history and library in %APPDATA%\\Tintpick"
 
 # The silent uninstall runs a copy of itself from the temporary folder:
-# wait for the program's folder to go.
+# wait for the program's folder to go, its last step.
 wine "$INST/uninstall.exe" /S || fail "the silent uninstall ended with status $?"
 for i in $(seq 100); do
   [ -e "$INST" ] || break
