@@ -119,7 +119,7 @@ void CreateStore(const QString& path, const QString& schemaPath) {
         QString path;
         ~RemoveTemp() { QFile::remove(path); }
     } removeTemp{tempPath};
-    const QByteArray tempName = QFile::encodeName(tempPath);
+    const QByteArray tempName = tempPath.toUtf8(); // SQLite takes UTF-8 on every system
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(tempName.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     char* error = nullptr;

@@ -28,11 +28,15 @@ PACKAGES=(
   # real server (with psql) that the tests start for themselves (pgrep finds
   # its processes).
   libqt6sql6-psql libpq-dev postgresql-15 postgresql-client-15 procps
-  # The Windows build (scripts/windows/): the MinGW-w64 cross compilers, the
-  # resource compiler among their binutils, Wine to run the program and its
-  # tests, NSIS for the installer, xz for the toolchain archive.
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis xz-utils
 )
+# The Windows build (scripts/windows/), with --windows: the MinGW-w64 cross
+# compilers, the resource compiler among their binutils, Wine to run the
+# program and its tests, NSIS for the installer, xz for the toolchain
+# archive, zip for the portable zip (scripts/windows/package.sh). The Linux
+# test command does without them.
+if [ "${1:-}" = --windows ]; then
+  PACKAGES+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis xz-utils zip)
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -15,7 +15,7 @@ minutes() { echo "$(( ($(date +%s) - start) / 60 )) min $(( ($(date +%s) - start
 TINTPICK_WIN_BUILD=$build bash "$root/scripts/windows/build.sh" tintpick_core_tests tintpick_ui_tests
 
 for tool in wine wineboot wineserver Xvfb; do
-  command -v "$tool" >/dev/null || { echo "test.sh: $tool is missing (scripts/deps.sh)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "test.sh: $tool is missing (scripts/deps.sh --windows)" >&2; exit 1; }
 done
 
 scratch=$(mktemp -d /tmp/tintpick-wintest.XXXXXX)
