@@ -3,7 +3,9 @@
 // refreshed, the magnifier redrawn) against one bare BitBlt of the same
 // 32 x 24 area from the screen's DC into a 32-bit DIB section, measured
 // alternately in the same run. Prints whether it ran under Wine, where GDI
-// reads go to the X server. Run it with bench/run_pick_move_win.sh.
+// reads go to the X server. The reader's calls are timed on their way
+// through, to split the move into the reader's part and the views'. Run it
+// with bench/run_pick_move_win.sh.
 #include "Timing.h"
 #include "app/mainRGB.h"
 #include "colour/Swatch.h"
@@ -72,6 +74,49 @@ private:
     void* bits_ = nullptr;
 };
 
+// Hands every call on to the real reader and keeps how long the move path
+// spent in each, so that the reader's share of a move is told from the views'.
+template <class F> auto Timed(double& into, F f) {
+    const auto t0 = bench::Clock::now();
+    auto v = f();
+    into += bench::UsSince(t0);
+    return v;
+}
+
+class TimedReader final : public ScreenSource {
+public:
+    explicit TimedReader(ScreenSource& r) : r_(r) {}
+    mutable double sampleUs = 0, coversUs = 0, otherUs = 0;
+    void reset() { sampleUs = coversUs = otherUs = 0; }
+
+    QString unavailableReason() const override { return r_.unavailableReason(); }
+    QPoint cursorPos() const override {
+        return Timed(otherUs, [&] { return r_.cursorPos(); });
+    }
+    QPoint devicePosition(QPointF g) const override {
+        return Timed(otherUs, [&] { return r_.devicePosition(g); });
+    }
+    void setCursorPos(QPoint p) override { r_.setCursorPos(p); }
+    bool covers(QPoint p) const override {
+        return Timed(coversUs, [&] { return r_.covers(p); });
+    }
+    std::optional<QRgb> pixel(QPoint p) override {
+        return Timed(otherUs, [&] { return r_.pixel(p); });
+    }
+    QImage grab(const QRect& r) override {
+        return Timed(otherUs, [&] { return r_.grab(r); });
+    }
+    CursorSample sampleAtCursor(QPointF hint, QSize size) override {
+        return Timed(sampleUs, [&] { return r_.sampleAtCursor(hint, size); });
+    }
+    QRect primaryRect() const override { return r_.primaryRect(); }
+    bool live() const override { return r_.live(); }
+    bool picksOnOverlay() const override { return r_.picksOnOverlay(); }
+
+private:
+    ScreenSource& r_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -94,8 +139,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pick_move_win: no screen reader\n");
         return 2;
     }
+    TimedReader timed(*screen);
     Services s = fakes.services();
-    s.screen = screen.get();
+    s.screen = &timed;
     TfrmMain frm(s);
     frm.show();
     QApplication::processEvents();
@@ -114,14 +160,20 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(swatch, &e);
     };
 
-    std::vector<double> raw, path, pathPaint, sample, pixel;
+    std::vector<double> raw, path, pathPaint, sample, pixel, inSample, inCovers, inOther, inRest;
+    std::vector<double> cursor, area, covers;
     for (int i = 0; i < moves; ++i) {
         // Walk over the desktop so that every move changes colour and views.
         const int x = 40 + (i * 7) % (desk.width() - 80);
         const int y = 40 + (i * 3) % (desk.height() - 80);
         raw.push_back(TimeUs([&] { bare.grab(x - 16, y - 12); }));
         putPointer(x, y);
+        timed.reset();
         path.push_back(TimeUs([&] { move(x, y); }));
+        inSample.push_back(timed.sampleUs);
+        inCovers.push_back(timed.coversUs);
+        inOther.push_back(timed.otherUs);
+        inRest.push_back(path.back() - timed.sampleUs - timed.coversUs - timed.otherUs);
         // The repaints the move asked for, as the event loop would run them.
         putPointer(x + 1, y);
         pathPaint.push_back(TimeUs([&] {
@@ -132,6 +184,9 @@ int main(int argc, char** argv) {
         if (i % 4 == 0) {
             sample.push_back(TimeUs([&] { screen->sampleAtCursor(QPointF(x, y), QSize(32, 24)); }));
             pixel.push_back(TimeUs([&] { screen->pixel(QPoint(x, y)); }));
+            cursor.push_back(TimeUs([&] { screen->cursorPos(); }));
+            area.push_back(TimeUs([&] { screen->grab(QRect(x - 16, y - 12, 32, 24)); }));
+            covers.push_back(TimeUs([&] { screen->covers(QPoint(x, y)); }));
         }
     }
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
@@ -152,5 +207,14 @@ int main(int argc, char** argv) {
                 Median(sample) / r);
     std::printf("  the reader's one pixel alone            %8.1f   ratio %.2f\n", Median(pixel),
                 Median(pixel) / r);
+    std::printf("  the reader's cursor position alone      %8.1f   ratio %.2f\n", Median(cursor),
+                Median(cursor) / r);
+    std::printf("  the reader's 32x24 grab alone           %8.1f   ratio %.2f\n", Median(area),
+                Median(area) / r);
+    std::printf("  the reader's monitor test alone         %8.1f   ratio %.2f\n", Median(covers),
+                Median(covers) / r);
+    std::printf("  of the move path: the sample %.1f, the monitor test %.1f, other reads %.1f,"
+                " the rest (the views) %.1f\n",
+                Median(inSample), Median(inCovers), Median(inOther), Median(inRest));
     return 0;
 }
