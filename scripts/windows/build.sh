@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program (x86_64, static: one tintpick.exe, no DLLs
 # beside it) with warnings as errors, from the Qt-for-Windows toolchain
-# archive. Extra arguments are further targets to build (the tests use this).
+# archive. Extra arguments are further targets to build (the tests use this);
+# `build.sh --toolchain` only says where the toolchain would come from, and
+# fails where there is none.
 #
 #   TINTPICK_WIN_TOOLCHAIN  the toolchain archive (default: the shared one
 #                           beside the checkout, ../shared/toolchains/)
@@ -24,6 +26,11 @@ if [ -z "$archive" ]; then
       recipe=$shared/build-windows-toolchain.sh
     fi
   done
+fi
+if [ "${1:-}" = --toolchain ]; then
+  [ -n "$archive$recipe" ] || exit 1
+  if [ -n "$archive" ]; then echo "$archive"; else echo "to be built with $recipe"; fi
+  exit 0
 fi
 if [ -z "$archive" ]; then
   if [ -z "$recipe" ]; then
