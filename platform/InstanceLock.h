@@ -34,6 +34,10 @@ public:
     QString socketToListen(const AppPaths& paths, QString& problem);
     // Tells later starts where the holder listens, where the paths do not.
     bool announce(const QString& socketPath, QString& problem);
+    // Whether the end a later start reached (the socket's descriptor) is
+    // served by a process of this same user: a name someone else took first
+    // is never talked to.
+    static bool servedByThisUser(qintptr socket);
 
 private:
     std::intptr_t handle_ = -1;

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,15 @@ bool InstanceLock::announce(const QString& socketPath, QString& problem) {
         return false;
     }
     return true;
+}
+
+// The socket lies in a folder only this user can enter; the peer's
+// credentials say the same of the listener itself.
+bool InstanceLock::servedByThisUser(qintptr socket) {
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(socket), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::getuid();
 }
 
 } // namespace tp

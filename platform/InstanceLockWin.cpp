@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <vector>
 #include <windows.h>
 
 namespace tp {
@@ -11,6 +12,24 @@ namespace tp {
 namespace {
 HANDLE AsHandle(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
+}
+
+// The user a process runs as, or an empty buffer where it cannot be told
+// (a process of another user does not let its token be read).
+std::vector<char> TokenUser(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, ::TokenUser, nullptr, 0, &size);
+    std::vector<char> user(size);
+    if (size == 0 || !GetTokenInformation(token, ::TokenUser, user.data(), size, &size))
+        user.clear();
+    CloseHandle(token);
+    return user;
+}
+
+PSID SidOf(std::vector<char>& user) {
+    return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
 }
 } // namespace
 
@@ -64,6 +83,20 @@ QString InstanceLock::socketToListen(const AppPaths& paths, QString&) {
 
 bool InstanceLock::announce(const QString&, QString&) {
     return true;
+}
+
+// Pipe names are one namespace for every user of the machine, and a pipe
+// someone else made first would take this user's requests: the process
+// serving the pipe must run as this user.
+bool InstanceLock::servedByThisUser(qintptr socket) {
+    ULONG pid = 0;
+    if (!GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket), &pid)) return false;
+    const HANDLE server = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!server) return false;
+    std::vector<char> theirs = TokenUser(server);
+    CloseHandle(server);
+    std::vector<char> ours = TokenUser(GetCurrentProcess());
+    return !theirs.empty() && !ours.empty() && EqualSid(SidOf(theirs), SidOf(ours));
 }
 
 } // namespace tp

@@ -47,6 +47,8 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
                                              std::chrono::milliseconds patience) {
     if (!lock_.open(paths, problem_)) return Meeting::Unusable;
     const QDeadlineTimer deadline(patience);
+    bool foreign = false;
+    QString socketPath;
     for (;;) {
         const InstanceLock::Try taken = lock_.tryTake(problem_);
         if (taken == InstanceLock::Try::Taken) return Meeting::Locked;
@@ -57,8 +59,8 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
         // Only an answer counts: an instance that is ending reads nothing
         // more, and then the lock comes free. One that is starting may not
         // have said yet where it listens.
-        const QString socketPath = lock_.socketToAsk(paths);
-        if (!socketPath.isEmpty() && ask(socketPath, request, answer, deadline)) {
+        socketPath = lock_.socketToAsk(paths);
+        if (!socketPath.isEmpty() && ask(socketPath, request, answer, deadline, foreign)) {
             releaseLock();
             return Meeting::Answered;
         }
@@ -66,8 +68,9 @@ SingleInstance::Meeting SingleInstance::meet(const AppPaths& paths, const QByteA
         QThread::msleep(100);
     }
     releaseLock();
-    problem_ = QStringLiteral("the running instance (%1) did not answer")
-                   .arg(QString::fromStdString(paths.instanceLock));
+    problem_ = foreign ? QStringLiteral("%1 is served by another user's program").arg(socketPath)
+                       : QStringLiteral("the running instance (%1) did not answer")
+                             .arg(QString::fromStdString(paths.instanceLock));
     return Meeting::Silent;
 }
 
@@ -106,11 +109,15 @@ SingleInstance::Delivery SingleInstance::deliverColour(const AppPaths& paths, co
 }
 
 bool SingleInstance::ask(const QString& socketPath, const QByteArray& request,
-                         const QByteArray& answer, const QDeadlineTimer& deadline) {
+                         const QByteArray& answer, const QDeadlineTimer& deadline, bool& foreign) {
     const auto left = [&] { return int(std::max<qint64>(1, deadline.remainingTime())); };
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(std::min(left(), 1000))) return false;
+    if (!InstanceLock::servedByThisUser(socket.socketDescriptor())) {
+        foreign = true;
+        return false;
+    }
     socket.write(request);
     if (!socket.waitForBytesWritten(left())) return false;
     QByteArray reply;

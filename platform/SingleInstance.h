@@ -67,8 +67,9 @@ private:
                  std::chrono::milliseconds patience);
     bool becomePrimary(const AppPaths& paths);
     // Sends one request line and waits for the one answer line it expects.
+    // `foreign` is set where the socket is served by another user's process.
     static bool ask(const QString& socketPath, const QByteArray& request, const QByteArray& answer,
-                    const QDeadlineTimer& deadline);
+                    const QDeadlineTimer& deadline, bool& foreign);
     void releaseLock();
     InstanceLock lock_;
     QLocalServer* server_ = nullptr;

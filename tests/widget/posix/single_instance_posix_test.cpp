@@ -1,15 +1,17 @@
 // One running instance on POSIX systems: a socket file left by a crash does
-// not block the next start, and without a runtime folder no other user can
-// take the meeting place.
+// not block the next start, without a runtime folder no other user can take
+// the meeting place, and a listener of another user is never talked to.
 #include "widget/single_instance_fixture.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 
 #include <string>
 #include <unistd.h>
@@ -57,4 +59,47 @@ TEST_F(SingleInstanceTest, WithoutARuntimeFolderNoOtherUserCanTakeTheMeetingPlac
     QSignalSpy forward(&first, &SingleInstance::activationRequested);
     EXPECT_EQ(laterStart(), Outcome::HandedOver);
     EXPECT_EQ(forward.size(), 1);
+}
+
+TEST_F(SingleInstanceTest, AListenerOfAnotherUserIsNeverTalkedTo) {
+    if (::getuid() != 0) GTEST_SKIP() << "listening as another user needs root";
+    // Another user listens on the name and answers like the program would,
+    // while this user's instance holds the lock.
+    QTemporaryDir open;
+    ASSERT_EQ(::chmod(QFile::encodeName(open.path()).constData(), 0777), 0);
+    paths.instanceSocket = open.path().toStdString() + "/socket";
+    InstanceLock running;
+    QString problem;
+    ASSERT_TRUE(running.open(paths, problem));
+    ASSERT_EQ(running.tryTake(problem), InstanceLock::Try::Taken);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        paths.instanceSocket.copy(addr.sun_path, sizeof addr.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4))
+            ::_exit(1);
+        (void)!::write(ready[1], "r", 1);
+        for (;;) {
+            const int c = ::accept(fd, nullptr, nullptr);
+            char line[64];
+            (void)!::read(c, line, sizeof line);
+            (void)!::write(c, "shown\n", 6);
+            ::close(c);
+        }
+    }
+    char r = 0;
+    ASSERT_EQ(::read(ready[0], &r, 1), 1);
+    SingleInstance second;
+    EXPECT_EQ(second.claimOrHandOver(paths, 500ms), Outcome::NoAnswer);
+    EXPECT_TRUE(second.problem().contains(QStringLiteral("another user")))
+        << second.problem().toStdString();
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
